@@ -1,0 +1,5 @@
+// Start-up: prepares the GUI framework and the report engine, creates the main
+// window and the two page forms, and runs the message loop until the main window closes.
+#pragma once
+
+int runStellaro(int argc, char** argv);

@@ -1,0 +1,7 @@
+// Program entry: see app/application_start.h.
+#include "app/application_start.h"
+
+int main(int argc, char** argv)
+{
+    return runStellaro(argc, argv);
+}
