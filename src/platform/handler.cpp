@@ -1,0 +1,27 @@
+#include "platform/handler.h"
+
+#include "platform/error_box.h"
+
+#include <QString>
+#include <cstdio>
+#include <stdexcept>
+
+namespace platform {
+
+void reportCurrentException() noexcept
+{
+    try {
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            showErrorBox(QString::fromUtf8(e.what()));
+        } catch (...) {
+            showErrorBox(QStringLiteral("Unknown error"));
+        }
+    } catch (...) {
+        // Showing the box itself failed; there is nothing safer left to do.
+        std::fputs("FStellaro: an error could not be shown\n", stderr);
+    }
+}
+
+} // namespace platform
