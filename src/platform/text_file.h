@@ -1,0 +1,130 @@
+// Single-byte text files: the Western code page (Windows-1252), lines ended by
+// CR LF, the runtime's file-error messages, a file replaced safely as a whole, and
+// a line-by-line reader.
+#pragma once
+
+#include <QString>
+
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// ---- Windows-1252 -------------------------------------------------------------
+//
+// Every byte decodes to one character. The five bytes the code page leaves
+// unassigned (0x81, 0x8D, 0x8F, 0x90, 0x9D) decode to the C1 control of the same
+// number, as Windows does, so reading and writing back never changes a byte.
+
+// Whether `c` has a byte in the code page. Text boxes refuse the characters that
+// have none, so that what the user sees is what is written and printed.
+bool canEncodeCp1252(char32_t c);
+
+// Whether every character of `text` has a byte (a lone surrogate has none).
+bool canEncodeCp1252(const QString& text);
+
+// One byte per character, or nothing when some character has no byte.
+std::optional<std::string> encodeCp1252(const QString& text);
+
+QString decodeCp1252(std::string_view bytes);
+
+// ---- File errors --------------------------------------------------------------
+
+// Codes of the runtime's file errors, as the error box names them.
+enum FileErrorCode : int {
+    FileNotFound = 2,
+    InvalidFilename = 3,
+    TooManyOpenFiles = 4,
+    FileAccessDenied = 5,
+    ReadBeyondEndOfFile = 100,
+    DiskFull = 101,
+    InvalidNumericInput = 106,
+};
+
+// "File not found", ..., or "I/O error <code>" for any code without a text.
+QString fileErrorMessage(int code);
+
+// The code for a failed system call's errno.
+int fileErrorCodeFromErrno(int err, bool writing);
+
+// A failed file operation; what() is fileErrorMessage(code()) in UTF-8.
+class FileError : public std::runtime_error {
+public:
+    explicit FileError(int code);
+    int code() const { return code_; }
+
+private:
+    int code_;
+};
+
+// ---- Writing ------------------------------------------------------------------
+
+// The lines' bytes, each followed by CR LF (the last one too).
+std::string joinLinesCrLf(const std::vector<std::string>& lines);
+
+// Replaces the whole content of `file` with `bytes`, or throws FileError and
+// leaves the old file (or its absence) exactly as it was. The bytes go to a
+// temporary file in the same folder, are flushed to disk, and the temporary
+// file is then renamed over `file`, so a reader never sees a half-written file.
+// A new file gets the usual permissions (0666 less the umask); a replaced one
+// keeps its own.
+//
+// The outcome is remembered for the file (see lastWriteFailure).
+void replaceFileContents(const std::filesystem::path& file, std::string_view bytes);
+
+// Remembers a failure to produce `file` that happened before any bytes could be
+// written (for example text that has no bytes in the code page), so that a later
+// reader is told, just as for a failed write.
+void recordWriteFailure(const std::filesystem::path& file, int code, const QString& message);
+
+struct WriteFailure {
+    int code;        // a FileErrorCode, or another runtime code
+    QString message; // the text to show, without a final full stop
+};
+
+// The failure of the most recent replaceFileContents (or recordWriteFailure) for
+// `file` in this process, or nothing when the most recent one succeeded or none
+// was made. Files are told apart by absolute path, so a change of the current
+// folder does not mix them up.
+std::optional<WriteFailure> lastWriteFailure(const std::filesystem::path& file);
+
+// ---- Reading ------------------------------------------------------------------
+
+// Reads a text file line by line. Every operation that fails throws FileError.
+// A line ends at CR LF, at a lone LF or at a lone CR; lines may be of any length.
+// Reading past the end is not an error: it gives empty lines.
+class TextFileReader {
+public:
+    // Opens `file` for reading (a folder counts as access denied).
+    explicit TextFileReader(const std::filesystem::path& file);
+    ~TextFileReader();
+    TextFileReader(const TextFileReader&) = delete;
+    TextFileReader& operator=(const TextFileReader&) = delete;
+
+    // The next line's bytes without its line end; empty past the end of the file.
+    std::string readLineBytes();
+
+    // The next line, decoded from the code page.
+    QString readLine();
+
+    // Whether every byte has been read.
+    bool atEnd();
+
+    // Closes the file; reading afterwards is an error. The destructor closes a
+    // file still open, silently.
+    void close();
+
+private:
+    bool fill();
+
+    int fd_ = -1;
+    std::string buffer_;
+    std::size_t pos_ = 0;
+    bool eof_ = false;
+};
+
+} // namespace platform

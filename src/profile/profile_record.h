@@ -1,0 +1,65 @@
+// The profile record and the detail file that carries it to the page designs.
+//
+// The profile update assembles 13 fields (sign, the sign's eight texts in the
+// chosen variant, birthday, name, sentiment, lucky numbers) and writes them to
+// "detail.fdg" in the current folder: one line per field, each ended by CR LF,
+// one byte per character in the Western code page. The file is replaced as a
+// whole, so a page composed afterwards reads either the new profile or, if the
+// write failed, the old one untouched; a failed write is remembered so that the
+// page composition can say so instead of printing a stale profile.
+#pragma once
+
+#include "profile/profile_text_table.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace profile {
+
+inline constexpr char kDetailFileName[] = "detail.fdg";
+inline constexpr int kProfileRecordFieldCount = 13;
+
+// Fields in file order: sign, strengths, weaknesses, friendships, love, health,
+// fortune, birthstone, colour, birthday, name, sentiment, lucky numbers.
+using ProfileRecord = std::array<QString, kProfileRecordFieldCount>;
+
+// What the main window holds when the update runs, taken as it stands.
+struct ProfileInputs {
+    QString signBoxText;           // the sign box's text ("Sign" at start)
+    QString birthday;              // the birthday string last set by the calculator
+    QString name;                  // name box
+    QString sentiment;             // sentiment box
+    QString luckyNumbers;          // lucky-number box
+    std::optional<Variant> variant; // from the current report; nothing when it is neither page's
+};
+
+// The record for `inputs`, or nothing when the sign box's text is no sign of the
+// table or no variant is chosen.
+std::optional<ProfileRecord> assembleProfileRecord(const ProfileInputs& inputs);
+
+// The file's bytes for a record; nothing when some character has no byte in the
+// code page.
+std::optional<std::string> detailFileBytes(const ProfileRecord& record);
+
+enum class ProfileUpdateResult {
+    Written,     // detail.fdg now holds the record
+    NoSignRow,   // nothing written, file untouched
+    NoVariant,   // nothing written, file untouched
+    WriteFailed, // old file untouched; the failure is remembered
+};
+
+// The profile update. Never throws and shows nothing for a failed write: the
+// failure is remembered (lastDetailWriteFailed) and the file keeps its old
+// content. Updates that end before writing leave that memory as it was.
+ProfileUpdateResult updateProfile(const ProfileInputs& inputs);
+
+// Whether the most recent write of detail.fdg in the current folder failed, and
+// the message to show for it (empty when it did not). Same state as
+// platform::lastWriteFailure(kDetailFileName), which the pages can reach.
+bool lastDetailWriteFailed();
+QString lastDetailWriteError();
+
+} // namespace profile
