@@ -1,0 +1,126 @@
+// The border strips must print exactly the glyphs of the pixel map, pixel by pixel.
+#include "pages/border_strips.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+namespace {
+
+using pages::horizontalBorderStrip;
+using pages::verticalBorderStrip;
+
+// The reference picture, written out whole: 15 rows of 150 columns, "#" black.
+// Rows 0, 1, 13 and 14 are blank; glyphs start at columns 7, 32, 57, 82, 107, 132.
+std::array<std::string, 15> referenceRows()
+{
+    const char* glyphs[11][6] = {
+        {"...........", "##.##.##...", ".#....#####", "##....##...", "..#...#...#", "##.....##"},
+        {"...#####...", "########...", ".##.....###", "#######....", ".###.###.##", ".##...##."},
+        {"..#######..", "########...", ".##....####", ".######....", "###########", ".##...##."},
+        {"..##...##..", "##.##.##...", "..##..###.#", "....##.....", "##.###.###.", "..##.##.."},
+        {"..##...##..", "##.##.##...", "...#####..#", "....##.....", "#...#...#..", "..##.##.."},
+        {"####...####", "##.##.##...", "....###....", "...##.####.", "...........", "..##.##.."},
+        {"###.....###", "##.##.##.##", "...####....", "...########", "..#...#...#", "#########"},
+        {"...........", "##.##.####.", "..###.##...", "..##.##..##", ".###.###.##", "#########"},
+        {"###########", "##.##.###..", ".###...###.", "..##.##..##", "###########", "..##.##.."},
+        {"###########", "##.########", "###.....###", ".##..######", "##.###.###.", ".##...##."},
+        {"...........", "##.####.###", "##.........", "......####.", "#...#...#..", ".##...##."},
+    };
+    std::array<std::string, 15> rows;
+    rows.fill(std::string(150, '.'));
+    for (int r = 0; r < 11; ++r) {
+        std::string& row = rows[r + 2];
+        row.replace(7, 11, glyphs[r][0]);
+        row.replace(32, 11, glyphs[r][1]);
+        row.replace(57, 11, glyphs[r][2]);
+        row.replace(82, 11, glyphs[r][3]);
+        row.replace(107, 11, glyphs[r][4]);
+        row.replace(132, 9, glyphs[r][5]);
+    }
+    return rows;
+}
+
+bool isBlack(const QImage& img, int x, int y) { return img.pixel(x, y) == qRgb(0, 0, 0); }
+
+std::string describe(const QImage& img)
+{
+    std::string out;
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x)
+            out += isBlack(img, x, y) ? '#' : '.';
+        out += '\n';
+    }
+    return out;
+}
+
+TEST(BorderStrips, BothAreOneBitWithBlackThenWhitePalette)
+{
+    for (const QImage& img : {horizontalBorderStrip(), verticalBorderStrip()}) {
+        EXPECT_EQ(img.format(), QImage::Format_Mono);
+        ASSERT_EQ(img.colorCount(), 2);
+        EXPECT_EQ(img.color(0), qRgb(0, 0, 0));
+        EXPECT_EQ(img.color(1), qRgb(255, 255, 255));
+    }
+    EXPECT_EQ(horizontalBorderStrip().size(), QSize(150, 15));
+    EXPECT_EQ(verticalBorderStrip().size(), QSize(15, 150));
+}
+
+TEST(BorderStrips, HorizontalMatchesThePixelMap)
+{
+    const QImage h = horizontalBorderStrip();
+    const auto rows = referenceRows();
+    std::string expected;
+    for (const auto& row : rows)
+        expected += row + '\n';
+    EXPECT_EQ(describe(h), expected);
+}
+
+TEST(BorderStrips, VerticalIsTheHorizontalTurnedClockwise)
+{
+    // Turning the reference a quarter clockwise: column c of V is row 14 - c of H.
+    const QImage v = verticalBorderStrip();
+    const auto rows = referenceRows();
+    int mismatches = 0;
+    for (int r = 0; r < 150; ++r)
+        for (int c = 0; c < 15; ++c)
+            if (isBlack(v, c, r) != (rows[14 - c][r] == '#'))
+                ++mismatches;
+    EXPECT_EQ(mismatches, 0) << describe(v);
+}
+
+// Each glyph, cut out of the vertical strip and turned back, is the same glyph.
+TEST(BorderStrips, VerticalReadsLibraAtTheTopToPiscesAtTheBottom)
+{
+    const QImage v = verticalBorderStrip();
+    const auto rows = referenceRows();
+    const struct { const char* sign; int first; int width; } glyphs[] = {
+        {"Libra", 7, 11}, {"Scorpio", 32, 11}, {"Sagittarius", 57, 11},
+        {"Capricorn", 82, 11}, {"Aquarius", 107, 11}, {"Pisces", 132, 9},
+    };
+    for (const auto& g : glyphs) {
+        SCOPED_TRACE(g.sign);
+        int black = 0;
+        for (int row = g.first; row < g.first + g.width; ++row)
+            for (int col = 2; col <= 12; ++col) {
+                const bool b = isBlack(v, col, row);
+                black += b;
+                EXPECT_EQ(b, rows[14 - col][row] == '#') << "col " << col << " row " << row;
+            }
+        EXPECT_GT(black, 20);
+    }
+    // Outside the glyph columns 2..12 the strip is white from end to end.
+    for (int row = 0; row < 150; ++row)
+        for (int col : {0, 1, 13, 14})
+            EXPECT_FALSE(isBlack(v, col, row)) << "col " << col << " row " << row;
+}
+
+TEST(BorderStrips, CopiesDoNotShareWritesWithTheOriginal)
+{
+    QImage copy = horizontalBorderStrip();
+    copy.fill(0);
+    EXPECT_FALSE(isBlack(horizontalBorderStrip(), 0, 0));
+}
+
+} // namespace
