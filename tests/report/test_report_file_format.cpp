@@ -1,0 +1,298 @@
+// The report file's bytes: header layout, page records and their stored offsets,
+// and the rejection of damaged files before any page of them is handed out.
+#include "report/report_file_format.h"
+
+#include "platform/emf_player.h"
+#include "platform/emf_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDate>
+#include <QTime>
+
+#include <cstring>
+
+using namespace report;
+
+namespace {
+
+std::uint32_t u32At(const QByteArray& b, qsizetype at)
+{
+    std::uint32_t v = 0;
+    std::memcpy(&v, b.constData() + at, 4); // the test machine is little-endian, like the file
+    return v;
+}
+
+void setU32(QByteArray& b, qsizetype at, std::uint32_t v)
+{
+    std::memcpy(b.data() + at, &v, 4);
+}
+
+// A small page as the page store records it, different for each seed.
+QByteArray recordedPage(int seed)
+{
+    platform::EmfRecorder rec(200, 120);
+    rec.setBrushColor(QColor(10 * seed, 0, 255 - 10 * seed));
+    rec.fillRect({5, 5, 60 + seed, 40});
+    rec.moveTo(0, 0);
+    rec.lineTo(199, 119);
+    rec.textOut(10, 50, {10, 50, 150, 80}, 0, QStringLiteral("Page %1").arg(seed));
+    return rec.finish();
+}
+
+void validatePage(std::span<const std::uint8_t> emf)
+{
+    try {
+        platform::validateEmf(emf.data(), emf.size());
+    } catch (const platform::EmfError&) {
+        throw ReportFileError(kInvalidMetafile);
+    }
+}
+
+QByteArray fileOf(const std::vector<QByteArray>& pages, ReportFileHeader h = {})
+{
+    if (h.printableWidth == 0) {
+        h.printableWidth = 1090;
+        h.printableHeight = 762;
+        h.pixelsPerInch = 96;
+    }
+    h.pageCount = static_cast<int>(pages.size());
+    QBuffer buf;
+    buf.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(writeReportFile(buf, h, [&](int i) { return pages.at(i - 1); }));
+    return buf.data();
+}
+
+LoadedReportFile readBytes(const QByteArray& bytes)
+{
+    QByteArray copy = bytes;
+    QBuffer buf(&copy);
+    buf.open(QIODevice::ReadOnly);
+    return readReportFile(buf, validatePage);
+}
+
+// The message of the error that reading `bytes` raises, or "" when it reads.
+std::string readError(const QByteArray& bytes)
+{
+    try {
+        readBytes(bytes);
+    } catch (const ReportFileError& e) {
+        return e.what();
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(ReportFileHeader, FieldsSitAtTheirOffsetsAndUnusedBytesAreZero)
+{
+    ReportFileHeader h;
+    h.printableHeight = 762;
+    h.printableWidth = 1090;
+    h.pixelsPerInch = 96;
+    h.pageCount = 3;
+    h.savedAt = 46'000.75;
+    h.portrait = true;
+    const HeaderBytes b = encodeReportFileHeader(h);
+    const QByteArray bytes(reinterpret_cast<const char*>(b.data()), b.size());
+
+    EXPECT_EQ(bytes.size(), 372);
+    EXPECT_EQ(u32At(bytes, 0), 1u | 100u << 16);
+    EXPECT_EQ(u32At(bytes, 4), 762u);
+    EXPECT_EQ(u32At(bytes, 8), 1090u);
+    EXPECT_EQ(u32At(bytes, 12), 96u);
+    EXPECT_EQ(u32At(bytes, 16), 3u);
+    double when = 0;
+    std::memcpy(&when, bytes.constData() + 104, 8);
+    EXPECT_EQ(when, 46'000.75);
+    EXPECT_EQ(bytes[112], 1);
+    for (int i = 20; i < 104; ++i)
+        EXPECT_EQ(bytes[i], 0) << "title and gap byte " << i;
+    for (int i = 113; i < 372; ++i)
+        EXPECT_EQ(bytes[i], 0) << "reserved byte " << i;
+
+    const ReportFileHeader back = decodeReportFileHeader(b);
+    EXPECT_EQ(back.printableHeight, 762);
+    EXPECT_EQ(back.printableWidth, 1090);
+    EXPECT_EQ(back.pixelsPerInch, 96);
+    EXPECT_EQ(back.pageCount, 3);
+    EXPECT_EQ(back.savedAt, 46'000.75);
+    EXPECT_TRUE(back.portrait);
+
+    h.portrait = false;
+    EXPECT_EQ(encodeReportFileHeader(h)[112], 0);
+}
+
+TEST(ReportFileHeader, AnyNonZeroOrientationByteReadsAsPortrait)
+{
+    HeaderBytes b{};
+    for (int v : {1, 2, 0x80, 0xFF}) {
+        b[112] = static_cast<std::uint8_t>(v);
+        EXPECT_TRUE(decodeReportFileHeader(b).portrait) << v;
+    }
+    b[112] = 0;
+    EXPECT_FALSE(decodeReportFileHeader(b).portrait);
+}
+
+TEST(ReportFileHeader, SavingTimeCountsDaysFromTheLastDayOf1899)
+{
+    struct Case { QDate date; QTime time; double days; };
+    const Case cases[] = {
+        {{1899, 12, 30}, {0, 0}, 0.0},
+        {{1900, 1, 1}, {12, 0}, 2.5},
+        {{2000, 1, 1}, {6, 0}, 36'526.25},
+        {{1899, 12, 29}, {0, 0}, -1.0},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(daysSince1899(QDateTime(c.date, c.time)), c.days) << c.date.toString().toStdString();
+}
+
+TEST(ReportFileHeader, PhysicalSideIsTenPercentMoreRoundedHalfToEven)
+{
+    const std::pair<int, int> cases[] = {{762, 838}, {1090, 1199}, {15, 16}, {5, 6}, {25, 28}, {1, 1}};
+    for (auto [printable, physical] : cases)
+        EXPECT_EQ(physicalFromPrintable(printable), physical) << printable;
+}
+
+TEST(ReportFileWrite, OnePageIsHeaderMetafileAndItsOffset)
+{
+    const QByteArray page = recordedPage(1);
+    const QByteArray file = fileOf({page});
+    ASSERT_EQ(file.size(), 372 + page.size() + 4);
+    EXPECT_EQ(file.mid(372, page.size()), page);
+    EXPECT_EQ(u32At(file, 372 + page.size()), 372u);
+    EXPECT_EQ(u32At(file, 16), 1u);
+}
+
+TEST(ReportFileWrite, EachPageStoresTheOffsetWhereItsMetafileBegan)
+{
+    const std::vector<QByteArray> pages = {recordedPage(1), recordedPage(22), recordedPage(3)};
+    const QByteArray file = fileOf(pages);
+    qsizetype at = 372;
+    for (const QByteArray& p : pages) {
+        EXPECT_EQ(u32At(file, at + p.size()), static_cast<std::uint32_t>(at));
+        at += p.size() + 4;
+    }
+    EXPECT_EQ(at, file.size());
+    EXPECT_EQ(u32At(file, 372 + pages[0].size() + 4 + pages[1].size()),
+              static_cast<std::uint32_t>(372 + pages[0].size() + 4));
+}
+
+TEST(ReportFileWrite, StoppingBeforeAPageWritesNoMoreAndSaysSo)
+{
+    const QByteArray page = recordedPage(1);
+    ReportFileHeader h{762, 1090, 96, 3, 0.0, false};
+    QBuffer buf;
+    buf.open(QIODevice::WriteOnly);
+    const bool complete = writeReportFile(buf, h, [&](int) { return page; }, [](int i) { return i < 2; });
+    EXPECT_FALSE(complete);
+    EXPECT_EQ(buf.data().size(), 372 + page.size() + 4);
+}
+
+TEST(ReportFileWrite, AFullDeviceIsAWriteError)
+{
+    QFile full(QStringLiteral("/dev/full"));
+    if (!full.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        GTEST_SKIP() << "/dev/full is not available";
+    const QByteArray page = recordedPage(1);
+    ReportFileHeader h{762, 1090, 96, 1, 0.0, false};
+    try {
+        writeReportFile(full, h, [&](int) { return page; });
+        FAIL() << "writing to a full device succeeded";
+    } catch (const ReportFileError& e) {
+        EXPECT_STREQ(e.what(), kStreamWriteError);
+    }
+}
+
+TEST(ReportFileRead, GivesBackWhatWasWritten)
+{
+    const std::vector<QByteArray> pages = {recordedPage(1), recordedPage(2)};
+    ReportFileHeader h{700, 500, 120, 0, 12.5, true};
+    const LoadedReportFile f = readBytes(fileOf(pages, h));
+    EXPECT_EQ(f.header.printableHeight, 700);
+    EXPECT_EQ(f.header.printableWidth, 500);
+    EXPECT_EQ(f.header.pageCount, 2);
+    EXPECT_TRUE(f.header.portrait);
+    EXPECT_EQ(f.pages, pages);
+}
+
+TEST(ReportFileRead, TellsProgressOncePerPageInOrder)
+{
+    const QByteArray file = fileOf({recordedPage(1), recordedPage(2), recordedPage(3)});
+    QByteArray copy = file;
+    QBuffer buf(&copy);
+    buf.open(QIODevice::ReadOnly);
+    std::vector<int> seen;
+    readReportFile(buf, validatePage, [&](int i) { seen.push_back(i); return false; });
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 3}));
+}
+
+TEST(ReportFileRead, BytesAfterTheLastRecordAreIgnored)
+{
+    QByteArray file = fileOf({recordedPage(1)});
+    file.append(QByteArray(100, 'x'));
+    EXPECT_EQ(readBytes(file).pages.size(), 1u);
+}
+
+TEST(ReportFileRead, EveryTruncationOfATwoPageFileIsAReadError)
+{
+    const QByteArray file = fileOf({recordedPage(1), recordedPage(2)});
+    for (qsizetype n = 0; n < file.size(); ++n)
+        ASSERT_EQ(readError(file.left(n)), kStreamReadError) << "cut to " << n << " bytes";
+    EXPECT_EQ(readError(file), "");
+}
+
+TEST(ReportFileRead, DamagedFilesAreRejectedWithAClearMessage)
+{
+    const QByteArray page1 = recordedPage(1);
+    const QByteArray good = fileOf({page1, recordedPage(2)});
+    const qsizetype emf1 = 372;
+    const qsizetype emf2 = 372 + page1.size() + 4;
+    struct Case {
+        const char* what;
+        std::function<void(QByteArray&)> damage;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"page count 0", [](QByteArray& b) { setU32(b, 16, 0); }, kNoPages},
+        {"page count -1", [](QByteArray& b) { setU32(b, 16, 0xFFFFFFFF); }, kNoPages},
+        {"one page more than stored", [](QByteArray& b) { setU32(b, 16, 3); }, kStreamReadError},
+        {"page count 2^31-1", [](QByteArray& b) { setU32(b, 16, 0x7FFFFFFF); }, kStreamReadError},
+        {"printable width 0", [](QByteArray& b) { setU32(b, 8, 0); }, kBadPageSize},
+        {"printable height negative", [](QByteArray& b) { setU32(b, 4, 0xFFFFFF00); }, kBadPageSize},
+        {"printable width huge", [](QByteArray& b) { setU32(b, 8, 0x7FFFFFFF); }, kBadPageSize},
+        {"first page type not header", [=](QByteArray& b) { setU32(b, emf1, 2); }, kInvalidMetafile},
+        {"first page signature", [=](QByteArray& b) { b[emf1 + 40] = 'X'; }, kInvalidMetafile},
+        {"second page signature", [=](QByteArray& b) { b[emf2 + 41] = 'X'; }, kInvalidMetafile},
+        {"header record smaller than a header", [=](QByteArray& b) { setU32(b, emf1 + 4, 84); }, kInvalidMetafile},
+        {"size not a multiple of 4", [=](QByteArray& b) { setU32(b, emf1 + 48, page1.size() + 2); }, kInvalidMetafile},
+        {"size below the header record", [=](QByteArray& b) { setU32(b, emf1 + 48, 80); }, kInvalidMetafile},
+        {"size beyond the file", [=](QByteArray& b) { setU32(b, emf2 + 48, 0x7FFFFFFC); }, kStreamReadError},
+        {"size 4 GB", [=](QByteArray& b) { setU32(b, emf1 + 48, 0xFFFFFFFC); }, kStreamReadError},
+        {"size one record short", [=](QByteArray& b) { setU32(b, emf1 + 48, page1.size() - 20); }, kInvalidMetafile},
+        {"a record running past the metafile",
+         [=](QByteArray& b) { setU32(b, emf1 + 108 + 4, 0x10000); }, kInvalidMetafile},
+    };
+    for (const Case& c : cases) {
+        QByteArray bad = good;
+        c.damage(bad);
+        EXPECT_EQ(readError(bad), c.message) << c.what;
+    }
+}
+
+TEST(ReportFileRead, LeadingHeaderValuesAreNotChecked)
+{
+    QByteArray file = fileOf({recordedPage(1)});
+    setU32(file, 0, 0xDEADBEEF);
+    setU32(file, 12, 0);
+    EXPECT_EQ(readError(file), "");
+}
+
+TEST(ReportFileRead, MetafileHeaderCheckNeedsAWholeHeader)
+{
+    const QByteArray page = recordedPage(1);
+    const auto* p = reinterpret_cast<const std::uint8_t*>(page.constData());
+    EXPECT_EQ(metafileSizeFromHeader({p, 88}), static_cast<std::uint32_t>(page.size()));
+    EXPECT_THROW(metafileSizeFromHeader({p, 87}), ReportFileError);
+}
