@@ -82,7 +82,7 @@ void replaceFileContents(const std::filesystem::path& file, std::string_view byt
 void recordWriteFailure(const std::filesystem::path& file, int code, const QString& message);
 
 struct WriteFailure {
-    int code;        // a FileErrorCode, or another runtime code
+    int code;        // a FileErrorCode, another runtime code, or -1 for text without bytes
     QString message; // the text to show, without a final full stop
 };
 
