@@ -6,6 +6,16 @@
 // The pictures themselves (XPM is valid C: each file defines one array).
 #include "resources/spin_down.xpm"
 #include "resources/spin_up.xpm"
+#include "resources/BMPFIRST.xpm"
+#include "resources/BMPPREV.xpm"
+#include "resources/BMPNEXT.xpm"
+#include "resources/BMPLAST.xpm"
+#include "resources/BMPPRINT.xpm"
+#include "resources/BMPSAVE.xpm"
+#include "resources/BMPLOAD.xpm"
+#include "resources/QRBMPFITPAGE.xpm"
+#include "resources/QRBMP100.xpm"
+#include "resources/QRBMPWIDTH.xpm"
 
 namespace platform {
 namespace {
@@ -20,6 +30,18 @@ constexpr BitmapResource kBitmaps[] = {
     // Spin button arrows, 9 x 6.
     {"SpinUp", spin_up_xpm},
     {"SpinDown", spin_down_xpm},
+    // Preview toolbar: page buttons 16 x 16; Print, Save and Load 32 x 16 (normal
+    // and disabled pictures side by side); zoom buttons 24 x 24.
+    {"BMPFIRST", bmpfirst_xpm},
+    {"BMPPREV", bmpprev_xpm},
+    {"BMPNEXT", bmpnext_xpm},
+    {"BMPLAST", bmplast_xpm},
+    {"BMPPRINT", bmpprint_xpm},
+    {"BMPSAVE", bmpsave_xpm},
+    {"BMPLOAD", bmpload_xpm},
+    {"QRBMPFITPAGE", qrbmpfitpage_xpm},
+    {"QRBMP100", qrbmp100_xpm},
+    {"QRBMPWIDTH", qrbmpwidth_xpm},
 };
 
 const BitmapResource* find(const QString& name)
