@@ -1,0 +1,269 @@
+#include "platform/canvas_painter.h"
+
+#include "platform/canvas_text.h"
+
+#include <QGlyphRun>
+#include <QRawFont>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace platform {
+
+struct QPainterCanvas::FontCache {
+    explicit FontCache(QPaintDevice* device) : measures(device) {}
+    FontMeasureCache measures;
+    // The raw font of the measure last built, for drawing glyph runs.
+    CanvasFont rawKey;
+    QRawFont raw;
+    bool rawValid = false;
+};
+
+QPainterCanvas::QPainterCanvas(QPainter& painter, int pixelsPerInch)
+    : painter_(painter)
+    , ppi_(pixelsPerInch > 0 ? pixelsPerInch
+                             : (painter.device() ? painter.device()->logicalDpiX() : 96))
+    , fonts_(std::make_unique<FontCache>(painter.device()))
+{
+    // Pages are drawn pixel-exact, the way a Windows device context draws them.
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+}
+
+QPainterCanvas::~QPainterCanvas() = default;
+
+QPainterCanvas::FontCache& QPainterCanvas::fontCache()
+{
+    return *fonts_;
+}
+
+void QPainterCanvas::onFontChanged() {}
+
+QPen QPainterCanvas::qpen() const
+{
+    const CanvasPen& p = state().pen;
+    if (p.style == PenStyle::Clear)
+        return QPen(Qt::NoPen);
+    QPen pen(p.color);
+    if (p.width > 1) {
+        pen.setWidth(p.width);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+    } else {
+        pen.setWidth(0);
+    }
+    switch (p.style) {
+    case PenStyle::Dash: pen.setStyle(Qt::DashLine); break;
+    case PenStyle::Dot: pen.setStyle(Qt::DotLine); break;
+    case PenStyle::DashDot: pen.setStyle(Qt::DashDotLine); break;
+    case PenStyle::DashDotDot: pen.setStyle(Qt::DashDotDotLine); break;
+    default: pen.setStyle(Qt::SolidLine); break;
+    }
+    return pen;
+}
+
+void QPainterCanvas::fillWith(const Rect& r, const QColor& c)
+{
+    if (!r.isEmpty())
+        painter_.fillRect(r.toQRect(), c);
+}
+
+void QPainterCanvas::fillRect(const Rect& r)
+{
+    if (!state().brush.clear)
+        fillWith(r, state().brush.color);
+}
+
+void QPainterCanvas::rectangle(const Rect& r)
+{
+    if (r.isEmpty())
+        return;
+    fillRect(Rect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1});
+    if (state().pen.style == PenStyle::Clear) {
+        fillRect(r);
+        return;
+    }
+    painter_.setPen(qpen());
+    painter_.setBrush(Qt::NoBrush);
+    painter_.setBackgroundMode(state().backgroundMode == BackgroundMode::Opaque ? Qt::OpaqueMode
+                                                                              : Qt::TransparentMode);
+    painter_.setBackground(state().backgroundColor);
+    painter_.drawRect(QRect(r.left, r.top, r.width() - 1, r.height() - 1));
+}
+
+void QPainterCanvas::ellipse(const Rect& r)
+{
+    if (r.isEmpty())
+        return;
+    painter_.setPen(qpen());
+    painter_.setBrush(state().brush.clear ? QBrush(Qt::NoBrush) : QBrush(state().brush.color));
+    painter_.drawEllipse(QRect(r.left, r.top, r.width() - 1, r.height() - 1));
+}
+
+void QPainterCanvas::onLineTo(QPoint from, QPoint to)
+{
+    if (from == to || state().pen.style == PenStyle::Clear)
+        return;
+    painter_.setPen(qpen());
+    painter_.setBackgroundMode(state().backgroundMode == BackgroundMode::Opaque ? Qt::OpaqueMode
+                                                                              : Qt::TransparentMode);
+    painter_.setBackground(state().backgroundColor);
+    // The end point is not painted: stop one pixel short along the major axis.
+    const int dx = to.x() - from.x();
+    const int dy = to.y() - from.y();
+    const int major = std::max(std::abs(dx), std::abs(dy));
+    if (major <= 1 && state().pen.width <= 1) {
+        painter_.drawPoint(from);
+        return;
+    }
+    const QPoint end(from.x() + static_cast<int>(static_cast<long long>(dx) * (major - 1) / major),
+                     from.y() + static_cast<int>(static_cast<long long>(dy) * (major - 1) / major));
+    painter_.drawLine(from, end);
+}
+
+void QPainterCanvas::polyline(const QPolygon& points)
+{
+    if (points.size() < 2)
+        return;
+    painter_.setPen(qpen());
+    painter_.drawPolyline(points);
+}
+
+void QPainterCanvas::polygon(const QPolygon& points)
+{
+    if (points.size() < 2)
+        return;
+    painter_.setPen(qpen());
+    painter_.setBrush(state().brush.clear ? QBrush(Qt::NoBrush) : QBrush(state().brush.color));
+    painter_.drawPolygon(points);
+}
+
+int QPainterCanvas::textWidth(const QString& text)
+{
+    return fonts_->measures.get(state().font).width(text);
+}
+
+std::vector<int> QPainterCanvas::textAdvances(const QString& text)
+{
+    return fonts_->measures.get(state().font).advances(text);
+}
+
+void QPainterCanvas::textOut(int x, int y, const Rect& rect, unsigned options, const QString& text,
+                             const std::vector<int>* dx)
+{
+    FontMeasure& m = fonts_->measures.get(state().font);
+    std::vector<int> adv = m.advances(text);
+    if (dx) {
+        for (size_t i = 0; i < adv.size(); ++i)
+            adv[i] = i < dx->size() ? (*dx)[i] : 0;
+    }
+    long long total = 0;
+    for (int a : adv)
+        total += a;
+
+    const TextAlign align = state().textAlign;
+    long long startX = x;
+    if (align.horizontal == HAlign::Right)
+        startX = x - total;
+    else if (align.horizontal == HAlign::Center)
+        startX = x - total / 2;
+    int baseline = y + m.ascent();
+    if (align.vertical == VAlign::Baseline)
+        baseline = y;
+    else if (align.vertical == VAlign::Bottom)
+        baseline = y - m.descent();
+
+    const bool clipped = (options & TextClipped) != 0;
+    if (options & TextOpaque)
+        fillWith(rect, state().backgroundColor);
+    if (clipped) {
+        painter_.save();
+        // An empty clip rectangle hides the text altogether.
+        painter_.setClipRect(rect.isEmpty() ? QRect(rect.left, rect.top, 0, 0) : rect.toQRect(),
+                             Qt::IntersectClip);
+    }
+    if (!(options & TextOpaque) && state().backgroundMode == BackgroundMode::Opaque) {
+        const long long right = std::min<long long>(startX + total, 1ll << 30);
+        fillWith(Rect{static_cast<int>(std::max<long long>(startX, -(1ll << 30))), baseline - m.ascent(),
+                      static_cast<int>(right), baseline + m.descent()},
+                 state().backgroundColor);
+    }
+
+    if (!text.isEmpty()) {
+        FontCache& fc = *fonts_;
+        CanvasFont rawKey = state().font;
+        rawKey.color = QColor();
+        if (!fc.rawValid || !(rawKey == fc.rawKey)) {
+            fc.raw = QRawFont::fromFont(m.qfont());
+            fc.rawKey = rawKey;
+            fc.rawValid = true;
+        }
+        painter_.setPen(state().font.color);
+        const QList<quint32> glyphs = fc.raw.isValid() ? fc.raw.glyphIndexesForString(text) : QList<quint32>();
+        const bool direct = glyphs.size() == text.size()
+            && std::find(glyphs.begin(), glyphs.end(), 0u) == glyphs.end();
+        if (direct) {
+            QList<QPointF> positions;
+            positions.reserve(text.size());
+            long long px = startX;
+            for (int a : adv) {
+                positions.append(QPointF(static_cast<double>(px), baseline));
+                px += a;
+            }
+            QGlyphRun run;
+            run.setRawFont(fc.raw);
+            run.setGlyphIndexes(glyphs);
+            run.setPositions(positions);
+            run.setUnderline(state().font.underline);
+            run.setStrikeOut(state().font.strikeOut);
+            painter_.drawGlyphRun(QPointF(0, 0), run);
+        } else {
+            // Characters the face lacks come from a fallback face, one by one.
+            painter_.setFont(m.qfont());
+            long long px = startX;
+            const qsizetype n = text.size();
+            for (qsizetype i = 0; i < n; ++i) {
+                qsizetype len = 1;
+                if (text.at(i).isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate())
+                    len = 2;
+                if (px > -(1ll << 30) && px < (1ll << 30))
+                    painter_.drawText(QPointF(static_cast<double>(px), baseline), text.mid(i, len));
+                for (qsizetype k = 0; k < len; ++k)
+                    px += adv[static_cast<size_t>(i + k)];
+                i += len - 1;
+            }
+        }
+    }
+    if (clipped)
+        painter_.restore();
+}
+
+void QPainterCanvas::drawImage(int x, int y, const QImage& image)
+{
+    if (!image.isNull())
+        painter_.drawImage(QPoint(x, y), image);
+}
+
+void QPainterCanvas::stretchImage(const Rect& r, const QImage& image)
+{
+    if (image.isNull() || r.isEmpty())
+        return;
+    painter_.drawImage(r.toQRect(), image);
+}
+
+void QPainterCanvas::onIntersectClip(const Rect& r)
+{
+    painter_.setClipRect(r.isEmpty() ? QRect(r.left, r.top, 0, 0) : r.toQRect(), Qt::IntersectClip);
+}
+
+void QPainterCanvas::onSaveState()
+{
+    painter_.save();
+}
+
+void QPainterCanvas::onRestoreState()
+{
+    painter_.restore();
+}
+
+} // namespace platform

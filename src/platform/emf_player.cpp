@@ -1,0 +1,1139 @@
+#include "platform/emf_player.h"
+
+#include "platform/canvas_text.h"
+#include "platform/emf_format.h"
+
+#include <QFontMetricsF>
+#include <QHash>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+using namespace emf;
+
+namespace {
+
+[[noreturn]] void fail(const std::string& why)
+{
+    throw EmfError("Metafile is not valid: " + why);
+}
+
+// True when [offset, offset + length) lies within [0, size); all in 64 bits.
+bool fits(std::uint64_t offset, std::uint64_t length, std::uint64_t size)
+{
+    return offset <= size && length <= size - offset;
+}
+
+// Mapped coordinates are kept well inside what the rasteriser handles.
+constexpr double kCoordLimit = 1 << 21;
+constexpr int kMaxPenWidth = 4096;
+constexpr std::uint64_t kMaxTextPerPlay = 4'000'000;
+
+int clampCoord(double v)
+{
+    if (!(v == v))  // NaN
+        return 0;
+    return static_cast<int>(std::floor(std::clamp(v, -kCoordLimit, kCoordLimit) + 0.5));
+}
+
+bool finite(std::initializer_list<float> values)
+{
+    for (float f : values)
+        if (!std::isfinite(f))
+            return false;
+    return true;
+}
+
+struct Affine {
+    double m11 = 1, m12 = 0, m21 = 0, m22 = 1, dx = 0, dy = 0;
+
+    QPointF map(double x, double y) const { return {m11 * x + m21 * y + dx, m12 * x + m22 * y + dy}; }
+    // This transform followed by `b`.
+    Affine then(const Affine& b) const
+    {
+        return {m11 * b.m11 + m12 * b.m21, m11 * b.m12 + m12 * b.m22, m21 * b.m11 + m22 * b.m21,
+                m21 * b.m12 + m22 * b.m22, dx * b.m11 + dy * b.m21 + b.dx, dx * b.m12 + dy * b.m22 + b.dy};
+    }
+    double scaleX() const { return std::hypot(m11, m12); }
+    double scaleY() const { return std::hypot(m21, m22); }
+};
+
+// Logical objects, as the records create them (sizes in logical units).
+struct LogPen {
+    PenStyle style = PenStyle::Solid;
+    double width = 0;
+    bool cosmetic = true;
+    QColor color = QColor(0, 0, 0);
+};
+struct LogBrush {
+    bool clear = false;
+    QColor color = QColor(255, 255, 255);
+};
+struct LogFont {
+    QString face = QStringLiteral("Arial");
+    double characterHeight = 12;
+    bool bold = false, italic = false, underline = false, strikeOut = false;
+};
+
+struct Object {
+    enum Kind { None, Pen, Brush, Font, Other } kind = None;
+    LogPen pen;
+    LogBrush brush;
+    LogFont font;
+};
+
+QColor fromColorRef(std::uint32_t c)
+{
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+PenStyle penStyleFromCode(std::uint32_t style)
+{
+    switch (style & 0x0F) {
+    case 1: return PenStyle::Dash;
+    case 2: return PenStyle::Dot;
+    case 3: return PenStyle::DashDot;
+    case 4: return PenStyle::DashDotDot;
+    case 5: return PenStyle::Clear;
+    case 6: return PenStyle::InsideFrame;
+    case 8: return PenStyle::Dot;
+    default: return PenStyle::Solid;
+    }
+}
+
+// Windows-1252 for the bytes 0x80..0x9F; the rest are Latin-1.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// Character height over cell height of a face, for LOGFONTs given by cell height.
+double emPerCell(const QString& face)
+{
+    static QHash<QString, double> cache;
+    auto it = cache.find(face);
+    if (it != cache.end())
+        return *it;
+    CanvasFont f;
+    f.face = face;
+    f.height = 200;
+    const QFontMetricsF m(toQFont(f));
+    double ratio = m.height() > 0 ? 200.0 / m.height() : 0.9;
+    if (!(ratio > 0.3 && ratio <= 1.0))
+        ratio = 0.9;
+    if (cache.size() > 256)
+        cache.clear();
+    cache.insert(face, ratio);
+    return ratio;
+}
+
+// A device-independent bitmap found inside a record, decoded with every
+// offset and size checked against the record.
+std::optional<QImage> decodeDib(const std::uint8_t* rec, std::uint64_t recSize, std::uint64_t offBmi,
+                                std::uint64_t cbBmi, std::uint64_t offBits, std::uint64_t cbBits, std::uint32_t usage,
+                                std::uint64_t& pixelBudget, bool withAlpha)
+{
+    if (cbBmi < 40 || !fits(offBmi, cbBmi, recSize) || !fits(offBits, cbBits, recSize))
+        return std::nullopt;
+    const std::uint8_t* bmi = rec + offBmi;
+    const std::uint32_t headerSize = readU32(bmi);
+    if (headerSize < 40 || headerSize > cbBmi)
+        return std::nullopt;
+    const std::int32_t width = readI32(bmi + 4);
+    const std::int32_t height = readI32(bmi + 8);
+    const std::uint16_t planes = readU16(bmi + 12);
+    const std::uint16_t bitCount = readU16(bmi + 14);
+    const std::uint32_t compression = readU32(bmi + 16);
+    const std::uint32_t clrUsed = readU32(bmi + 32);
+    if (width <= 0 || height == 0 || height == INT_MIN || planes != 1)
+        return std::nullopt;
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
+        return std::nullopt;
+    const bool bitfields = compression == 3 && (bitCount == 16 || bitCount == 32);
+    if (compression != 0 && !bitfields)
+        return std::nullopt;
+    const std::uint64_t w = static_cast<std::uint64_t>(width);
+    const std::uint64_t h = static_cast<std::uint64_t>(height < 0 ? -static_cast<std::int64_t>(height) : height);
+    const std::uint64_t pixels = w * h;
+    if (pixels > EmfLimits::maxBitmapPixels || pixels > pixelBudget)
+        return std::nullopt;
+    const std::uint64_t stride = ((w * bitCount + 31) / 32) * 4;
+    if (stride * h > cbBits)
+        return std::nullopt;
+    const bool topDown = height < 0;
+
+    // Colour masks and colour table follow the header inside cbBmi.
+    std::uint64_t tableOffset = headerSize;
+    std::uint32_t masks[3] = {0, 0, 0};
+    if (bitfields) {
+        if (headerSize == 40) {
+            if (!fits(40, 12, cbBmi))
+                return std::nullopt;
+            tableOffset += 12;
+        }
+        for (int i = 0; i < 3; ++i)
+            masks[i] = readU32(bmi + 40 + 4 * i);
+    }
+    QList<QRgb> table;
+    if (bitCount <= 8) {
+        const std::uint64_t max = 1u << bitCount;
+        std::uint64_t entries = clrUsed ? std::min<std::uint64_t>(clrUsed, max) : max;
+        if (usage == 1) {
+            // Palette indices: without the palette, a grey ramp keeps the picture legible.
+            for (std::uint64_t i = 0; i < max; ++i) {
+                const int g = static_cast<int>(255 * i / (max - 1));
+                table.append(qRgb(g, g, g));
+            }
+        } else {
+            if (!fits(tableOffset, entries * 4, cbBmi))
+                entries = tableOffset < cbBmi ? (cbBmi - tableOffset) / 4 : 0;
+            for (std::uint64_t i = 0; i < entries; ++i) {
+                const std::uint8_t* q = bmi + tableOffset + 4 * i;
+                table.append(qRgb(q[2], q[1], q[0]));
+            }
+            while (static_cast<std::uint64_t>(table.size()) < max)
+                table.append(qRgb(0, 0, 0));
+        }
+    }
+
+    QImage::Format format = QImage::Format_RGB32;
+    if (bitCount == 1)
+        format = QImage::Format_Mono;
+    else if (bitCount <= 8)
+        format = QImage::Format_Indexed8;
+    else if (bitCount == 32 && withAlpha && !bitfields)
+        format = QImage::Format_ARGB32;
+    QImage img(width, static_cast<int>(h), format);
+    if (img.isNull())
+        return std::nullopt;
+    pixelBudget -= pixels;
+    if (bitCount <= 8)
+        img.setColorTable(table);
+
+    auto maskShift = [](std::uint32_t m) {
+        int s = 0;
+        if (!m)
+            return std::pair<int, int>(0, 0);
+        while (!(m & 1)) {
+            m >>= 1;
+            ++s;
+        }
+        int bits = 0;
+        while (m & 1) {
+            m >>= 1;
+            ++bits;
+        }
+        return std::pair<int, int>(s, bits);
+    };
+    if (bitCount == 16 && !bitfields) {
+        masks[0] = 0x7C00;
+        masks[1] = 0x03E0;
+        masks[2] = 0x001F;
+    }
+    const auto r = maskShift(masks[0]), g = maskShift(masks[1]), b = maskShift(masks[2]);
+    auto expand = [](std::uint32_t v, std::pair<int, int> sb) -> int {
+        if (sb.second == 0)
+            return 0;
+        v = (v >> sb.first) & ((1u << std::min(sb.second, 31)) - 1);
+        if (sb.second >= 8)
+            return static_cast<int>(v >> (sb.second - 8));
+        return static_cast<int>((v * 255) / ((1u << sb.second) - 1));
+    };
+
+    const std::uint8_t* bits = rec + offBits;
+    for (std::uint64_t y = 0; y < h; ++y) {
+        const std::uint8_t* src = bits + stride * (topDown ? y : h - 1 - y);
+        uchar* dst = img.scanLine(static_cast<int>(y));
+        switch (bitCount) {
+        case 1:
+            std::memcpy(dst, src, static_cast<size_t>(std::min<std::uint64_t>(stride, img.bytesPerLine())));
+            break;
+        case 4:
+            for (std::uint64_t x = 0; x < w; ++x)
+                dst[x] = (x & 1) ? (src[x / 2] & 0x0F) : (src[x / 2] >> 4);
+            break;
+        case 8:
+            std::memcpy(dst, src, static_cast<size_t>(w));
+            break;
+        case 16: {
+            QRgb* out = reinterpret_cast<QRgb*>(dst);
+            for (std::uint64_t x = 0; x < w; ++x) {
+                const std::uint32_t v = readU16(src + 2 * x);
+                out[x] = qRgb(expand(v, r), expand(v, g), expand(v, b));
+            }
+            break;
+        }
+        case 24: {
+            QRgb* out = reinterpret_cast<QRgb*>(dst);
+            for (std::uint64_t x = 0; x < w; ++x)
+                out[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+            break;
+        }
+        case 32: {
+            QRgb* out = reinterpret_cast<QRgb*>(dst);
+            for (std::uint64_t x = 0; x < w; ++x) {
+                const std::uint32_t v = readU32(src + 4 * x);
+                if (bitfields)
+                    out[x] = qRgb(expand(v, r), expand(v, g), expand(v, b));
+                else if (format == QImage::Format_ARGB32)
+                    out[x] = v;
+                else
+                    out[x] = 0xFF000000u | (v & 0x00FFFFFFu);
+            }
+            break;
+        }
+        }
+    }
+    return img;
+}
+
+class Player {
+public:
+    Player(const std::uint8_t* data, const EmfHeader& header, Canvas& canvas, const Rect& target)
+        : data_(data), header_(header), canvas_(canvas)
+    {
+        objects_.resize(std::max<std::uint32_t>(header.nHandles, 1));
+        // Reference device pixels -> 0.01 mm -> target.
+        const double mmPerPxX = double(header.deviceMillimeters.width()) * 100.0 / header.deviceSize.width();
+        const double mmPerPxY = double(header.deviceMillimeters.height()) * 100.0 / header.deviceSize.height();
+        const double frameW = double(header.frame.width());
+        const double frameH = double(header.frame.height());
+        const double sx = mmPerPxX * target.width() / frameW;
+        const double sy = mmPerPxY * target.height() / frameH;
+        devToTarget_ = Affine{sx, 0, 0, sy, target.left - double(header.frame.left()) * target.width() / frameW,
+                              target.top - double(header.frame.top()) * target.height() / frameH};
+        devPxPerMmX_ = double(header.deviceSize.width()) / header.deviceMillimeters.width();
+        devPxPerMmY_ = double(header.deviceSize.height()) / header.deviceMillimeters.height();
+        updateTransform();
+    }
+
+    void play()
+    {
+        const std::uint64_t end = header_.nBytes;
+        std::uint64_t pos = readU32(data_ + 4);
+        std::uint32_t count = 1;
+        while (pos + 8 <= end) {
+            const std::uint32_t type = readU32(data_ + pos);
+            const std::uint32_t size = readU32(data_ + pos + 4);
+            if (type == Eof)
+                return;
+            if (++count > EmfLimits::maxRecords)
+                return;
+            record(type, data_ + pos, size);
+            pos += size;
+        }
+    }
+
+private:
+    struct Dc {
+        LogPen pen;
+        LogBrush brush;
+        LogFont font;
+        QColor textColor = QColor(0, 0, 0);
+        QColor bkColor = QColor(255, 255, 255);
+        BackgroundMode bkMode = BackgroundMode::Opaque;
+        std::uint32_t align = 0;
+        QPoint position;
+        Affine world;
+        std::uint32_t mapMode = 1;
+        double winOrgX = 0, winOrgY = 0, winExtX = 1, winExtY = 1;
+        double vpOrgX = 0, vpOrgY = 0, vpExtX = 1, vpExtY = 1;
+        bool inPath = false;
+    };
+
+    // ---- Mapping.
+    void updateTransform()
+    {
+        double sx = 1, sy = 1;
+        switch (dc_.mapMode) {
+        case 2: sx = devPxPerMmX_ / 10, sy = -devPxPerMmY_ / 10; break;          // 0.1 mm
+        case 3: sx = devPxPerMmX_ / 100, sy = -devPxPerMmY_ / 100; break;        // 0.01 mm
+        case 4: sx = devPxPerMmX_ * 0.254, sy = -devPxPerMmY_ * 0.254; break;    // 0.01 inch
+        case 5: sx = devPxPerMmX_ * 0.0254, sy = -devPxPerMmY_ * 0.0254; break;  // 0.001 inch
+        case 6: sx = devPxPerMmX_ * 25.4 / 1440, sy = -devPxPerMmY_ * 25.4 / 1440; break;  // twips
+        case 7:
+        case 8:
+            sx = dc_.vpExtX / dc_.winExtX;
+            sy = dc_.vpExtY / dc_.winExtY;
+            if (dc_.mapMode == 7) {
+                const double m = std::min(std::fabs(sx), std::fabs(sy));
+                sx = std::copysign(m, sx);
+                sy = std::copysign(m, sy);
+            }
+            break;
+        default: break;
+        }
+        const Affine page{sx, 0, 0, sy, dc_.vpOrgX - dc_.winOrgX * sx, dc_.vpOrgY - dc_.winOrgY * sy};
+        full_ = dc_.world.then(page).then(devToTarget_);
+    }
+    QPoint mapPoint(double x, double y) const
+    {
+        const QPointF p = full_.map(x, y);
+        return {clampCoord(p.x()), clampCoord(p.y())};
+    }
+    Rect mapRect(double l, double t, double r, double b) const
+    {
+        const QPointF a = full_.map(l, t), c = full_.map(r, b);
+        const QPointF e = full_.map(r, t), f = full_.map(l, b);
+        const double x0 = std::min({a.x(), c.x(), e.x(), f.x()}), x1 = std::max({a.x(), c.x(), e.x(), f.x()});
+        const double y0 = std::min({a.y(), c.y(), e.y(), f.y()}), y1 = std::max({a.y(), c.y(), e.y(), f.y()});
+        return {clampCoord(x0), clampCoord(y0), clampCoord(x1), clampCoord(y1)};
+    }
+
+    // ---- Canvas state from the device context.
+    void applyPen()
+    {
+        CanvasPen p;
+        p.color = dc_.pen.color;
+        p.style = dc_.pen.style;
+        if (!dc_.pen.cosmetic && dc_.pen.width > 1) {
+            const double w = dc_.pen.width * (full_.scaleX() + full_.scaleY()) / 2;
+            p.width = static_cast<int>(std::clamp(std::floor(w + 0.5), 1.0, double(kMaxPenWidth)));
+        }
+        canvas_.setPen(p);
+        canvas_.setBackgroundMode(dc_.bkMode);
+        canvas_.setBackgroundColor(dc_.bkColor);
+    }
+    void applyBrush()
+    {
+        CanvasBrush b{dc_.brush.color, dc_.brush.clear};
+        canvas_.setBrush(b);
+        canvas_.setBackgroundColor(dc_.bkColor);
+    }
+    void applyText()
+    {
+        CanvasFont f;
+        f.face = dc_.font.face;
+        const double h = dc_.font.characterHeight * full_.scaleY();
+        f.height = static_cast<int>(std::clamp(std::floor(h + 0.5), 1.0, double(kMaxFontHeight)));
+        f.bold = dc_.font.bold;
+        f.italic = dc_.font.italic;
+        f.underline = dc_.font.underline;
+        f.strikeOut = dc_.font.strikeOut;
+        f.color = dc_.textColor;
+        canvas_.setFont(f);
+        canvas_.setBackgroundColor(dc_.bkColor);
+        canvas_.setBackgroundMode(dc_.bkMode);
+        TextAlign a;
+        const std::uint32_t h6 = dc_.align & 6;
+        a.horizontal = h6 == kTaCenter ? HAlign::Center : h6 == kTaRight ? HAlign::Right : HAlign::Left;
+        const std::uint32_t v = dc_.align & kTaBaseline;
+        a.vertical = v == kTaBaseline ? VAlign::Baseline : v == kTaBottom ? VAlign::Bottom : VAlign::Top;
+        canvas_.setTextAlign(a);
+    }
+
+    // ---- Records.
+    void record(std::uint32_t type, const std::uint8_t* r, std::uint64_t size)
+    {
+        auto i32 = [&](std::uint64_t at) { return readI32(r + at); };
+        auto u32 = [&](std::uint64_t at) { return readU32(r + at); };
+        auto need = [&](std::uint64_t n) { return size >= n; };
+
+        switch (type) {
+        case SetMapMode:
+            if (need(12) && u32(8) >= 1 && u32(8) <= 8) {
+                dc_.mapMode = u32(8);
+                updateTransform();
+            }
+            break;
+        case SetWindowExtEx:
+            if (need(16) && i32(8) != 0 && i32(12) != 0) {
+                dc_.winExtX = i32(8), dc_.winExtY = i32(12);
+                updateTransform();
+            }
+            break;
+        case SetWindowOrgEx:
+            if (need(16)) {
+                dc_.winOrgX = i32(8), dc_.winOrgY = i32(12);
+                updateTransform();
+            }
+            break;
+        case SetViewportExtEx:
+            if (need(16) && i32(8) != 0 && i32(12) != 0) {
+                dc_.vpExtX = i32(8), dc_.vpExtY = i32(12);
+                updateTransform();
+            }
+            break;
+        case SetViewportOrgEx:
+            if (need(16)) {
+                dc_.vpOrgX = i32(8), dc_.vpOrgY = i32(12);
+                updateTransform();
+            }
+            break;
+        case SetWorldTransform:
+        case ModifyWorldTransform: {
+            if (!need(type == SetWorldTransform ? 32 : 36))
+                break;
+            const float m[6] = {readF32(r + 8), readF32(r + 12), readF32(r + 16),
+                                readF32(r + 20), readF32(r + 24), readF32(r + 28)};
+            if (!finite({m[0], m[1], m[2], m[3], m[4], m[5]}))
+                break;
+            const Affine x{m[0], m[1], m[2], m[3], m[4], m[5]};
+            const std::uint32_t mode = type == SetWorldTransform ? 4 : u32(32);
+            const double det = x.m11 * x.m22 - x.m12 * x.m21;
+            if (mode != 1 && !(std::fabs(det) > 1e-12 && std::fabs(det) < 1e12))
+                break;
+            if (mode == 1)
+                dc_.world = Affine{};
+            else if (mode == 2)
+                dc_.world = x.then(dc_.world);
+            else if (mode == 3)
+                dc_.world = dc_.world.then(x);
+            else if (mode == 4)
+                dc_.world = x;
+            else
+                break;
+            updateTransform();
+            break;
+        }
+        case SaveDC:
+            if (static_cast<int>(stack_.size()) >= EmfLimits::maxSaveDepth)
+                break;
+            stack_.push_back(dc_);
+            canvas_.saveState();
+            break;
+        case RestoreDC: {
+            if (!need(12))
+                break;
+            const std::int32_t rel = i32(8);
+            if (rel >= 0 || static_cast<std::int64_t>(-static_cast<std::int64_t>(rel)) > static_cast<std::int64_t>(stack_.size()))
+                break;
+            for (std::int32_t k = 0; k < -rel; ++k) {
+                dc_ = stack_.back();
+                stack_.pop_back();
+                canvas_.restoreState();
+            }
+            updateTransform();
+            break;
+        }
+        case SetBkMode:
+            if (need(12))
+                dc_.bkMode = u32(8) == 1 ? BackgroundMode::Transparent : BackgroundMode::Opaque;
+            break;
+        case SetTextAlign:
+            if (need(12))
+                dc_.align = u32(8);
+            break;
+        case SetTextColor:
+            if (need(12))
+                dc_.textColor = fromColorRef(u32(8));
+            break;
+        case SetBkColor:
+            if (need(12))
+                dc_.bkColor = fromColorRef(u32(8));
+            break;
+        case CreatePen:
+            if (need(28)) {
+                Object o;
+                o.kind = Object::Pen;
+                o.pen.style = penStyleFromCode(u32(12));
+                o.pen.width = i32(16);
+                o.pen.cosmetic = i32(16) <= 1;
+                o.pen.color = fromColorRef(u32(24));
+                store(u32(8), o);
+            }
+            break;
+        case ExtCreatePen:
+            if (need(52)) {
+                Object o;
+                o.kind = Object::Pen;
+                const std::uint32_t style = u32(28);
+                o.pen.style = penStyleFromCode(style);
+                o.pen.cosmetic = (style & 0x00010000) == 0;
+                o.pen.width = u32(32) > INT_MAX ? 0 : u32(32);
+                o.pen.color = fromColorRef(u32(40));
+                if (u32(36) == 1)  // BS_NULL: the pen draws nothing
+                    o.pen.style = PenStyle::Clear;
+                store(u32(8), o);
+            }
+            break;
+        case CreateBrushIndirect:
+            if (need(24)) {
+                Object o;
+                o.kind = Object::Brush;
+                o.brush.clear = u32(12) == 1;
+                o.brush.color = fromColorRef(u32(16));
+                store(u32(8), o);
+            }
+            break;
+        case CreateMonoBrush:
+        case CreateDIBPatternBrushPt:
+            if (need(12)) {
+                // Patterns are shown as a mid grey.
+                Object o;
+                o.kind = Object::Brush;
+                o.brush.color = QColor(128, 128, 128);
+                store(u32(8), o);
+            }
+            break;
+        case ExtCreateFontIndirectW:
+            if (need(104)) {
+                Object o;
+                o.kind = Object::Font;
+                readLogFont(r + 12, o.font);
+                store(u32(8), o);
+            }
+            break;
+        case SelectObject:
+            if (need(12))
+                selectObject(u32(8));
+            break;
+        case DeleteObject:
+            if (need(12) && u32(8) >= 1 && u32(8) < objects_.size())
+                objects_[u32(8)] = Object{};
+            break;
+        case MoveToEx:
+            if (need(16))
+                dc_.position = QPoint(i32(8), i32(12));
+            break;
+        case LineTo:
+            if (need(16)) {
+                const QPoint to(i32(8), i32(12));
+                if (!dc_.inPath) {
+                    applyPen();
+                    const QPoint a = mapPoint(dc_.position.x(), dc_.position.y());
+                    const QPoint b = mapPoint(to.x(), to.y());
+                    canvas_.moveTo(a.x(), a.y());
+                    canvas_.lineTo(b.x(), b.y());
+                }
+                dc_.position = to;
+            }
+            break;
+        case Rectangle:
+        case Ellipse:
+        case RoundRect:
+            if (need(24) && !dc_.inPath) {
+                applyPen();
+                applyBrush();
+                const Rect rc = mapRect(i32(8), i32(12), i32(16), i32(20));
+                if (type == Ellipse)
+                    canvas_.ellipse(rc);
+                else
+                    canvas_.rectangle(rc);
+            }
+            break;
+        case IntersectClipRect:
+            if (need(24))
+                canvas_.intersectClipRect(mapRect(i32(8), i32(12), i32(16), i32(20)));
+            break;
+        case Polygon16:
+        case Polyline16:
+        case PolyBezier16:
+        case PolylineTo16:
+        case PolyBezierTo16:
+        case Polygon:
+        case Polyline:
+        case PolyBezier:
+        case PolylineTo:
+        case PolyBezierTo:
+            poly(type, r, size);
+            break;
+        case PolyPolygon16:
+        case PolyPolyline16:
+        case PolyPolygon:
+        case PolyPolyline:
+            polyPoly(type, r, size);
+            break;
+        case ExtTextOutW:
+        case ExtTextOutA:
+            if (need(76))
+                text(type == ExtTextOutW, r, size);
+            break;
+        case BitBlt:
+            if (need(100))
+                blt(r, size, false);
+            break;
+        case StretchBlt:
+            if (need(108))
+                blt(r, size, true);
+            break;
+        case StretchDIBits:
+            if (need(80))
+                stretchDIBits(r, size);
+            break;
+        default:
+            // Comments, escapes, palettes, paths and what else we do not draw.
+            // Inside a path bracket figures only describe the path, which is not drawn.
+            if (type == 59)  // BEGINPATH
+                dc_.inPath = true;
+            else if (type == 60 || type == 68)  // ENDPATH, ABORTPATH
+                dc_.inPath = false;
+            break;
+        }
+    }
+
+    void store(std::uint32_t ih, const Object& o)
+    {
+        if (ih >= 1 && ih < objects_.size())
+            objects_[ih] = o;
+    }
+
+    void selectObject(std::uint32_t ih)
+    {
+        if (ih & kStockObject) {
+            const std::uint32_t n = ih & ~kStockObject;
+            if (n > 0x13)
+                return;
+            static const int greys[] = {255, 192, 128, 64, 0};
+            if (n <= 4)
+                dc_.brush = LogBrush{false, QColor(greys[n], greys[n], greys[n])};
+            else if (n == 5)
+                dc_.brush = LogBrush{true, QColor(255, 255, 255)};
+            else if (n == 6 || n == 7)
+                dc_.pen = LogPen{PenStyle::Solid, 0, true, n == 6 ? QColor(255, 255, 255) : QColor(0, 0, 0)};
+            else if (n == 8)
+                dc_.pen = LogPen{PenStyle::Clear, 0, true, QColor(0, 0, 0)};
+            else if (n == 18)
+                dc_.brush = LogBrush{false, QColor(255, 255, 255)};
+            else if (n == 19)
+                dc_.pen = LogPen{};
+            else if (n >= 10 && n != 15) {
+                LogFont f;
+                f.face = (n == 10 || n == 11 || n == 16) ? QStringLiteral("Courier New") : QStringLiteral("Arial");
+                f.characterHeight = 13;
+                dc_.font = f;
+            }
+            return;
+        }
+        if (ih < 1 || ih >= objects_.size())
+            return;
+        const Object& o = objects_[ih];
+        if (o.kind == Object::Pen)
+            dc_.pen = o.pen;
+        else if (o.kind == Object::Brush)
+            dc_.brush = o.brush;
+        else if (o.kind == Object::Font)
+            dc_.font = o.font;
+    }
+
+    void readLogFont(const std::uint8_t* lf, LogFont& f)
+    {
+        const std::int32_t height = readI32(lf);
+        char16_t face[33] = {};
+        for (int i = 0; i < 32; ++i)
+            face[i] = readU16(lf + 28 + 2 * i);
+        f.face = QString::fromUtf16(face);
+        if (f.face.isEmpty())
+            f.face = QStringLiteral("Arial");
+        if (height < 0)
+            f.characterHeight = -static_cast<double>(height);
+        else if (height > 0)
+            f.characterHeight = height * emPerCell(f.face);
+        else
+            f.characterHeight = 12;
+        f.bold = readI32(lf + 16) >= 600;
+        f.italic = lf[20] != 0;
+        f.underline = lf[21] != 0;
+        f.strikeOut = lf[22] != 0;
+    }
+
+    // Points of a POLY* record, logical, checked against the record.
+    bool readPoints(const std::uint8_t* r, std::uint64_t size, std::uint64_t at, std::uint64_t count, bool small,
+                    std::vector<QPointF>& out)
+    {
+        const std::uint64_t each = small ? 4 : 8;
+        if (count > size / each || !fits(at, count * each, size))
+            return false;
+        out.resize(static_cast<size_t>(count));
+        for (std::uint64_t i = 0; i < count; ++i) {
+            const std::uint8_t* p = r + at + i * each;
+            out[i] = small ? QPointF(readI16(p), readI16(p + 2)) : QPointF(readI32(p), readI32(p + 4));
+        }
+        return true;
+    }
+
+    static std::vector<QPointF> flattenBeziers(const QPointF& start, const std::vector<QPointF>& ctrl)
+    {
+        std::vector<QPointF> out{start};
+        QPointF p0 = start;
+        for (size_t i = 0; i + 2 < ctrl.size(); i += 3) {
+            const QPointF p1 = ctrl[i], p2 = ctrl[i + 1], p3 = ctrl[i + 2];
+            for (int k = 1; k <= 16; ++k) {
+                const double t = k / 16.0, u = 1 - t;
+                out.push_back(u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3);
+            }
+            p0 = p3;
+        }
+        return out;
+    }
+
+    QPolygon mapPolygon(const std::vector<QPointF>& pts) const
+    {
+        QPolygon poly;
+        poly.reserve(static_cast<qsizetype>(pts.size()));
+        for (const QPointF& p : pts)
+            poly.append(mapPoint(p.x(), p.y()));
+        return poly;
+    }
+
+    void poly(std::uint32_t type, const std::uint8_t* r, std::uint64_t size)
+    {
+        if (size < 28)
+            return;
+        const bool small = type >= PolyBezier16;
+        const std::uint64_t count = readU32(r + 24);
+        std::vector<QPointF> pts;
+        if (!readPoints(r, size, 28, count, small, pts) || pts.empty())
+            return;
+        const bool fromCurrent = type == PolylineTo16 || type == PolyBezierTo16 || type == PolylineTo || type == PolyBezierTo;
+        const bool bezier = type == PolyBezier16 || type == PolyBezierTo16 || type == PolyBezier || type == PolyBezierTo;
+        std::vector<QPointF> path;
+        if (bezier) {
+            if (fromCurrent) {
+                path = flattenBeziers(QPointF(dc_.position), pts);
+            } else {
+                const QPointF first = pts.front();
+                pts.erase(pts.begin());
+                path = flattenBeziers(first, pts);
+            }
+        } else {
+            if (fromCurrent)
+                path.push_back(QPointF(dc_.position));
+            path.insert(path.end(), pts.begin(), pts.end());
+        }
+        if (fromCurrent)
+            dc_.position = QPoint(static_cast<int>(pts.back().x()), static_cast<int>(pts.back().y()));
+        if (dc_.inPath)
+            return;
+        applyPen();
+        if (type == Polygon16 || type == Polygon) {
+            applyBrush();
+            canvas_.polygon(mapPolygon(path));
+        } else {
+            canvas_.polyline(mapPolygon(path));
+        }
+    }
+
+    void polyPoly(std::uint32_t type, const std::uint8_t* r, std::uint64_t size)
+    {
+        if (size < 32 || dc_.inPath)
+            return;
+        const bool small = type == PolyPolygon16 || type == PolyPolyline16;
+        const std::uint64_t polys = readU32(r + 24);
+        const std::uint64_t total = readU32(r + 28);
+        if (polys > size / 4 || !fits(32, polys * 4, size))
+            return;
+        std::vector<QPointF> pts;
+        if (!readPoints(r, size, 32 + polys * 4, total, small, pts))
+            return;
+        applyPen();
+        const bool filled = type == PolyPolygon16 || type == PolyPolygon;
+        if (filled)
+            applyBrush();
+        std::uint64_t at = 0;
+        for (std::uint64_t i = 0; i < polys; ++i) {
+            const std::uint64_t n = readU32(r + 32 + 4 * i);
+            if (n > total - at)
+                return;
+            std::vector<QPointF> one(pts.begin() + static_cast<std::ptrdiff_t>(at),
+                                     pts.begin() + static_cast<std::ptrdiff_t>(at + n));
+            at += n;
+            if (filled)
+                canvas_.polygon(mapPolygon(one));
+            else
+                canvas_.polyline(mapPolygon(one));
+        }
+    }
+
+    void text(bool wide, const std::uint8_t* r, std::uint64_t size)
+    {
+        const std::int32_t refX = readI32(r + 36), refY = readI32(r + 40);
+        const std::uint64_t n = readU32(r + 44);
+        const std::uint64_t offString = readU32(r + 48);
+        std::uint32_t options = readU32(r + 52);
+        const std::int32_t rl = readI32(r + 56), rt = readI32(r + 60), rr = readI32(r + 64), rb = readI32(r + 68);
+        const std::uint64_t offDx = readU32(r + 72);
+        if (n > EmfLimits::maxTextChars || n > kMaxTextPerPlay - std::min(textBudgetUsed_, kMaxTextPerPlay))
+            return;
+        const std::uint64_t unit = wide ? 2 : 1;
+        if (n > 0 && !fits(offString, n * unit, size))
+            return;
+        textBudgetUsed_ += n;
+        QString s;
+        if (n > 0 && !(options & kEtoGlyphIndex)) {
+            if (wide) {
+                s.resize(static_cast<qsizetype>(n));
+                for (std::uint64_t i = 0; i < n; ++i)
+                    s[static_cast<qsizetype>(i)] = QChar(readU16(r + offString + 2 * i));
+            } else {
+                s.resize(static_cast<qsizetype>(n));
+                for (std::uint64_t i = 0; i < n; ++i) {
+                    const std::uint8_t c = r[offString + i];
+                    s[static_cast<qsizetype>(i)] = QChar(c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
+                }
+            }
+        }
+        // Advances: each Dx value, or (with PDY) every other value.
+        const std::uint64_t dxStep = (options & kEtoPdy) ? 2 : 1;
+        const bool haveDx = offDx != 0 && n > 0 && fits(offDx, n * 4 * dxStep, size);
+        if (options & kEtoNoRect)
+            options &= ~(kEtoOpaque | kEtoClipped);
+        const unsigned canvasOptions = ((options & kEtoOpaque) ? TextOpaque : 0u) | ((options & kEtoClipped) ? TextClipped : 0u);
+        if (s.isEmpty() && !(canvasOptions & TextOpaque))
+            return;
+
+        applyText();
+        const bool updateCp = (dc_.align & 1) != 0;
+        const double x0 = updateCp ? dc_.position.x() : refX;
+        const double y0 = updateCp ? dc_.position.y() : refY;
+        const QPoint ref = mapPoint(x0, y0);
+        const Rect rect = mapRect(rl, rt, rr, rb);
+
+        std::vector<int> dx;
+        std::vector<int>* dxp = nullptr;
+        double logicalAdvance = 0;
+        if (haveDx && !s.isEmpty()) {
+            dx.resize(static_cast<size_t>(n));
+            double cum = 0;
+            int prev = ref.x();
+            for (std::uint64_t i = 0; i < n; ++i) {
+                cum += readI32(r + offDx + 4 * i * dxStep);
+                const int next = clampCoord(full_.map(x0 + cum, y0).x());
+                dx[i] = next - prev;
+                prev = next;
+            }
+            logicalAdvance = cum;
+            dxp = &dx;
+        }
+        canvas_.textOut(ref.x(), ref.y(), rect, canvasOptions, s, dxp);
+        if (updateCp) {
+            if (!dxp) {
+                const double sx = full_.scaleX();
+                logicalAdvance = sx > 0 ? canvas_.textWidth(s) / sx : 0;
+            }
+            dc_.position = QPoint(clampCoord(x0 + logicalAdvance), static_cast<int>(y0));
+        }
+    }
+
+    void drawBitmap(const QImage& image, double sx, double sy, double sw, double sh, double dx, double dy,
+                    double dw, double dh)
+    {
+        // Negative extents mirror; fold them into the image.
+        bool mirrorX = false, mirrorY = false;
+        if (sw < 0) { sx += sw; sw = -sw; mirrorX = !mirrorX; }
+        if (sh < 0) { sy += sh; sh = -sh; mirrorY = !mirrorY; }
+        if (dw < 0) { dx += dw; dw = -dw; mirrorX = !mirrorX; }
+        if (dh < 0) { dy += dh; dh = -dh; mirrorY = !mirrorY; }
+        if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0)
+            return;
+        // Clip the source to the bitmap, moving the destination with it.
+        const double kx = dw / sw, ky = dh / sh;
+        const double cx0 = std::max(sx, 0.0), cy0 = std::max(sy, 0.0);
+        const double cx1 = std::min(sx + sw, double(image.width())), cy1 = std::min(sy + sh, double(image.height()));
+        if (cx1 <= cx0 || cy1 <= cy0)
+            return;
+        const double ndx = dx + (mirrorX ? (sx + sw - cx1) : (cx0 - sx)) * kx;
+        const double ndy = dy + (mirrorY ? (sy + sh - cy1) : (cy0 - sy)) * ky;
+        const double ndw = (cx1 - cx0) * kx, ndh = (cy1 - cy0) * ky;
+        const QRect srcRect(static_cast<int>(cx0), static_cast<int>(cy0),
+                            static_cast<int>(std::ceil(cx1)) - static_cast<int>(cx0),
+                            static_cast<int>(std::ceil(cy1)) - static_cast<int>(cy0));
+        QImage part = srcRect == image.rect() ? image : image.copy(srcRect);
+        if (mirrorX || mirrorY)
+            part = part.mirrored(mirrorX, mirrorY);
+        const Rect dest = mapRect(ndx, ndy, ndx + ndw, ndy + ndh);
+        if (dest.isEmpty())
+            return;
+        if (dest.width() == part.width() && dest.height() == part.height())
+            canvas_.drawImage(dest.left, dest.top, part);
+        else
+            canvas_.stretchImage(dest, part);
+    }
+
+    void fillPattern(std::uint32_t rop, const Rect& dest)
+    {
+        CanvasBrush b;
+        if (rop == kRopPatCopy) {
+            if (dc_.brush.clear)
+                return;
+            b.color = dc_.brush.color;
+        } else if (rop == 0x00000042) {  // BLACKNESS
+            b.color = QColor(0, 0, 0);
+        } else if (rop == 0x00FF0062) {  // WHITENESS
+            b.color = QColor(255, 255, 255);
+        } else {
+            return;
+        }
+        canvas_.setBrush(b);
+        canvas_.fillRect(dest);
+    }
+
+    void blt(const std::uint8_t* r, std::uint64_t size, bool stretch)
+    {
+        if (dc_.inPath)
+            return;
+        const std::int32_t x = readI32(r + 24), y = readI32(r + 28), cx = readI32(r + 32), cy = readI32(r + 36);
+        const std::uint32_t rop = readU32(r + 40);
+        const std::int32_t xSrc = readI32(r + 44), ySrc = readI32(r + 48);
+        const std::uint32_t usage = readU32(r + 80);
+        const std::uint32_t offBmi = readU32(r + 84), cbBmi = readU32(r + 88);
+        const std::uint32_t offBits = readU32(r + 92), cbBits = readU32(r + 96);
+        if (cbBmi == 0 || cbBits == 0) {
+            fillPattern(rop, mapRect(x, y, double(x) + cx, double(y) + cy));
+            return;
+        }
+        if (rop != kRopSrcCopy)
+            return;
+        const std::optional<QImage> img = decodeDib(r, size, offBmi, cbBmi, offBits, cbBits, usage, pixelBudget_, false);
+        if (!img)
+            return;
+        const double sw = stretch ? readI32(r + 100) : cx;
+        const double sh = stretch ? readI32(r + 104) : cy;
+        drawBitmap(*img, xSrc, ySrc, sw, sh, x, y, cx, cy);
+    }
+
+    void stretchDIBits(const std::uint8_t* r, std::uint64_t size)
+    {
+        if (dc_.inPath)
+            return;
+        const std::int32_t xDest = readI32(r + 24), yDest = readI32(r + 28);
+        const std::int32_t xSrc = readI32(r + 32), ySrc = readI32(r + 36);
+        const std::int32_t cxSrc = readI32(r + 40), cySrc = readI32(r + 44);
+        const std::uint32_t offBmi = readU32(r + 48), cbBmi = readU32(r + 52);
+        const std::uint32_t offBits = readU32(r + 56), cbBits = readU32(r + 60);
+        const std::uint32_t usage = readU32(r + 64), rop = readU32(r + 68);
+        const std::int32_t cxDest = readI32(r + 72), cyDest = readI32(r + 76);
+        if (cbBmi == 0 || cbBits == 0) {
+            fillPattern(rop, mapRect(xDest, yDest, double(xDest) + cxDest, double(yDest) + cyDest));
+            return;
+        }
+        if (rop != kRopSrcCopy)
+            return;
+        const std::optional<QImage> img = decodeDib(r, size, offBmi, cbBmi, offBits, cbBits, usage, pixelBudget_, false);
+        if (!img)
+            return;
+        // The source rectangle of a bottom-up DIB counts rows from the bottom.
+        const bool bottomUp = readI32(r + offBmi + 8) > 0;
+        const double top = bottomUp ? double(img->height()) - ySrc - cySrc : ySrc;
+        drawBitmap(*img, xSrc, top, cxSrc, cySrc, xDest, yDest, cxDest, cyDest);
+    }
+
+    const std::uint8_t* data_;
+    EmfHeader header_;
+    Canvas& canvas_;
+    Affine devToTarget_;
+    Affine full_;
+    double devPxPerMmX_ = 1, devPxPerMmY_ = 1;
+    Dc dc_;
+    std::vector<Dc> stack_;
+    std::vector<Object> objects_;
+    std::uint64_t pixelBudget_ = EmfLimits::maxPixelsPerPlay;
+    std::uint64_t textBudgetUsed_ = 0;
+};
+
+// Keeps the canvas state as it was, whatever happens during playback.
+class CanvasStateGuard {
+public:
+    explicit CanvasStateGuard(Canvas& c) : canvas_(c), depth_(c.savedStateDepth()) { canvas_.saveState(); }
+    ~CanvasStateGuard()
+    {
+        while (canvas_.savedStateDepth() > depth_)
+            canvas_.restoreState();
+    }
+
+private:
+    Canvas& canvas_;
+    int depth_;
+};
+
+} // namespace
+
+EmfHeader readEmfHeader(const std::uint8_t* data, std::size_t size)
+{
+    if (!data || size < 88)
+        fail("it is shorter than a metafile header");
+    if (readU32(data) != Header)
+        fail("it does not start with a metafile header");
+    const std::uint32_t headerSize = readU32(data + 4);
+    if (headerSize < 88 || headerSize % 4 != 0)
+        fail("the header record has a wrong size");
+    if (readU32(data + 40) != kSignature)
+        fail("the header has no EMF signature");
+    EmfHeader h;
+    h.nBytes = readU32(data + 48);
+    h.nRecords = readU32(data + 52);
+    h.nHandles = readU16(data + 56);
+    if (h.nBytes % 4 != 0 || h.nBytes < headerSize)
+        fail("the size in its header is wrong");
+    if (h.nBytes > size)
+        fail("it is cut short (" + std::to_string(size) + " of " + std::to_string(h.nBytes) + " bytes)");
+    if (headerSize > size)
+        fail("the header record is cut short");
+    const std::uint32_t nDesc = readU32(data + 60);
+    const std::uint32_t offDesc = readU32(data + 64);
+    if (nDesc != 0 && (offDesc < 88 || !fits(offDesc, std::uint64_t(nDesc) * 2, headerSize)))
+        fail("the description lies outside the header");
+    h.bounds = QRect(QPoint(readI32(data + 8), readI32(data + 12)), QPoint(readI32(data + 16), readI32(data + 20)));
+    const std::int32_t fl = readI32(data + 24), ft = readI32(data + 28), fr = readI32(data + 32), fb = readI32(data + 36);
+    if (static_cast<std::int64_t>(fr) < fl || static_cast<std::int64_t>(fb) < ft
+        || static_cast<std::int64_t>(fr) - fl >= INT_MAX || static_cast<std::int64_t>(fb) - ft >= INT_MAX)
+        fail("its frame is empty");
+    h.frame = QRect(QPoint(fl, ft), QPoint(fr, fb));
+    h.deviceSize = QSize(readI32(data + 72), readI32(data + 76));
+    h.deviceMillimeters = QSize(readI32(data + 80), readI32(data + 84));
+    if (h.deviceSize.width() <= 0 || h.deviceSize.height() <= 0 || h.deviceMillimeters.width() <= 0
+        || h.deviceMillimeters.height() <= 0)
+        fail("its reference device has no size");
+    return h;
+}
+
+EmfHeader validateEmf(const std::uint8_t* data, std::size_t size)
+{
+    const EmfHeader h = readEmfHeader(data, size);
+    const std::uint64_t end = h.nBytes;
+    std::uint64_t pos = readU32(data + 4);
+    std::uint64_t count = 1;
+    while (true) {
+        if (pos + 8 > end)
+            fail("it has no end-of-file record");
+        const std::uint32_t type = readU32(data + pos);
+        const std::uint32_t rsize = readU32(data + pos + 4);
+        if (rsize < 8 || rsize % 4 != 0 || rsize > end - pos)
+            fail("record " + std::to_string(count) + " at byte " + std::to_string(pos) + " has a wrong size");
+        if (++count > EmfLimits::maxRecords)
+            fail("it has too many records");
+        if (type == Eof) {
+            if (rsize < 20)
+                fail("its end-of-file record is cut short");
+            break;
+        }
+        pos += rsize;
+    }
+    return h;
+}
+
+EmfHeader validateEmf(const QByteArray& emf)
+{
+    return validateEmf(reinterpret_cast<const std::uint8_t*>(emf.constData()), static_cast<std::size_t>(emf.size()));
+}
+
+void playEmf(const std::uint8_t* data, std::size_t size, Canvas& canvas, const Rect& target)
+{
+    const EmfHeader h = validateEmf(data, size);
+    if (target.isEmpty())
+        return;
+    CanvasStateGuard guard(canvas);
+    Player(data, h, canvas, target).play();
+}
+
+void playEmf(const QByteArray& emf, Canvas& canvas, const Rect& target)
+{
+    playEmf(reinterpret_cast<const std::uint8_t*>(emf.constData()), static_cast<std::size_t>(emf.size()), canvas,
+            target);
+}
+
+QSize emfFrameSizeInPixels(const EmfHeader& header, int pixelsPerInch)
+{
+    const double w = (double(header.frame.width())) * pixelsPerInch / 2540.0;
+    const double h = (double(header.frame.height())) * pixelsPerInch / 2540.0;
+    return QSize(std::max(1, static_cast<int>(std::clamp(std::floor(w + 0.5), 1.0, 1e6))),
+                 std::max(1, static_cast<int>(std::clamp(std::floor(h + 0.5), 1.0, 1e6))));
+}
+
+} // namespace platform
