@@ -1,0 +1,91 @@
+#include "profile/lucky_numbers.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// s1 = 0 * 134775813 + 1 = 1, value floor(49 * 1 / 2^32) = 0;
+// s2 = 134775813 + 1 = 134775814, value floor(49 * 134775814 / 2^32) = floor(1.54) = 1;
+// s3 = 134775814 * 134775813 + 1 mod 2^32 = 3698175007, value floor(42.19) = 42.
+TEST(LuckyNumberGenerator, StatesAndValuesFromSeedZero)
+{
+    profile::LuckyNumberGenerator g(0);
+    const std::tuple<std::uint32_t, std::uint32_t, std::uint32_t> steps[] = {
+        {1u, 0u, 0u}, {134775814u, 1u, 31u}, {3698175007u, 42u, 861u}, {870078620u, 9u, 202u}};
+    for (const auto& [state, below49, below1000] : steps) {
+        profile::LuckyNumberGenerator copy = g;
+        EXPECT_EQ(g.nextBelow(49), below49);
+        EXPECT_EQ(g.state(), state);
+        EXPECT_EQ(copy.nextBelow(1000), below1000); // the bound scales the same state
+    }
+    profile::LuckyNumberGenerator top(0xFFFFFFFFu);
+    // (2^32 - 1) * 134775813 + 1 = 1 - 134775813 (mod 2^32) = 4160191484; 49 * that / 2^32 = 47.44
+    EXPECT_EQ(top.nextBelow(49), 47u);
+    EXPECT_EQ(top.state(), 4160191484u);
+}
+
+TEST(LuckyNumbers, RaisesPastEarlierNumbersInOnePass)
+{
+    using Drawn = std::array<std::uint32_t, 6>;
+    const std::pair<Drawn, profile::LuckyNumbers> cases[] = {
+        {{7, 7, 20, 30, 40, 45}, {7, 8, 20, 30, 40, 45}},
+        {{6, 5, 5, 30, 40, 45}, {6, 5, 6, 30, 40, 45}},       // raised onto an earlier number
+        {{48, 48, 2, 3, 4, 5}, {48, 49, 2, 3, 4, 5}},
+        {{0, 1, 10, 11, 12, 13}, {1, 2, 10, 11, 12, 13}},     // 0 counts as 1
+        {{1, 0, 0, 0, 0, 0}, {1, 2, 3, 4, 5, 6}},
+        {{48, 48, 48, 48, 48, 48}, {48, 49, 50, 51, 52, 53}}, // the highest possible
+        {{9, 9, 9, 11, 9, 9}, {9, 10, 11, 12, 13, 14}},
+    };
+    for (const auto& [drawn, numbers] : cases)
+        EXPECT_EQ(profile::luckyNumbersFromDrawnValues(drawn), numbers);
+}
+
+TEST(LuckyNumbers, WholeDrawsFromFixedSeeds)
+{
+    const std::pair<std::uint32_t, const char*> cases[] = {
+        {0u, "1 2 42 9 13 32"},           // drawn 0, 1, 42, ...: 0 is 1, then 1 is raised to 2
+        {1u, "1 42 9 13 32 15"},          // the same sequence one step on
+        {45296789u, "23 13 17 1 34 22"},  // 12:34:56.789 UTC
+        {228u, "7 9 35 11 10 11"},        // drawn 7 9 35 11 9 9: the last lands on 11 again
+        {220u, "44 27 48 33 49 1"},       // a second 48 becomes 49
+        {86399999u, "35 48 16 11 7 4"},   // last millisecond of the day
+    };
+    for (const auto& [seed, text] : cases) {
+        EXPECT_EQ(profile::luckyNumbersText(profile::drawLuckyNumbers(seed)), QLatin1String(text)) << seed;
+        int calls = 0;
+        const QString drawn = profile::drawLuckyNumbersText([&, s = seed] { ++calls; return s; });
+        EXPECT_EQ(drawn, QLatin1String(text));
+        EXPECT_EQ(calls, 1); // seeded once per draw
+    }
+}
+
+TEST(LuckyNumbers, TextIsSixNumbersInRangeWithSingleBlanks)
+{
+    const QRegularExpression shape(QStringLiteral("^[1-9][0-9]?( [1-9][0-9]?){5}$"));
+    for (std::uint32_t seed = 0; seed < 86400000u; seed += 86413u) {
+        const profile::LuckyNumbers n = profile::drawLuckyNumbers(seed);
+        const QString text = profile::luckyNumbersText(n);
+        EXPECT_TRUE(shape.match(text).hasMatch()) << text.toStdString();
+        for (int k = 0; k < 6; ++k) {
+            EXPECT_GE(n[k], 1);
+            EXPECT_LE(n[k], 48 + k);
+        }
+    }
+}
+
+TEST(LuckyNumbers, ClockIsMillisecondsSinceMidnightUtc)
+{
+    const int before = QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay();
+    const std::uint32_t ours = profile::millisecondsSinceMidnightUtc();
+    const int after = QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay();
+    EXPECT_LT(ours, 86400000u);
+    if (before <= after) { // not across midnight
+        EXPECT_GE(ours, std::uint32_t(before));
+        EXPECT_LE(ours, std::uint32_t(after));
+    }
+}
+
+} // namespace

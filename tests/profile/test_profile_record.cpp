@@ -1,0 +1,201 @@
+#include "profile/profile_record.h"
+
+#include "platform/text_file.h"
+#include "profile/star_sign.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <iterator>
+#include <sys/resource.h>
+
+namespace fs = std::filesystem;
+using profile::ProfileInputs;
+using profile::ProfileUpdateResult;
+using profile::Variant;
+
+namespace {
+
+std::string bytesOf(const fs::path& p)
+{
+    const auto v = testsupport::readFileBytes(p);
+    return std::string(v.begin(), v.end());
+}
+
+void putBytes(const fs::path& p, const std::string& s)
+{
+    testsupport::writeFileBytes(p, std::vector<unsigned char>(s.begin(), s.end()));
+}
+
+std::string tableLine(int n)
+{
+    return std::string(profile::profileTextLine(n));
+}
+
+// What the main window holds after typing a date, with the other boxes at their
+// start texts.
+ProfileInputs startInputs(const char* date, std::optional<Variant> variant)
+{
+    const auto calc = profile::calculateStarSign(QString::fromLatin1(date));
+    return ProfileInputs{calc.sign, calc.birthday, QStringLiteral("Name"), QStringLiteral("Personal Sentiment Line"),
+                         QString(), variant};
+}
+
+// Each test works in a fresh current folder, where detail.fdg lives.
+class DetailFile : public ::testing::Test {
+protected:
+    testsupport::TempDir dir;
+    testsupport::ScopedCwd cwd{dir.path()};
+    fs::path file() const { return dir.path() / "detail.fdg"; }
+};
+
+TEST_F(DetailFile, FemaleAndMaleProfilesByteForByte)
+{
+    struct Case {
+        Variant variant;
+        int firstTextLine; // strengths of Aries in that variant; five more follow 13 apart
+        const char* stone;
+        const char* colour;
+    };
+    for (const Case& c : {Case{Variant::Female, 14, "Diamond", "Red"}, Case{Variant::Male, 118, "Diamond", "Red"}}) {
+        ASSERT_EQ(profile::updateProfile(startInputs("0504", c.variant)), ProfileUpdateResult::Written);
+        std::string expected = "Aries\r\n";
+        for (int i = 0; i < 6; ++i)
+            expected += tableLine(c.firstTextLine + 13 * i) + "\r\n";
+        expected += std::string(c.stone) + "\r\n" + c.colour + "\r\n" + "April 5th\r\nName\r\nPersonal Sentiment Line\r\n\r\n";
+        EXPECT_EQ(bytesOf(file()), expected);
+        EXPECT_FALSE(profile::lastDetailWriteFailed());
+    }
+    // Line 4 of the female file for Aries is the one text quoted with a full stop.
+    profile::updateProfile(startInputs("0504", Variant::Female));
+    platform::TextFileReader reader(file());
+    for (int i = 0; i < 3; ++i)
+        reader.readLine();
+    EXPECT_EQ(reader.readLine(), QStringLiteral("Her vitality and energy is attractive to many."));
+}
+
+TEST_F(DetailFile, CancerBirthstoneDependsOnTheVariant)
+{
+    profile::updateProfile(startInputs("0107", Variant::Female));
+    EXPECT_NE(bytesOf(file()).find("\r\nPearl\r\nSilver\r\nJulj 1st\r\n"), std::string::npos);
+    profile::updateProfile(startInputs("0107", Variant::Male));
+    EXPECT_NE(bytesOf(file()).find("\r\nRuby\r\nWhite\r\nJulj 1st\r\n"), std::string::npos);
+}
+
+TEST_F(DetailFile, EmptyAndNonAsciiFieldsKeepThirteenLines)
+{
+    ProfileInputs in{QStringLiteral("Virgo"), QString(), QString(), QString(), QString(), Variant::Male};
+    ASSERT_EQ(profile::updateProfile(in), ProfileUpdateResult::Written);
+    const std::string empty = bytesOf(file());
+    EXPECT_TRUE(empty.ends_with("\r\nBlue\r\n\r\n\r\n\r\n\r\n"));
+
+    in.name = QStringLiteral("Zoë Brontë €");
+    in.sentiment = QStringLiteral("“Quoted” — dash…");
+    in.luckyNumbers = QStringLiteral("1 2 3 4 5 6");
+    in.birthday = QStringLiteral("Augaust 23rd");
+    ASSERT_EQ(profile::updateProfile(in), ProfileUpdateResult::Written);
+    EXPECT_TRUE(bytesOf(file()).ends_with(
+        "\r\nBlue\r\nAugaust 23rd\r\nZo\xEB Bront\xEB \x80\r\n\x93Quoted\x94 \x97 dash\x85\r\n1 2 3 4 5 6\r\n"));
+
+    // The pages read back exactly what the boxes held.
+    platform::TextFileReader reader(file());
+    std::vector<QString> lines;
+    for (int i = 0; i < 13; ++i)
+        lines.push_back(reader.readLine());
+    EXPECT_TRUE(reader.atEnd());
+    EXPECT_EQ(lines[0], QStringLiteral("Virgo"));
+    EXPECT_EQ(lines[10], in.name);
+    EXPECT_EQ(lines[11], in.sentiment);
+    EXPECT_EQ(lines[12], in.luckyNumbers);
+}
+
+TEST_F(DetailFile, TwoUpdatesWriteIdenticalFiles)
+{
+    const ProfileInputs in = startInputs("2212", Variant::Female);
+    ASSERT_EQ(profile::updateProfile(in), ProfileUpdateResult::Written);
+    const std::string first = bytesOf(file());
+    ASSERT_EQ(profile::updateProfile(in), ProfileUpdateResult::Written);
+    EXPECT_EQ(bytesOf(file()), first);
+    EXPECT_TRUE(first.starts_with("Capricorn\r\n"));
+}
+
+// An update without a sign row or without a chosen page writes nothing, and
+// leaves an earlier file (or its absence) alone.
+TEST_F(DetailFile, NoRowOrNoVariantWritesNothing)
+{
+    const std::pair<ProfileInputs, ProfileUpdateResult> cases[] = {
+        {startInputs("1513", Variant::Male), ProfileUpdateResult::NoSignRow}, // month 13 empties the sign
+        {ProfileInputs{QStringLiteral("Sign"), {}, {}, {}, {}, Variant::Male}, ProfileUpdateResult::NoSignRow},
+        {ProfileInputs{QStringLiteral("aries"), {}, {}, {}, {}, Variant::Female}, ProfileUpdateResult::NoSignRow},
+        {ProfileInputs{QStringLiteral("Aries "), {}, {}, {}, {}, Variant::Female}, ProfileUpdateResult::NoSignRow},
+        {startInputs("0504", std::nullopt), ProfileUpdateResult::NoVariant},
+    };
+    for (const auto& [in, result] : cases) {
+        EXPECT_EQ(profile::updateProfile(in), result);
+        EXPECT_FALSE(fs::exists(file()));
+    }
+    putBytes(file(), "earlier\r\n");
+    for (const auto& [in, result] : cases) {
+        EXPECT_EQ(profile::updateProfile(in), result);
+        EXPECT_EQ(bytesOf(file()), "earlier\r\n");
+    }
+    EXPECT_FALSE(profile::assembleProfileRecord(cases[0].first));
+}
+
+TEST_F(DetailFile, AFailedWriteKeepsTheOldFileAndIsRemembered)
+{
+    ASSERT_EQ(profile::updateProfile(startInputs("0504", Variant::Female)), ProfileUpdateResult::Written);
+    const std::string old = bytesOf(file());
+
+    // Refuse any file larger than a few bytes: the write itself then fails half way.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit tiny = saved;
+    tiny.rlim_cur = 16;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    const ProfileUpdateResult result = profile::updateProfile(startInputs("0504", Variant::Male));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(result, ProfileUpdateResult::WriteFailed);
+    EXPECT_EQ(bytesOf(file()), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1); // no leftovers
+    EXPECT_TRUE(profile::lastDetailWriteFailed());
+    EXPECT_EQ(profile::lastDetailWriteError(), QStringLiteral("Cannot write detail.fdg: Disk full"));
+
+    // An update that writes nothing does not clear the memory; a good write does.
+    profile::updateProfile(ProfileInputs{QStringLiteral("Sign"), {}, {}, {}, {}, Variant::Male});
+    EXPECT_TRUE(profile::lastDetailWriteFailed());
+    ASSERT_EQ(profile::updateProfile(startInputs("0504", Variant::Male)), ProfileUpdateResult::Written);
+    EXPECT_FALSE(profile::lastDetailWriteFailed());
+    EXPECT_EQ(profile::lastDetailWriteError(), QString());
+}
+
+TEST_F(DetailFile, AFolderInTheWayIsAFailureToo)
+{
+    fs::create_directory(file());
+    EXPECT_EQ(profile::updateProfile(startInputs("0101", Variant::Male)), ProfileUpdateResult::WriteFailed);
+    EXPECT_TRUE(fs::is_directory(file()));
+    EXPECT_EQ(profile::lastDetailWriteError(), QStringLiteral("Cannot write detail.fdg: File access denied"));
+    // The pages, which know nothing of the profile, see the same state.
+    const auto failure = platform::lastWriteFailure("detail.fdg");
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->message, profile::lastDetailWriteError());
+}
+
+TEST_F(DetailFile, TextWithoutBytesIsNotWrittenAltered)
+{
+    ASSERT_EQ(profile::updateProfile(startInputs("0101", Variant::Male)), ProfileUpdateResult::Written);
+    const std::string old = bytesOf(file());
+    ProfileInputs in = startInputs("0101", Variant::Male);
+    in.name = QStringLiteral("Ωmega");
+    EXPECT_EQ(profile::updateProfile(in), ProfileUpdateResult::WriteFailed);
+    EXPECT_EQ(bytesOf(file()), old);
+    EXPECT_TRUE(profile::lastDetailWriteFailed());
+    EXPECT_FALSE(profile::lastDetailWriteError().isEmpty());
+}
+
+} // namespace
