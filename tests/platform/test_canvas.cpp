@@ -1,0 +1,211 @@
+// The painter canvas draws like a Windows device context: exclusive right and
+// bottom edges, lines without their end point, whole-pixel text advances.
+#include "platform/canvas_painter.h"
+#include "platform/emf_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+using namespace platform;
+
+namespace {
+
+constexpr QRgb kWhite = 0xFFFFFFFF;
+constexpr QRgb kBlack = 0xFF000000;
+
+struct Surface {
+    QImage image;
+    QPainter painter;
+    QPainterCanvas canvas;
+    explicit Surface(int w = 200, int h = 100)
+        : image(w, h, QImage::Format_RGB32), painter((image.fill(kWhite), &image)), canvas(painter, 96) {}
+    QRgb at(int x, int y) const { return image.pixel(x, y) | 0xFF000000; }
+    // Columns/rows holding any pixel darker than mid grey.
+    QRect inkBox() const
+    {
+        QRect box;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 128)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    }
+};
+
+CanvasFont font(const char* face, int height, bool bold = false, bool italic = false)
+{
+    CanvasFont f;
+    f.face = QString::fromLatin1(face);
+    f.height = height;
+    f.bold = bold;
+    f.italic = italic;
+    return f;
+}
+
+TEST(CanvasFontSize, PointsAndCharacterHeightsConvertLikeWindows)
+{
+    struct Case { int height, points; };
+    for (const Case c : {Case{19, 14}, Case{35, 26}, Case{48, 36}, Case{16, 12}, Case{11, 8}, Case{-19, -14}})
+        EXPECT_EQ(fontPointsFromHeight(c.height, 96), c.points) << c.height;
+    for (const Case c : {Case{19, 14}, Case{35, 26}, Case{48, 36}, Case{16, 12}, Case{11, 8}})
+        EXPECT_EQ(fontHeightFromPoints(c.points, 96), c.height) << c.points;
+    EXPECT_EQ(fontHeightFromPoints(12, 600), 100);
+    EXPECT_EQ(fontHeightFromPoints(12, 0), 0);
+}
+
+TEST(CanvasText, WidthIsTheSumOfWholePixelAdvancesOfTheNamedFace)
+{
+    Surface s;
+    // Liberation Sans "M" is 1706/2048 em: 9.996 px at 12 px, so 10 each.
+    s.canvas.setFont(font("Arial", 12));
+    EXPECT_EQ(s.canvas.textWidth(QStringLiteral("MMMM")), 40);
+    // "a" is 1139/2048 em: 10.01 px at 18 px.
+    s.canvas.setFont(font("Arial", 18));
+    EXPECT_EQ(s.canvas.textWidth(QStringLiteral("aaa")), 30);
+
+    EmfRecorder rec(100, 100);
+    for (const CanvasFont& f : {font("Times New Roman", 19, true, true), font("Arial", 35), font("Times New Roman", 48)}) {
+        s.canvas.setFont(f);
+        rec.setFont(f);
+        for (const QString& t : {QStringLiteral("Aries"), QStringLiteral("Birthday April 5th"), QStringLiteral("\u00C6sop \u20AC")}) {
+            const std::vector<int> adv = s.canvas.textAdvances(t);
+            ASSERT_EQ(adv.size(), static_cast<size_t>(t.size()));
+            int sum = 0;
+            for (int a : adv)
+                sum += a;
+            EXPECT_EQ(s.canvas.textWidth(t), sum) << t.toStdString();
+            // The recorder measures against the screen exactly as painting does.
+            EXPECT_EQ(rec.textAdvances(t), adv) << t.toStdString();
+        }
+    }
+}
+
+TEST(CanvasText, AlignmentPlacesTheTextAroundTheReferencePoint)
+{
+    const QString text = QStringLiteral("HHHH");
+    struct Case { HAlign align; int x; };
+    for (const Case c : {Case{HAlign::Left, 50}, Case{HAlign::Right, 150}, Case{HAlign::Center, 100}}) {
+        Surface s;
+        s.canvas.setFont(font("Arial", 20));
+        s.canvas.setBackgroundMode(BackgroundMode::Transparent);
+        s.canvas.setTextAlign(TextAlign{c.align, VAlign::Top});
+        const int w = s.canvas.textWidth(text);
+        s.canvas.textOut(c.x, 10, Rect{}, 0, text);
+        const QRect ink = s.inkBox();
+        const int expectedLeft = c.align == HAlign::Left ? c.x : c.align == HAlign::Right ? c.x - w : c.x - w / 2;
+        // "H" has a small side bearing: ink starts just right of the pen.
+        EXPECT_GE(ink.left(), expectedLeft);
+        EXPECT_LE(ink.left(), expectedLeft + 3);
+        EXPECT_LE(ink.right(), expectedLeft + w);
+        EXPECT_GE(ink.top(), 10);
+    }
+}
+
+TEST(CanvasText, ClippedOpaqueTextStaysInItsRectangle)
+{
+    Surface s;
+    s.canvas.setFont(font("Times New Roman", 19, true, true));
+    s.canvas.setBrushColor(QColor(255, 255, 0));
+    const Rect r{20, 20, 80, 40};
+    s.canvas.textOut(20, 20, r, TextOpaque | TextClipped, QStringLiteral("A text far wider than its box"));
+    EXPECT_EQ(s.at(20, 20) & 0xFFFFFF, 0xFFFF00u & 0xFFFFFF) << std::hex << s.at(20, 20);
+    EXPECT_EQ(s.at(79, 39) & 0xFFFFFF, 0xFFFF00u);
+    const QRect ink = s.inkBox();
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_GE(ink.left(), 20);
+    EXPECT_LE(ink.right(), 79);
+    EXPECT_LE(ink.bottom(), 39);
+    EXPECT_EQ(s.at(80, 30), kWhite);
+    EXPECT_EQ(s.at(50, 40), kWhite);
+}
+
+TEST(CanvasText, UnderlineDrawsBelowTheBaseline)
+{
+    Surface plain, underlined;
+    CanvasFont f = font("Arial", 20);
+    plain.canvas.setFont(f);
+    f.underline = true;
+    underlined.canvas.setFont(f);
+    for (Surface* s : {&plain, &underlined}) {
+        s->canvas.setBackgroundMode(BackgroundMode::Transparent);
+        s->canvas.textOut(10, 10, Rect{}, 0, QStringLiteral("mmmm"));
+    }
+    EXPECT_GT(underlined.inkBox().bottom(), plain.inkBox().bottom());
+}
+
+TEST(CanvasShapes, FillsAndLinesLeaveOutTheRightAndBottomEdges)
+{
+    Surface s;
+    s.canvas.setBrushColor(QColor(0, 0, 0));
+    s.canvas.fillRect(Rect{10, 10, 20, 20});
+    EXPECT_EQ(s.at(10, 10), kBlack);
+    EXPECT_EQ(s.at(19, 19), kBlack);
+    EXPECT_EQ(s.at(20, 19), kWhite);
+    EXPECT_EQ(s.at(19, 20), kWhite);
+    EXPECT_EQ(s.at(9, 10), kWhite);
+
+    s.canvas.setBrush(CanvasBrush{QColor(0, 0, 0), true});
+    s.canvas.fillRect(Rect{30, 30, 40, 40});
+    EXPECT_EQ(s.at(35, 35), kWhite) << "a clear brush fills nothing";
+
+    s.canvas.moveTo(50, 5);
+    s.canvas.lineTo(60, 5);
+    s.canvas.lineTo(60, 15);
+    EXPECT_EQ(s.at(50, 5), kBlack);
+    EXPECT_EQ(s.at(59, 5), kBlack);
+    EXPECT_EQ(s.at(60, 5), kBlack) << "start of the second line";
+    EXPECT_EQ(s.at(60, 14), kBlack);
+    EXPECT_EQ(s.at(60, 15), kWhite) << "end point is not painted";
+    EXPECT_EQ(s.canvas.penPosition(), QPoint(60, 15));
+
+    s.canvas.setBrushColor(QColor(255, 0, 0));
+    s.canvas.rectangle(Rect{100, 10, 110, 20});
+    EXPECT_EQ(s.at(100, 10), kBlack);
+    EXPECT_EQ(s.at(109, 19), kBlack);
+    EXPECT_EQ(s.at(105, 15), 0xFFFF0000);
+    EXPECT_EQ(s.at(110, 15), kWhite);
+}
+
+TEST(CanvasImages, OneBitBitmapsDrawUnscaledOrStretched)
+{
+    QImage mono(8, 4, QImage::Format_Mono);
+    mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 255)});
+    mono.fill(0);
+    mono.setPixel(0, 0, 1);
+    mono.setPixel(7, 3, 1);
+    Surface s;
+    s.canvas.drawImage(10, 10, mono);
+    EXPECT_EQ(s.at(10, 10), 0xFF0000FF);
+    EXPECT_EQ(s.at(17, 13), 0xFF0000FF);
+    EXPECT_EQ(s.at(11, 10), kWhite);
+    s.canvas.stretchImage(Rect{40, 40, 56, 48}, mono);
+    EXPECT_EQ(s.at(41, 41), 0xFF0000FF);
+    EXPECT_EQ(s.at(55, 47), 0xFF0000FF);
+    EXPECT_EQ(s.at(42, 40), kWhite);
+}
+
+TEST(CanvasState, RestoreBringsBackStateAndClip)
+{
+    Surface s;
+    const CanvasFont before = font("Arial", 12);
+    s.canvas.setFont(before);
+    s.canvas.setBrushColor(QColor(1, 2, 3));
+    s.canvas.saveState();
+    s.canvas.setFont(font("Times New Roman", 30));
+    s.canvas.setBrushColor(QColor(0, 0, 0));
+    s.canvas.setPen(CanvasPen{QColor(9, 9, 9), 4, PenStyle::Dash});
+    s.canvas.intersectClipRect(Rect{0, 0, 10, 10});
+    s.canvas.fillRect(Rect{0, 0, 50, 50});
+    EXPECT_EQ(s.at(20, 20), kWhite) << "clipped away";
+    s.canvas.restoreState();
+    s.canvas.restoreState();  // nothing saved: ignored
+    EXPECT_EQ(s.canvas.font(), before);
+    EXPECT_EQ(s.canvas.brush().color, QColor(1, 2, 3));
+    EXPECT_EQ(s.canvas.pen(), CanvasPen{});
+    s.canvas.setBrushColor(QColor(0, 0, 0));
+    s.canvas.fillRect(Rect{0, 0, 50, 50});
+    EXPECT_EQ(s.at(20, 20), kBlack) << "clip restored";
+}
+
+} // namespace

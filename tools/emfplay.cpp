@@ -1,0 +1,58 @@
+// emfplay FILE.emf OUT.png: plays an Enhanced Metafile through the program's
+// own player onto a white image of the metafile's frame size at 96 pixels per
+// inch and writes it as PNG. A damaged file prints the player's error and
+// exits with status 1.
+#include "platform/canvas_painter.h"
+#include "platform/emf_player.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdio>
+#include <exception>
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: emfplay FILE.emf OUT.png\n");
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    QFile in(QString::fromLocal8Bit(argv[1]));
+    if (!in.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "emfplay: cannot open %s\n", argv[1]);
+        return 1;
+    }
+    const QByteArray bytes = in.readAll();
+    try {
+        const platform::EmfHeader header = platform::validateEmf(bytes);
+        const QSize size = platform::emfFrameSizeInPixels(header, 96);
+        if (static_cast<long long>(size.width()) * size.height() > 100'000'000LL)
+            throw platform::EmfError("Metafile is too large to show: its frame is " + std::to_string(size.width())
+                                     + " x " + std::to_string(size.height()) + " pixels");
+        QImage image(size, QImage::Format_RGB32);
+        if (image.isNull())
+            throw platform::EmfError("Not enough memory for the image");
+        image.fill(Qt::white);
+        image.setDotsPerMeterX(3780);
+        image.setDotsPerMeterY(3780);
+        {
+            QPainter painter(&image);
+            platform::QPainterCanvas canvas(painter, 96);
+            platform::playEmf(bytes, canvas, platform::Rect{0, 0, size.width(), size.height()});
+        }
+        if (!image.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+            std::fprintf(stderr, "emfplay: cannot write %s\n", argv[2]);
+            return 1;
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "emfplay: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
