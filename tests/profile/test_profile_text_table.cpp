@@ -41,6 +41,7 @@ TEST(ProfileTextTable, ShapeSignNamesAndHeaders)
 
     EXPECT_THROW(profile::profileTextLine(-1), std::out_of_range);
     EXPECT_THROW(profile::profileTextLine(221), std::out_of_range);
+    EXPECT_THROW(profile::profileText(Variant::Male, ProfileField::Colour, 12), std::out_of_range);
 }
 
 TEST(ProfileTextTable, TextsThatAreFixedByLineNumber)
@@ -77,18 +78,6 @@ TEST(ProfileTextTable, BirthstonesAndColoursOfEveryRow)
         EXPECT_EQ(profile::profileText(Variant::Female, ProfileField::Colour, r), QLatin1String(rows[r].colourF));
         EXPECT_EQ(profile::profileText(Variant::Male, ProfileField::Colour, r), QLatin1String(rows[r].colourM));
     }
-}
-
-TEST(ProfileTextTable, LineNumbersOfTexts)
-{
-    EXPECT_EQ(profile::profileTextLineNumber(Variant::Female, ProfileField::Strengths, 0), 13);
-    EXPECT_EQ(profile::profileTextLineNumber(Variant::Female, ProfileField::Colour, 11), 115);
-    EXPECT_EQ(profile::profileTextLineNumber(Variant::Male, ProfileField::Strengths, 0), 117);
-    EXPECT_EQ(profile::profileTextLineNumber(Variant::Male, ProfileField::Love, 0), 156);
-    EXPECT_EQ(profile::profileTextLineNumber(Variant::Male, ProfileField::Fortune, 2), 184);
-    EXPECT_EQ(profile::profileTextLineNumber(Variant::Male, ProfileField::Colour, 11), 219);
-    EXPECT_THROW(profile::profileText(Variant::Male, ProfileField::Colour, 12), std::out_of_range);
-    EXPECT_THROW(profile::profileText(Variant::Female, ProfileField::Strengths, -1), std::out_of_range);
 }
 
 // Each long text is printed as one line of the page: plain ASCII, 25 to 79
