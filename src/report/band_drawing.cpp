@@ -1,0 +1,306 @@
+#include "report/band_drawing.h"
+
+#include "platform/canvas_text.h"
+#include "report/page_report.h"
+#include "report/qr_band.h"
+#include "report/qr_label.h"
+#include "report/qr_memo.h"
+#include "report/qr_picture.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace {
+
+TPageReport& runningReport(TPageReport* report, const ReportComponent& what)
+{
+    if (!report)
+        throw std::logic_error("\"" + what.Name().toStdString() + "\" was printed outside a report run");
+    return *report;
+}
+
+int formPixelsPerInch(const TPageReport& report)
+{
+    return report.owner() ? report.owner()->PixelsPerInch : 96;
+}
+
+// The control's font as the page canvas takes it: the size in whole points at
+// the form's resolution, scaled by the horizontal factor, back to a height at
+// the canvas's resolution.
+platform::CanvasFont pageFont(const TPageReport& report, platform::CanvasFont font, const platform::Canvas& canvas)
+{
+    const int points = platform::fontPointsFromHeight(font.height, formPixelsPerInch(report));
+    const int size = std::abs(roundHalfEven(report.horizontalFactor() * points));
+    font.height = platform::fontHeightFromPoints(size, canvas.pixelsPerInch());
+    return font;
+}
+
+} // namespace
+
+bool TQRBand::print(int X, int Y)
+{
+    TPageReport& report = runningReport(report_, *this);
+    bool PrintBand = true;
+    if (BeforePrint)
+        BeforePrint(PrintBand);
+
+    if (PrintBand) {
+        platform::Canvas& canvas = report.pageStore().canvas();
+        canvas.setBrushColor(Color);
+        const int left = report.XPos(X);
+        const int top = report.YPos(Y);
+        const int right = left + report.columnWidth();
+        const int bottom = report.YPos(Y + Height) - 1;
+        if (BandType != rbOverlay)
+            canvas.fillRect({left, top, right, bottom});
+
+        for (ReportControl* child : children()) {
+            if (auto* control = dynamic_cast<TQRCustomControl*>(child)) {
+                if (control->Visible)
+                    control->printAt(X, Y);
+            } else if (auto* image = dynamic_cast<TImage*>(child)) {
+                if (image->Picture.hasGraphic())
+                    image->printAt(X, Y);
+            } else if (auto* memo = dynamic_cast<TQRMemo*>(child)) {
+                memo->printAt(X, Y);
+            }
+        }
+
+        if (Frame.width > 0) {
+            canvas.setBrush(platform::CanvasBrush{Color, false});
+            canvas.setPen(Frame.pen());
+            const int lastX = right - 1;
+            auto line = [&](int x1, int y1, int x2, int y2) {
+                canvas.moveTo(x1, y1);
+                canvas.lineTo(x2, y2);
+            };
+            if (Frame.DrawTop)
+                line(left, top, lastX, top);
+            if (Frame.DrawBottom)
+                line(left, bottom, lastX, bottom);
+            if (Frame.DrawLeft)
+                line(left, top, left, bottom);
+            if (Frame.DrawRight)
+                line(lastX, top, lastX, bottom);
+        }
+    }
+
+    if (AfterPrint)
+        AfterPrint(PrintBand);
+    for (TQRDBCalc* calc : resetList_)
+        calc->restart();
+    return PrintBand;
+}
+
+void TQRTextControl::printAt(int X, int Y)
+{
+    TPageReport& report = runningReport(this->report() ? this->report() : (Parent() ? Parent()->report() : nullptr), *this);
+    QString text = printText();
+    if (OnPrint)
+        OnPrint(*this, text);
+
+    TQRPrinter& store = report.pageStore();
+    platform::Canvas& canvas = store.canvas();
+    const platform::CanvasFont font = effectiveFont();
+    canvas.setFont(pageFont(report, font, canvas));
+    canvas.setBrushColor(effectiveColor());
+
+    unsigned options = 0;
+    if (Transparent) {
+        canvas.setBackgroundMode(platform::BackgroundMode::Transparent);
+    } else {
+        canvas.setBackgroundMode(platform::BackgroundMode::Opaque);
+        options |= platform::TextOpaque;
+    }
+
+    // Widths are measured as on the form, in design units.
+    platform::FontMeasure formMeasure(font, nullptr);
+    int width = Width;
+    if (AutoSize)
+        width = formMeasure.width(text);
+    else
+        options |= platform::TextClipped;
+
+    // An empty caption prints nothing at all, whatever its alignment.
+    const bool empty = text.isEmpty();
+
+    int left = 0;
+    int right = 0;
+    if (AlignToBand) {
+        const int pw = roundHalfEven(store.printableWidth() * 96.0 / store.screenPixelsPerInch());
+        switch (Alignment) {
+        case taLeftJustify:
+            left = 0;
+            right = width;
+            break;
+        case taRightJustify:
+            left = pw - width - 3;
+            right = pw;
+            break;
+        case taCenter:
+            left = roundHalfEven(pw * 0.5 - width * 0.5);
+            right = roundHalfEven(pw * 0.5 + width * 0.5);
+            break;
+        }
+    } else {
+        left = X + Left;
+        right = left + width;
+    }
+    if (Alignment == taRightJustify) {
+        if (AlignToBand) {
+            right -= 5;
+        } else {
+            text += u' ';
+            right += formMeasure.width(QStringLiteral(" "));
+        }
+    }
+
+    const int top = Y + Top;
+    const int bottom = top + Height;
+    const platform::Rect rect{report.XPos(left), report.YPos(top), report.XPos(right), report.YPos(bottom)};
+
+    int x = left;
+    platform::HAlign align = platform::HAlign::Left;
+    if (Alignment == taRightJustify) {
+        x = right;
+        align = platform::HAlign::Right;
+    } else if (Alignment == taCenter) {
+        x = left + (right - left) / 2;  // truncates toward zero, like div
+        align = platform::HAlign::Center;
+    }
+
+    if (!empty) {
+        canvas.setTextAlign({align, platform::VAlign::Top});
+        canvas.textOut(report.XPos(x), report.YPos(top), rect, options, text);
+    }
+}
+
+void TImage::printAt(int X, int Y)
+{
+    TPageReport& report = runningReport(Parent() ? Parent()->report() : nullptr, *this);
+    platform::Canvas& canvas = report.pageStore().canvas();
+    const platform::Rect box{report.XPos(X + Left), report.YPos(Y + Top), report.XPos(X + Left + Width),
+                             report.YPos(Y + Top + Height)};
+    switch (Picture.kind()) {
+    case TPicture::Kind::Bitmap:
+        if (Stretch)
+            canvas.stretchImage(box, Picture.image());
+        else
+            canvas.drawImage(box.left, box.top, Picture.image());
+        break;
+    case TPicture::Kind::Metafile:
+        canvas.drawMetafile(box, Picture.metafile());
+        break;
+    case TPicture::Kind::Icon:
+        canvas.drawImage(box.left, box.top, Picture.image());
+        break;
+    case TPicture::Kind::Empty:
+        break;
+    }
+}
+
+void TPicture::clear()
+{
+    kind_ = Kind::Empty;
+    image_ = QImage();
+    metafile_.clear();
+}
+
+void TPicture::setBitmap(const QImage& bitmap)
+{
+    clear();
+    if (bitmap.isNull())
+        return;
+    kind_ = Kind::Bitmap;
+    image_ = bitmap;
+}
+
+void TPicture::setMetafile(const QByteArray& emf)
+{
+    clear();
+    if (emf.isEmpty())
+        return;
+    kind_ = Kind::Metafile;
+    metafile_ = emf;
+}
+
+void TPicture::setIcon(const QImage& icon)
+{
+    clear();
+    if (icon.isNull())
+        return;
+    kind_ = Kind::Icon;
+    image_ = icon;
+}
+
+void TQRMemo::setFont(const platform::CanvasFont& font)
+{
+    font_ = font;
+    ParentFont = false;
+}
+
+platform::CanvasFont TQRMemo::effectiveFont() const
+{
+    if (ParentFont) {
+        if (Parent())
+            return Parent()->effectiveFont();
+        if (owner())
+            return owner()->Font;
+    }
+    return font_;
+}
+
+void TQRMemo::printAt(int X, int Y)
+{
+    TPageReport& report = runningReport(this->report() ? this->report() : (Parent() ? Parent()->report() : nullptr), *this);
+    platform::Canvas& canvas = report.pageStore().canvas();
+    const platform::CanvasFont font = effectiveFont();
+    canvas.setFont(pageFont(report, font, canvas));
+    canvas.setBackgroundMode(platform::BackgroundMode::Transparent);
+
+    platform::FontMeasure formMeasure(font, nullptr);
+    const int lineHeight = std::max(1, formMeasure.ascent() + formMeasure.descent());
+    const platform::Rect box{report.XPos(X + Left), report.YPos(Y + Top), report.XPos(X + Left + Width),
+                             report.YPos(Y + Top + Height)};
+    platform::HAlign align = platform::HAlign::Left;
+    int x = X + Left;
+    if (Alignment == taRightJustify) {
+        align = platform::HAlign::Right;
+        x = X + Left + Width;
+    } else if (Alignment == taCenter) {
+        align = platform::HAlign::Center;
+        x = X + Left + Width / 2;
+    }
+    canvas.setTextAlign({align, platform::VAlign::Top});
+    for (qsizetype i = 0; i < Lines.size(); ++i) {
+        const int lineTop = static_cast<int>(i) * lineHeight;
+        if (lineTop + lineHeight > Height)
+            break;
+        if (!Lines[i].isEmpty())
+            canvas.textOut(report.XPos(x), report.YPos(Y + Top + lineTop), box, platform::TextClipped, Lines[i]);
+    }
+}
+
+void drawPageFrame(TPageReport& report)
+{
+    const TQRFrame& frame = report.PageFrame;
+    if (frame.width <= 0)
+        return;
+    TQRPrinter& store = report.pageStore();
+    platform::Canvas& canvas = store.canvas();
+    canvas.setPen(frame.pen());
+    const int w = store.printableWidth();
+    const int h = store.printableHeight();
+    auto line = [&](int x1, int y1, int x2, int y2) {
+        canvas.moveTo(x1, y1);
+        canvas.lineTo(x2, y2);
+    };
+    if (frame.DrawTop)
+        line(0, 0, w - 1, 0);
+    if (frame.DrawBottom)
+        line(0, h - 1, w - 1, h - 1);
+    if (frame.DrawLeft)
+        line(0, 0, 0, h - 1);
+    if (frame.DrawRight)
+        line(w - 1, 0, w - 1, h - 1);
+}

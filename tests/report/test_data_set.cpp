@@ -1,0 +1,89 @@
+#include "report/data_set.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+report::MemoryDataSet threeCities()
+{
+    return report::MemoryDataSet({"City", "Sales"},
+                                 {{"Oslo", "10"}, {"Rome", "20"}, {"Lima", "30"}});
+}
+
+TEST(MemoryDataSet, WalksForwardAndSetsEofOnTheLastRecordWithoutLeavingIt)
+{
+    auto ds = threeCities();
+    ds.first();
+    EXPECT_TRUE(ds.bof());
+    EXPECT_FALSE(ds.eof());
+    EXPECT_EQ(ds.fieldText("City"), "Oslo");
+    ds.next();
+    EXPECT_FALSE(ds.bof());
+    EXPECT_EQ(ds.fieldText("city"), "Rome");
+    ds.next();
+    EXPECT_FALSE(ds.eof());
+    EXPECT_EQ(ds.fieldText("CITY"), "Lima");
+    ds.next();
+    EXPECT_TRUE(ds.eof());
+    EXPECT_EQ(ds.fieldText("Sales"), "30") << "eof keeps the last record current";
+}
+
+TEST(MemoryDataSet, StepBackFromTheEndAndForwardTwiceRestoresTheEnd)
+{
+    // The group footers rely on this: back one record, then forward once, and
+    // once more if the data set had been at its end.
+    auto ds = threeCities();
+    ds.first();
+    ds.next();
+    ds.next();
+    ds.next();
+    ASSERT_TRUE(ds.eof());
+    ds.prior();
+    EXPECT_FALSE(ds.eof());
+    EXPECT_EQ(ds.fieldText("City"), "Rome");
+    ds.next();
+    EXPECT_EQ(ds.fieldText("City"), "Lima");
+    EXPECT_FALSE(ds.eof());
+    ds.next();
+    EXPECT_TRUE(ds.eof());
+}
+
+TEST(MemoryDataSet, PriorOnTheFirstRecordStaysAndSetsBof)
+{
+    auto ds = threeCities();
+    ds.first();
+    ds.next();
+    ds.prior();
+    EXPECT_FALSE(ds.bof());
+    EXPECT_EQ(ds.recordIndex(), 0);
+    ds.prior();
+    EXPECT_TRUE(ds.bof());
+    EXPECT_EQ(ds.recordIndex(), 0);
+}
+
+TEST(MemoryDataSet, EmptyTableIsAtBothEndsAndReadsEmptyText)
+{
+    report::MemoryDataSet ds({"A"}, {});
+    ds.first();
+    EXPECT_TRUE(ds.eof());
+    EXPECT_TRUE(ds.bof());
+    EXPECT_EQ(ds.recordCount(), 0);
+    EXPECT_EQ(ds.fieldText("A"), "");
+}
+
+TEST(MemoryDataSet, BadFieldNamesAndRaggedRowsAreClearErrors)
+{
+    auto ds = threeCities();
+    try {
+        (void)ds.fieldText("Country");
+        FAIL() << "unknown field accepted";
+    } catch (const std::exception& e) {
+        EXPECT_STREQ(e.what(), "Field 'Country' not found");
+    }
+    EXPECT_THROW(ds.appendRow({"Bern"}), std::runtime_error);
+    EXPECT_EQ(ds.recordCount(), 3) << "a rejected row is not half-added";
+}
+
+} // namespace
