@@ -108,8 +108,8 @@ void FakePrinter::setOrientation(TPrinterOrientation orientation)
         throw EPrinter(QString::fromLatin1(printer_text::printingInProgress));
     if (!hasDeviceMode)
         throw EPrinter(QString::fromLatin1(printer_text::notSupported));
+    // Only the object's own setting: what reaches the device mode is up to its user.
     orientation_ = orientation;
-    deviceMode.orientation = orientation == poPortrait ? dmOrientPortrait : dmOrientLandscape;
 }
 
 void FakePrinter::setTitle(const QString& title)
@@ -142,6 +142,8 @@ void FakePrinter::beginDoc()
     jobTitleAtBegin = title_;
     jobPages.clear();
     startPage();
+    if (onBeginDoc)
+        onBeginDoc();
 }
 
 void FakePrinter::newPage()

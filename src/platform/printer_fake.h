@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -65,6 +66,7 @@ public:
     QPoint physicalSize{7016, 4960};
     bool deviceContextFails = false; // capabilities raise "Printer selected is not valid"
     bool beginDocFails = false;
+    std::function<void()> onBeginDoc; // runs at the end of a successful beginDoc
 
     // ---- What happened.
     QStringList log;                    // every call, e.g. "beginDoc", "deviceCaps 8"

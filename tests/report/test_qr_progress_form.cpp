@@ -1,0 +1,120 @@
+// The progress window: its layout, the step arithmetic and Cancel from the keyboard.
+#include "platform/printer_fake.h"
+#include "report/qr_printer.h"
+#include "report/qr_progress_form.h"
+
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+struct Fixture {
+    platform::FakePrinter fake;
+    TQRPrinter store{fake, 96};
+    TQRProgressForm form{store, nullptr};
+};
+
+} // namespace
+
+TEST(QRProgressForm, WindowLayout)
+{
+    Fixture f;
+    QDialog* w = f.form.window();
+    EXPECT_EQ(w->size(), QSize(400, 140));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("PageReport version 1.0d"));
+    EXPECT_FALSE(w->isModal());
+    EXPECT_FALSE(w->isVisible()) << "built, not shown";
+    EXPECT_FALSE(w->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(f.form.label()->pos(), QPoint(20, 10));
+    EXPECT_TRUE(f.form.label()->text().isEmpty());
+    EXPECT_EQ(f.form.bar()->geometry(), QRect(20, 40, 360, 20));
+    EXPECT_EQ(f.form.cancelButton()->geometry(), QRect(170, 75, 60, 26));
+    EXPECT_EQ(f.form.cancelButton()->text(), QStringLiteral("Cancel"));
+    EXPECT_TRUE(f.form.cancelButton()->isDefault());
+    EXPECT_EQ(f.form.lastStep(), 0);
+}
+
+struct StepCase {
+    const char* name;
+    int max;
+    int step;
+    // Position asked, and where the bar is afterwards (-1: it did not move).
+    std::vector<std::pair<int, int>> moves;
+};
+
+class QRProgressSteps : public ::testing::TestWithParam<StepCase> {};
+
+TEST_P(QRProgressSteps, BarMovesOncePerStep)
+{
+    const StepCase& c = GetParam();
+    Fixture f;
+    f.form.SetMax(c.max);
+    EXPECT_EQ(f.form.step(), c.step);
+    int shown = f.form.bar()->value();
+    for (auto [position, expected] : c.moves) {
+        f.form.SetPosition(position);
+        if (expected >= 0)
+            shown = expected;
+        EXPECT_EQ(f.form.bar()->value(), shown) << "after SetPosition(" << position << ")";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QRProgressSteps,
+    ::testing::Values(StepCase{"max_0", 0, 1, {{1, -1}, {5, -1}, {100, -1}}},
+                      StepCase{"negative_max", -4, 1, {{1, -1}, {2, -1}}},
+                      StepCase{"max_5", 5, 1, {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {5, -1}}},
+                      StepCase{"max_100", 100, 5, {{3, -1}, {5, 5}, {9, -1}, {10, 10}, {7, -1}}},
+                      StepCase{"max_1000", 1000, 50, {{49, -1}, {50, 50}, {99, -1}, {150, 150}}},
+                      StepCase{"max_39", 39, 1, {{1, 1}, {39, 39}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(QRProgressForm, TwentyMovesForAWholeRun)
+{
+    Fixture f;
+    f.form.SetMax(1000);
+    int moves = 0;
+    int last = f.form.bar()->value();
+    for (int n = 1; n <= 1000; ++n) {
+        f.form.SetPosition(n);
+        if (f.form.bar()->value() != last) {
+            ++moves;
+            last = f.form.bar()->value();
+        }
+    }
+    EXPECT_EQ(moves, 20);
+}
+
+TEST(QRProgressForm, EnterAndEscPressCancel)
+{
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        Fixture f;
+        f.form.Show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(f.form.window()));
+        EXPECT_FALSE(f.store.cancelled());
+        QTest::keyClick(f.form.window()->focusWidget() ? f.form.window()->focusWidget() : f.form.window(), key);
+        EXPECT_TRUE(f.store.cancelled()) << key;
+        EXPECT_TRUE(f.form.window()->isVisible()) << "the operation decides when the window goes";
+    }
+}
+
+TEST(QRProgressForm, ShowIsNotModalAndSetTextLetsMessagesThrough)
+{
+    Fixture f;
+    f.form.Show();
+    EXPECT_TRUE(f.form.window()->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(f.form.window()->cursor().shape(), Qt::WaitCursor);
+
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    f.form.SetText(QStringLiteral("Printing report "));
+    EXPECT_EQ(f.form.label()->text(), QStringLiteral("Printing report "));
+    EXPECT_TRUE(ran);
+}
