@@ -151,7 +151,8 @@ std::uint32_t metafileSizeFromHeader(std::span<const std::uint8_t> head)
     return nBytes;
 }
 
-LoadedReportFile readReportFile(QIODevice& in, const PageValidator& validate, const PageProgress& beforePage)
+LoadedReportFile readReportFile(QIODevice& in, const PageValidator& validate, const PageProgress& beforePage,
+                                const std::function<void(const ReportFileHeader&)>& onHeader)
 {
     LoadedReportFile out;
     HeaderBytes head;
@@ -169,6 +170,8 @@ LoadedReportFile readReportFile(QIODevice& in, const PageValidator& validate, co
     constexpr qint64 minRecord = static_cast<qint64>(kEmfMinHeaderSize) + 4;
     if (left >= 0 && static_cast<qint64>(h.pageCount) > left / minRecord)
         fail(kStreamReadError);
+    if (onHeader)
+        onHeader(h);
 
     out.pages.reserve(static_cast<std::size_t>(h.pageCount));
     for (int i = 1; i <= h.pageCount; ++i) {

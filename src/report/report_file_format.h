@@ -104,7 +104,9 @@ struct LoadedReportFile {
 // Throws ReportFileError on a short header, a page count below 1, a page size out of
 // range, a page that is no metafile or fails `validate`, a page or stored offset cut
 // short, or more pages announced than the file holds. Nothing is returned then.
-LoadedReportFile readReportFile(QIODevice& in, const PageValidator& validate, const PageProgress& beforePage = {});
+// `onHeader` hears the header once it has passed its checks, before any page is read.
+LoadedReportFile readReportFile(QIODevice& in, const PageValidator& validate, const PageProgress& beforePage = {},
+                                const std::function<void(const ReportFileHeader&)>& onHeader = {});
 
 // Writes the header and the page records to `out` (positioned at the file's start).
 // `page(i)` answers page i's metafile bytes. Answers false when `beforePage` stopped the

@@ -78,7 +78,7 @@ TEST(PreviewZoom, ContentRectangleUsesOffsetsForTheCornerAndPrintableSizesForThe
     struct Case { QPoint offset; QSize printable; int zoom; int left, top, right, bottom; };
     const Case cases[] = {
         {{19, 19}, {1090, 762}, 100, 20, 20, 1090, 762},
-        {{19, 19}, {1090, 762}, 50, 10, 10, 545, 381},   // 9.5 -> 10 (even) + 1
+        {{19, 19}, {1090, 762}, 50, 11, 11, 545, 381},   // 9.5 -> 10 (even) + 1
         {{21, 5}, {1090, 762}, 50, 11, 3, 545, 381},     // 10.5 -> 10, 2.5 -> 2
         {{20, 20}, {748, 1080}, 0, 1, 1, 0, 0},           // zoom 0: an empty rectangle
     };

@@ -9,6 +9,7 @@
 
 #include <QBuffer>
 #include <QDate>
+#include <QFile>
 #include <QTime>
 
 #include <cstring>

@@ -1,0 +1,509 @@
+#include "report/qr_preview.h"
+
+#include "platform/bitmap_resources.h"
+#include "platform/canvas_painter.h"
+#include "platform/emf_player.h"
+#include "platform/file_dialogs.h"
+#include "platform/handler.h"
+#include "report/qr_preview_zoom.h"
+#include "report/qr_printer.h"
+#include "report/report_file.h"
+
+#include <QDialog>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
+namespace {
+
+// ---- The window's texts.
+constexpr const char* kPage = "Page";  // string 65036
+constexpr const char* kOf = "of";      // string 65037
+
+// ---- The window's layout, in pixels.
+constexpr int kWindowWidth = 500;
+constexpr int kWindowHeight = 400;
+constexpr int kToolbarHeight = 32;
+constexpr int kControlTop = 2;
+constexpr int kControlHeight = 28;
+constexpr int kFirstControlLeft = 15;
+// The view's background around the paper.
+const QColor kViewBackground(128, 128, 128);
+
+enum class ControlKind { SpeedButton, BitmapButton, DoubleBitmapButton, Indicator, PushButton };
+enum class Control { Fit, Zoom100, Width, First, Prev, Indicator, Next, Last, Print, Save, Load, Exit };
+
+struct ToolbarControl {
+    Control id;
+    ControlKind kind;
+    int gapBefore; // extra space before the control
+    int width;
+    const char* image;   // bitmap resource, or null
+    const char* hint;    // tool hint, or null
+    const char* caption; // text caption, or null
+};
+
+// The toolbar from left to right: each control starts where the previous one ended.
+constexpr ToolbarControl kToolbar[] = {
+    {Control::Fit, ControlKind::SpeedButton, 0, 28, "QRBMPFITPAGE", "Fit in Window", nullptr}, // 65032
+    {Control::Zoom100, ControlKind::SpeedButton, 0, 28, "QRBMP100", "100%", nullptr},
+    {Control::Width, ControlKind::SpeedButton, 0, 28, "QRBMPWIDTH", "Page Width", nullptr},    // 65031
+    {Control::First, ControlKind::BitmapButton, 10, 28, "BMPFIRST", "First page", nullptr},    // 65057
+    {Control::Prev, ControlKind::BitmapButton, 0, 28, "BMPPREV", "Previous page", nullptr},    // 65033
+    {Control::Indicator, ControlKind::Indicator, 0, 110, nullptr, nullptr, ""},
+    {Control::Next, ControlKind::BitmapButton, 0, 28, "BMPNEXT", "Next page", nullptr},        // 65034
+    {Control::Last, ControlKind::BitmapButton, 0, 28, "BMPLAST", "Last page", nullptr},        // 65056
+    {Control::Print, ControlKind::DoubleBitmapButton, 0, 36, "BMPPRINT", "Print report", nullptr}, // 65051
+    {Control::Save, ControlKind::DoubleBitmapButton, 0, 36, "BMPSAVE", "Save report", nullptr},    // 65049
+    {Control::Load, ControlKind::DoubleBitmapButton, 0, 36, "BMPLOAD", "Load report", nullptr},    // 65050
+    {Control::Exit, ControlKind::PushButton, 0, 60, nullptr, nullptr, "&Exit"},                    // 65069
+};
+
+// A glyph of two pictures side by side (normal, disabled) becomes one icon with both states.
+QIcon glyphIcon(const char* resource, bool twoImages)
+{
+    const QImage image = platform::loadBitmapResource(QString::fromLatin1(resource));
+    if (!twoImages)
+        return QIcon(QPixmap::fromImage(image));
+    const int w = image.width() / 2;
+    QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(image.copy(0, 0, w, image.height())), QIcon::Normal);
+    icon.addPixmap(QPixmap::fromImage(image.copy(w, 0, w, image.height())), QIcon::Disabled);
+    return icon;
+}
+
+// Runs `undo` when the scope ends, whichever way it ends.
+template <class F>
+class ScopeExit {
+public:
+    explicit ScopeExit(F f) : f_(std::move(f)) {}
+    ~ScopeExit() { f_(); }
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+private:
+    F f_;
+};
+
+} // namespace
+
+// ============================================================ TQRCustomPreview
+
+TQRCustomPreview::TQRCustomPreview(TQRPrinter& store, QWidget* parent) : QWidget(parent), store_(store)
+{
+    resize(50, 50);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void TQRCustomPreview::setZoom(int zoom)
+{
+    zoom_ = zoom;
+    update();
+}
+
+void TQRCustomPreview::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    paintPreviewPage(painter, store_, size(), zoom_);
+}
+
+void paintPreviewPage(QPainter& painter, const TQRPrinter& store, QSize size, int zoom)
+{
+    if (store.status() != QRPrinterStatus::Ready)
+        return;
+    const int w = size.width();
+    const int h = size.height();
+    platform::QPainterCanvas canvas(painter);
+
+    // White paper inside the frame.
+    canvas.setPen(platform::CanvasPen{Qt::white, 1, platform::PenStyle::Solid});
+    canvas.setBrush(platform::CanvasBrush{Qt::white, false});
+    canvas.rectangle({0, 0, w - 3, h - 3});
+
+    // The page itself, placed at its printing offset and stretched over its printable size.
+    if (const QByteArray* page = store.currentPageImage()) {
+        const QRect r = report::zoom::pageContentRect({store.offsetLeft(), store.offsetTop()},
+                                                      {store.printableWidth(), store.printableHeight()}, zoom);
+        const platform::Rect target = platform::Rect::fromQRect(r);
+        canvas.saveState();
+        if (!target.isEmpty()) {
+            try {
+                canvas.drawMetafile(target, *page);
+            } catch (const platform::EmfError& e) {
+                // Pages are checked before they enter the store, so this is a page
+                // the program made itself; say so once per paint, show the paper.
+                std::fprintf(stderr, "FStellaro: page %d cannot be drawn: %s\n", store.currentPageNumber(), e.what());
+            }
+        }
+        canvas.restoreState();
+    }
+
+    // Frame, then a two-pixel shadow along the right and the bottom.
+    canvas.setPen(platform::CanvasPen{Qt::black, 1, platform::PenStyle::Solid});
+    canvas.moveTo(0, 0);
+    canvas.lineTo(0, h - 3);
+    canvas.lineTo(w - 3, h - 3);
+    canvas.lineTo(w - 3, 0);
+    canvas.lineTo(0, 0);
+    canvas.setBrush(platform::CanvasBrush{Qt::black, false});
+    canvas.fillRect({w - 2, 2, w, h});
+    canvas.fillRect({2, h - 2, w, h});
+}
+
+// ================================================================== TQRPreview
+
+TQRPreview::TQRPreview(TQRPrinter& store, QWidget* parent) : QAbstractScrollArea(parent), store_(store)
+{
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus);
+    horizontalScrollBar()->setTracking(true);
+    verticalScrollBar()->setTracking(true);
+    QPalette pal = viewport()->palette();
+    pal.setColor(QPalette::Window, kViewBackground);
+    viewport()->setPalette(pal);
+    viewport()->setAutoFillBackground(true);
+
+    image_ = new TQRCustomPreview(store_, viewport());
+    image_->move(0, 0);
+    store_.setCurrentPageNumber(1);
+}
+
+void TQRPreview::setPageNumber(int n)
+{
+    if (n == pageNumber_ || n < 1 || n > store_.pageCount())
+        return;
+    store_.setCurrentPageNumber(n);
+    pageNumber_ = n;
+    resetScroll();
+    image_->update();
+}
+
+void TQRPreview::setZoom(int zoom)
+{
+    mode_ = ZoomMode::Fixed;
+    zoom_ = zoom;
+    UpdateZoom();
+}
+
+void TQRPreview::ZoomToFit()
+{
+    setZoom(report::zoom::fitZoom(size(), {store_.physicalWidth(), store_.physicalHeight()}, zoom_));
+    mode_ = ZoomMode::FitToWindow;
+}
+
+void TQRPreview::ZoomToWidth()
+{
+    setZoom(report::zoom::widthZoom(size(), {store_.physicalWidth(), store_.physicalHeight()}, zoom_));
+    UpdateZoom();
+    mode_ = ZoomMode::PageWidth;
+}
+
+void TQRPreview::UpdateZoom()
+{
+    const QSize image = report::zoom::imageSize({store_.physicalWidth(), store_.physicalHeight()}, zoom_);
+    image_->resize(image);
+    imagePos_ = report::zoom::imagePosition(size(), image);
+    layoutImage();
+    resetScroll();
+    image_->setZoom(zoom_);
+}
+
+void TQRPreview::showFirstPage()
+{
+    pageNumber_ = 1;
+    store_.setCurrentPageNumber(1);
+    UpdateZoom();
+    image_->update();
+}
+
+void TQRPreview::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    if (inResize_) {
+        // Scroll bars coming or going while the zoom is applied: only the ranges change.
+        layoutImage();
+        return;
+    }
+    inResize_ = true;
+    ScopeExit done([this] { inResize_ = false; });
+    if (mode_ == ZoomMode::FitToWindow)
+        ZoomToFit();
+    else if (mode_ == ZoomMode::PageWidth)
+        ZoomToWidth();
+    UpdateZoom();
+}
+
+void TQRPreview::scrollContentsBy(int, int)
+{
+    image_->move(imagePos_.x() - horizontalScrollBar()->value(), imagePos_.y() - verticalScrollBar()->value());
+}
+
+// Scroll ranges cover the image at its place; the image follows the scroll positions.
+void TQRPreview::layoutImage()
+{
+    const QSize view = viewport()->size();
+    const int right = imagePos_.x() + image_->width();
+    const int bottom = imagePos_.y() + image_->height();
+    horizontalScrollBar()->setRange(0, std::max(0, right - view.width()));
+    horizontalScrollBar()->setPageStep(std::max(1, view.width()));
+    horizontalScrollBar()->setSingleStep(std::max(1, view.width() / 20));
+    verticalScrollBar()->setRange(0, std::max(0, bottom - view.height()));
+    verticalScrollBar()->setPageStep(std::max(1, view.height()));
+    verticalScrollBar()->setSingleStep(std::max(1, view.height() / 20));
+    scrollContentsBy(0, 0);
+}
+
+void TQRPreview::resetScroll()
+{
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+    scrollContentsBy(0, 0);
+}
+
+// ========================================================== TQRStandardPreview
+
+// The window: its resize handler updates the page view's zoom.
+class TQRStandardPreview::Window : public QDialog {
+public:
+    std::function<void()> onResize;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QDialog::resizeEvent(event);
+        if (onResize)
+            platform::runHandler(onResize);
+    }
+};
+
+TQRStandardPreview::TQRStandardPreview(TQRPrinter& store) : QObject(&store), store_(store)
+{
+    build();
+}
+
+TQRStandardPreview::~TQRStandardPreview()
+{
+    if (window_)
+        window_->onResize = nullptr;
+    window_.reset();
+}
+
+void TQRStandardPreview::build()
+{
+    window_ = std::make_unique<Window>();
+    window_->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                            | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    window_->setModal(true);
+    window_->setWindowTitle(store_.captionText());
+    window_->resize(kWindowWidth, kWindowHeight);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window_->move(area.left() + (area.width() - kWindowWidth) / 2,
+                      area.top() + (area.height() - kWindowHeight) / 2);
+    }
+    window_->setWindowState(Qt::WindowMaximized);
+
+    auto* layout = new QVBoxLayout(window_.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    toolbar_ = new QFrame(window_.get());
+    toolbar_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    toolbar_->setFixedHeight(kToolbarHeight);
+    layout->addWidget(toolbar_);
+    buildToolbar();
+
+    preview_ = new TQRPreview(store_, window_.get());
+    layout->addWidget(preview_, 1);
+
+    window_->onResize = [this] { preview_->UpdateZoom(); };
+    UpdateInfo();
+}
+
+void TQRStandardPreview::buildToolbar()
+{
+    int x = kFirstControlLeft;
+    for (const ToolbarControl& c : kToolbar) {
+        x += c.gapBefore;
+        QWidget* widget = nullptr;
+        switch (c.kind) {
+        case ControlKind::SpeedButton: {
+            // Speed buttons take no focus and, not being grouped, stay up after a click.
+            auto* b = new QToolButton(toolbar_);
+            b->setFocusPolicy(Qt::NoFocus);
+            b->setIcon(glyphIcon(c.image, false));
+            b->setIconSize(QSize(24, 24));
+            widget = b;
+            break;
+        }
+        case ControlKind::BitmapButton:
+        case ControlKind::DoubleBitmapButton: {
+            auto* b = new QPushButton(toolbar_);
+            b->setIcon(glyphIcon(c.image, c.kind == ControlKind::DoubleBitmapButton));
+            b->setIconSize(QSize(16, 16));
+            widget = b;
+            break;
+        }
+        case ControlKind::Indicator: {
+            auto* l = new QLabel(QString::fromLatin1(c.caption), toolbar_);
+            l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            l->setAlignment(Qt::AlignCenter);
+            widget = l;
+            break;
+        }
+        case ControlKind::PushButton:
+            widget = new QPushButton(QString::fromLatin1(c.caption), toolbar_);
+            break;
+        }
+        widget->setGeometry(x, kControlTop, c.width, kControlHeight);
+        if (c.hint)
+            widget->setToolTip(QString::fromLatin1(c.hint));
+        x += c.width;
+
+        switch (c.id) {
+        case Control::Fit: zoomFit_ = static_cast<QToolButton*>(widget); break;
+        case Control::Zoom100: zoom100_ = static_cast<QToolButton*>(widget); break;
+        case Control::Width: zoomWidth_ = static_cast<QToolButton*>(widget); break;
+        case Control::First: first_ = static_cast<QPushButton*>(widget); break;
+        case Control::Prev: prev_ = static_cast<QPushButton*>(widget); break;
+        case Control::Indicator: indicator_ = static_cast<QLabel*>(widget); break;
+        case Control::Next: next_ = static_cast<QPushButton*>(widget); break;
+        case Control::Last: last_ = static_cast<QPushButton*>(widget); break;
+        case Control::Print: print_ = static_cast<QPushButton*>(widget); break;
+        case Control::Save: save_ = static_cast<QPushButton*>(widget); break;
+        case Control::Load: load_ = static_cast<QPushButton*>(widget); break;
+        case Control::Exit: exit_ = static_cast<QPushButton*>(widget); break;
+        }
+    }
+
+    using platform::handlerSlot;
+    connect(zoomFit_, &QToolButton::clicked, this, handlerSlot([this] { preview_->ZoomToFit(); }));
+    connect(zoom100_, &QToolButton::clicked, this, handlerSlot([this] { preview_->setZoom(100); }));
+    connect(zoomWidth_, &QToolButton::clicked, this, handlerSlot([this] { preview_->ZoomToWidth(); }));
+    connect(first_, &QPushButton::clicked, this, handlerSlot([this] { firstPage(); }));
+    connect(prev_, &QPushButton::clicked, this, handlerSlot([this] { previousPage(); }));
+    connect(next_, &QPushButton::clicked, this, handlerSlot([this] { nextPage(); }));
+    connect(last_, &QPushButton::clicked, this, handlerSlot([this] { lastPage(); }));
+    connect(print_, &QPushButton::clicked, this, handlerSlot([this] { printReport(); }));
+    connect(save_, &QPushButton::clicked, this, handlerSlot([this] { saveReport(); }));
+    connect(load_, &QPushButton::clicked, this, handlerSlot([this] { loadReport(); }));
+    connect(exit_, &QPushButton::clicked, this, handlerSlot([this] { window_->reject(); }));
+
+    print_->setEnabled(store_.printEnabled());
+}
+
+QDialog* TQRStandardPreview::window() const
+{
+    return window_.get();
+}
+
+void TQRStandardPreview::ShowModal()
+{
+    window_->exec();
+}
+
+void TQRStandardPreview::UpdateInfo()
+{
+    const int current = store_.currentPageNumber();
+    const int count = store_.pageCount();
+    indicator_->setText(QStringLiteral("%1 %2 %3 %4").arg(QLatin1String(kPage)).arg(current).arg(QLatin1String(kOf)).arg(count));
+    first_->setEnabled(current != 1);
+    prev_->setEnabled(current != 1);
+    next_->setEnabled(current != count);
+    last_->setEnabled(current != count);
+}
+
+void TQRStandardPreview::firstPage()
+{
+    preview_->setPageNumber(1);
+    UpdateInfo();
+}
+
+void TQRStandardPreview::lastPage()
+{
+    preview_->setPageNumber(store_.pageCount());
+    UpdateInfo();
+}
+
+void TQRStandardPreview::nextPage()
+{
+    if (store_.currentPageNumber() >= store_.pageCount())
+        return;
+    preview_->setPageNumber(preview_->PageNumber() + 1);
+    UpdateInfo();
+}
+
+void TQRStandardPreview::previousPage()
+{
+    if (store_.currentPageNumber() <= 1)
+        return;
+    preview_->setPageNumber(preview_->PageNumber() - 1);
+    UpdateInfo();
+}
+
+void TQRStandardPreview::setBusy(bool busy)
+{
+    busy_ = busy;
+    print_->setEnabled(!busy && store_.printEnabled());
+    save_->setEnabled(!busy);
+    load_->setEnabled(!busy);
+}
+
+void TQRStandardPreview::printReport()
+{
+    if (busy_)
+        return;
+    setBusy(true);
+    ScopeExit done([this] { setBusy(false); });
+    store_.Print();
+}
+
+void TQRStandardPreview::saveReport()
+{
+    if (busy_)
+        return;
+    const std::optional<QString> name = platform::runSaveDialog(window_.get(), report::saveReportDialogOptions());
+    if (!name)
+        return;
+    setBusy(true);
+    window_->setCursor(Qt::WaitCursor);
+    ScopeExit done([this] {
+        window_->unsetCursor();
+        setBusy(false);
+    });
+    store_.Save(*name);
+}
+
+void TQRStandardPreview::loadReport()
+{
+    if (busy_)
+        return;
+    const std::optional<QString> name = platform::runOpenDialog(window_.get(), report::openReportDialogOptions());
+    if (!name)
+        return;
+    {
+        setBusy(true);
+        ScopeExit done([this] { setBusy(false); });
+        store_.Load(*name);
+    }
+    preview_->showFirstPage();
+    UpdateInfo();
+}
+
+// ================================================================== TQRPrinter
+
+void TQRPrinter::Preview()
+{
+    setCurrentPageNumber(1);
+    TQRStandardPreview preview(*this);
+    preview.ShowModal();
+}
