@@ -272,15 +272,23 @@ TextFileReader::TextFileReader(const std::filesystem::path& file)
 {
     if (file.empty())
         throw FileError(FileNotFound);
+    // Opened without blocking, so that a pipe put where the file should be cannot
+    // hang the program; only regular files and devices are read.
     int fd;
     do {
-        fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         throw FileError(fileErrorCodeFromErrno(errno, false));
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int code = S_ISDIR(st.st_mode) ? static_cast<int>(FileAccessDenied) : fileErrorCodeFromErrno(errno, false);
+    int code = 0;
+    if (::fstat(fd, &st) != 0)
+        code = fileErrorCodeFromErrno(errno, false);
+    else if (S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode))
+        code = FileAccessDenied;
+    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        code = fileErrorCodeFromErrno(errno, false);
+    if (code != 0) {
         ::close(fd);
         throw FileError(code);
     }

@@ -99,7 +99,7 @@ std::optional<WriteFailure> lastWriteFailure(const std::filesystem::path& file);
 // Reading past the end is not an error: it gives empty lines.
 class TextFileReader {
 public:
-    // Opens `file` for reading (a folder counts as access denied).
+    // Opens `file` for reading (a folder, pipe or socket counts as access denied).
     explicit TextFileReader(const std::filesystem::path& file);
     ~TextFileReader();
     TextFileReader(const TextFileReader&) = delete;

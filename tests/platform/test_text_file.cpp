@@ -244,9 +244,11 @@ TEST(TextFileReader, FailuresHaveTheRuntimeMessages)
     TempDir dir;
     fs::create_directory(dir.path() / "folder");
     putBytes(dir.path() / "plain", "x");
+    ASSERT_EQ(::mkfifo((dir.path() / "pipe").c_str(), 0600), 0);
     const std::pair<fs::path, int> cases[] = {
         {dir.path() / "absent.fdg", platform::FileNotFound},
         {dir.path() / "folder", platform::FileAccessDenied},
+        {dir.path() / "pipe", platform::FileAccessDenied}, // refused, not waited on
         {dir.path() / "plain" / "under", platform::InvalidFilename},
         {fs::path(), platform::FileNotFound},
     };
