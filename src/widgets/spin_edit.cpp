@@ -23,8 +23,9 @@ constexpr QChar kEnter(13);
 constexpr QChar kBackspace(8);
 
 // The characters a key press types, as the filter sees them: Enter is
-// carriage return whichever Enter key it was, and Delete types nothing (it is
-// an editing key, like the arrows).
+// carriage return whichever Enter key it was; Delete types nothing (it is an
+// editing key, like the arrows); Ctrl with a letter types that letter's control
+// character (Ctrl+V is 22), and Ctrl with anything else types nothing.
 QString typedCharacters(const QKeyEvent* event)
 {
     switch (event->key()) {
@@ -34,8 +35,20 @@ QString typedCharacters(const QKeyEvent* event)
     case Qt::Key_Delete:
         return QString();
     default:
-        return event->text();
+        break;
     }
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if (!(mods & Qt::ControlModifier) || (mods & Qt::AltModifier))
+        return event->text();
+    const QString text = event->text();
+    if (text.size() != 1)
+        return QString();
+    const char16_t c = text.front().unicode();
+    if (c < 32)
+        return text;
+    if ((c >= u'@' && c <= u'_') || (c >= u'a' && c <= u'z'))
+        return QString(QChar(c & 0x1F));
+    return QString();
 }
 
 std::int32_t saturate(std::int64_t v)

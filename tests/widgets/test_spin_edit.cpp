@@ -1,0 +1,272 @@
+// The spin edit as a text box: reading and writing the value, the character
+// filter, clamping on exit, paste and cut, the editor and read-only switches,
+// and its minimum height.
+#include "spin_fixture.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QStyle>
+
+#include <limits>
+
+namespace {
+
+using SpinEdit = SpinFixture;
+
+TEST_F(SpinEdit, StartsAtZeroAndTheStoredStartValueReportsNothing)
+{
+    TSpinEdit fresh;
+    EXPECT_EQ(fresh.text(), "0");
+    EXPECT_EQ(fresh.Increment(), 1);
+    EXPECT_TRUE(fresh.EditorEnabled());
+    EXPECT_TRUE(fresh.AutoSelect());
+    EXPECT_EQ(fresh.Button()->FocusControl(), &fresh);
+
+    // The fixture set 3 before attaching OnChange; setting it again is no change.
+    EXPECT_EQ(spin->text(), "3");
+    spin->setValue(3);
+    EXPECT_TRUE(changes.empty());
+}
+
+TEST_F(SpinEdit, ValueReadsTheTextAndFallsBackToMinValue)
+{
+    const struct {
+        const char* text;
+        std::int32_t value;
+    } cases[] = {
+        {"7", 7},       {"-7", -7},        {"+7", 7},       {"25", 25}, // reading does not clamp
+        {"-15", -15},   {"", -10},         {"-", -10},      {"+", -10},
+        {"1.5", -10},   {"5-", -10},       {"12a", -10},    {"2147483647", 2147483647},
+        {"2147483648", -10},               {"-2147483649", -10},
+    };
+    for (const auto& c : cases) {
+        spin->setText(QString::fromLatin1(c.text));
+        EXPECT_EQ(spin->Value(), c.value) << '"' << c.text << '"';
+    }
+}
+
+TEST_F(SpinEdit, WritingClampsUnlessTheLimitsAreEqual)
+{
+    const struct {
+        std::int32_t min, max, written;
+        const char* shown;
+    } cases[] = {
+        {-10, 20, 25, "20"}, {-10, 20, -15, "-10"}, {-10, 20, 7, "7"},
+        {0, 0, 100000, "100000"}, {0, 0, -100000, "-100000"}, {5, 5, 1, "1"},
+    };
+    for (const auto& c : cases) {
+        spin->setMinValue(c.min);
+        spin->setMaxValue(c.max);
+        spin->setValue(c.written);
+        EXPECT_EQ(spin->text(), c.shown) << c.min << ".." << c.max << " <- " << c.written;
+    }
+}
+
+TEST_F(SpinEdit, WithoutLimitsStepsAndExitsAreFreeButStopAtTheIntegerRange)
+{
+    spin->setMinValue(0);
+    spin->setMaxValue(0);
+    enterBox();
+    QTest::keyClicks(spin, "500");
+    leaveBox();
+    EXPECT_EQ(spin->text(), "500");
+
+    spin->setValue(std::numeric_limits<std::int32_t>::max() - 1);
+    spin->UpClick(nullptr);
+    spin->UpClick(nullptr);
+    EXPECT_EQ(spin->Value(), std::numeric_limits<std::int32_t>::max());
+    spin->setValue(std::numeric_limits<std::int32_t>::min());
+    spin->DownClick(nullptr);
+    EXPECT_EQ(spin->Value(), std::numeric_limits<std::int32_t>::min());
+}
+
+TEST_F(SpinEdit, CharacterFilterLetsNumbersThroughAndBeepsAtTheRest)
+{
+    const struct {
+        Qt::Key key;
+        const char* text;
+        bool accepted;
+    } cases[] = {
+        {Qt::Key_5, "5", true},          {Qt::Key_Plus, "+", true}, {Qt::Key_Minus, "-", true},
+        {Qt::Key_Period, ".", true},     {Qt::Key_A, "a", false},   {Qt::Key_Space, " ", false},
+        {Qt::Key_Dollar, "$", false},    {Qt::Key_Comma, ",", false},
+        {Qt::Key_Return, "\r", false},   {Qt::Key_Enter, "\r", false},
+    };
+    QLocale::setDefault(QLocale::c());  // "." is the decimal separator
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        spin->setText(QStringLiteral("1"));
+        enterBox();
+        spin->end(false);
+        changes.clear();
+        const int before = beeps;
+        QTest::keyClick(spin, c.key, Qt::NoModifier);
+        EXPECT_EQ(beeps - before, c.accepted ? 0 : 1);
+        EXPECT_EQ(spin->text(), c.accepted ? "1" + QString::fromLatin1(c.text) : "1");
+        EXPECT_EQ(changes.size(), c.accepted ? 1u : 0u);
+    }
+}
+
+TEST_F(SpinEdit, TypingAZeroAfterThreeReadsThirtyAndClampsToTwentyOnExit)
+{
+    enterBox();
+    spin->end(false);
+    QTest::keyClick(spin, Qt::Key_0);
+    leaveBox();
+    EXPECT_EQ(changes, (std::vector<Change>{{"30", 30}, {"20", 20}}));
+    EXPECT_EQ(spin->text(), "20");
+}
+
+TEST_F(SpinEdit, ExitClampsToTheNearerLimitAndLeavesUnreadableTextAlone)
+{
+    const struct {
+        const char* typed;
+        const char* afterExit;
+    } cases[] = {{"25", "20"}, {"-15", "-10"}, {"-", "-"}, {"1.5", "1.5"}, {"5-", "5-"}, {"12", "12"}};
+    for (const auto& c : cases) {
+        enterBox();  // selects all: typing replaces the text
+        QTest::keyClicks(spin, QString::fromLatin1(c.typed));
+        EXPECT_EQ(spin->text(), c.typed);
+        changes.clear();
+        leaveBox();
+        EXPECT_EQ(spin->text(), c.afterExit);
+        EXPECT_EQ(changes.size(), std::string(c.typed) == c.afterExit ? 0u : 1u) << c.typed;
+    }
+}
+
+TEST_F(SpinEdit, MinusAloneReadsMinValueAndReportsIt)
+{
+    enterBox();
+    QTest::keyClick(spin, Qt::Key_Minus);
+    ASSERT_EQ(changes, (std::vector<Change>{{"-", -10}}));
+    leaveBox();
+    EXPECT_EQ(spin->text(), "-");
+    EXPECT_EQ(changes.size(), 1u);
+}
+
+TEST_F(SpinEdit, PasteIsUnfilteredButRefusedWhenEditingIsOff)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const struct {
+        bool editorEnabled, readOnly, edits;
+    } cases[] = {{true, false, true}, {false, false, false}, {true, true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "editor " << c.editorEnabled << " read-only " << c.readOnly);
+        spin->setEditorEnabled(c.editorEnabled);
+        spin->setReadOnly(c.readOnly);
+        spin->setValue(3);
+        enterBox();
+        changes.clear();
+
+        clipboard->setText(QStringLiteral("abc"));
+        QTest::keyClick(spin, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(spin->text(), c.edits ? "abc" : "3");
+        EXPECT_EQ(spin->Value(), c.edits ? -10 : 3);
+
+        clipboard->setText(QStringLiteral("xyz"));
+        spin->selectAll();
+        QTest::keyClick(spin, Qt::Key_X, Qt::ControlModifier);
+        EXPECT_EQ(spin->text(), c.edits ? "" : "3");
+        EXPECT_EQ(clipboard->text(), c.edits ? "abc" : "xyz");
+        EXPECT_EQ(changes.size(), c.edits ? 2u : 0u);
+    }
+}
+
+TEST_F(SpinEdit, EditorDisabledRefusesEveryEditButTheArrowsStillStep)
+{
+    spin->setEditorEnabled(false);
+    enterBox();
+    spin->end(false);
+    for (Qt::Key key : {Qt::Key_1, Qt::Key_Minus, Qt::Key_Backspace, Qt::Key_Period})
+        QTest::keyClick(spin, key);
+    EXPECT_EQ(beeps, 4);
+    QTest::keyClick(spin, Qt::Key_Home);
+    QTest::keyClick(spin, Qt::Key_Delete);
+    EXPECT_EQ(spin->text(), "3");
+
+    QTest::keyClick(spin, Qt::Key_Up);
+    QTest::mouseClick(upArrow(), Qt::LeftButton);
+    EXPECT_EQ(spin->text(), "5");
+    EXPECT_EQ(changes, (std::vector<Change>{{"4", 4}, {"5", 5}}));
+}
+
+TEST_F(SpinEdit, ReadOnlyStepsBeepAndChangeNothing)
+{
+    spin->setReadOnly(true);
+    spin->UpClick(nullptr);
+    spin->DownClick(nullptr);
+    QTest::mouseClick(upArrow(), Qt::LeftButton);
+    EXPECT_EQ(beeps, 3);
+    EXPECT_EQ(spin->text(), "3");
+    EXPECT_TRUE(changes.empty());
+}
+
+TEST_F(SpinEdit, ArrowKeysStepOncePerKeyDown)
+{
+    enterBox();
+    QTest::keyClick(spin, Qt::Key_Up);
+    QTest::keyClick(spin, Qt::Key_Down);
+    QTest::keyClick(spin, Qt::Key_Down);
+    // Keyboard auto-repeat delivers more key-downs of the same key.
+    for (int i = 0; i < 20; ++i)
+        QTest::keyEvent(QTest::KeyAction::Press, spin, Qt::Key_Down);
+    EXPECT_EQ(spin->Value(), -10);
+    EXPECT_EQ(changes.size(), 3u + 12u);
+    EXPECT_EQ(changes.back(), (Change{"-10", -10}));
+}
+
+TEST_F(SpinEdit, EnteringByTabSelectsAllButAMousePressDoesNot)
+{
+    enterBox();
+    EXPECT_EQ(spin->selectedText(), "3");
+    leaveBox();
+    QTest::mouseClick(spin, Qt::LeftButton, {}, QPoint(6, 12));
+    EXPECT_TRUE(spin->hasFocus());
+    EXPECT_EQ(spin->selectedText(), "");
+
+    spin->setAutoSelect(false);
+    leaveBox();
+    enterBox();
+    EXPECT_EQ(spin->selectedText(), "");
+}
+
+TEST_F(SpinEdit, KeepsItsMinimumHeightAndItsArrowsAtTheRightEdge)
+{
+    // Cell height h plus min(h, application font's) div 4, four 1-pixel borders, 2.
+    const int h = QFontMetrics(spin->font()).height();
+    const int appH = QFontMetrics(QApplication::font()).height();
+    const int minimum = h + std::min(h, appH) / 4 + 4 + 2;
+    ASSERT_LE(minimum, 26) << "the main window's 26-pixel box must be tall enough";
+    EXPECT_EQ(spin->minimumEditHeight(), minimum);
+
+    spin->resize(49, 10);
+    EXPECT_EQ(spin->height(), minimum);
+    spin->resize(49, 26);
+    EXPECT_EQ(spin->height(), 26);
+
+    // Inside the 2-pixel frame: left = 49 - 15 - 5, top 0, height 26 - 5.
+    EXPECT_EQ(spin->Button()->geometry(), QRect(2 + 29, 2, 15, 21));
+    EXPECT_EQ(upArrow()->geometry(), QRect(0, 0, 15, 10));
+    EXPECT_EQ(downArrow()->geometry(), QRect(0, 9, 15, 12));
+
+    // Without a frame the arrows take the full height at the very edge.
+    spin->setFrame(false);
+    spin->resize(60, 26);
+    EXPECT_EQ(spin->Button()->geometry(), QRect(60 - 15, 0, 15, 26));
+
+}
+
+TEST_F(SpinEdit, AnErrorInOnChangeWhileTypingShowsTheErrorBoxAndKeepsTheText)
+{
+    spin->OnChange = [](QObject*) { throw std::runtime_error("margin refused"); };
+    enterBox();
+    QTest::keyClick(spin, Qt::Key_7);
+    EXPECT_EQ(spin->text(), "7");
+    EXPECT_EQ(errors, (std::vector<QString>{platform::errorBoxText("margin refused")}));
+
+    // A program-made change hands the error to its caller.
+    EXPECT_THROW(spin->setValue(8), std::runtime_error);
+    EXPECT_EQ(spin->text(), "8");
+}
+
+} // namespace
