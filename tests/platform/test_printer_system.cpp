@@ -1,0 +1,232 @@
+// The real printer object (paper codes, the built-in PDF printer, its jobs) and
+// the printer setup dialog.
+#include "platform/canvas.h"
+#include "platform/printer_fake.h"
+#include "platform/printer_setup_dialog.h"
+#include "platform/printer_system.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QRadioButton>
+
+#include <filesystem>
+
+using namespace platform;
+
+namespace {
+
+// The program's printer object for these tests, with "Print to PDF" selected.
+struct PdfPrinter {
+    std::unique_ptr<TPrinter> printer = createSystemPrinter();
+    PdfPrinter()
+    {
+        const int pdf = static_cast<int>(printer->printers().indexOf(QString::fromLatin1(printToPdfName)));
+        printer->setPrinterIndex(pdf);
+    }
+    ~PdfPrinter() { setPdfFileNameHook({}); }
+};
+
+bool isPdf(const std::filesystem::path& p)
+{
+    if (!std::filesystem::exists(p))
+        return false;
+    const auto bytes = testsupport::readFileBytes(p);
+    return bytes.size() > 4 && std::string(bytes.begin(), bytes.begin() + 5) == "%PDF-";
+}
+
+} // namespace
+
+TEST(PaperCodes, KnownCodesAndCustomSizes)
+{
+    struct Case {
+        int code, width, length;
+        QPageSize::PageSizeId id; // Custom: compare the size in millimetres
+        QSizeF mm;
+    };
+    const Case cases[] = {
+        {1, 0, 0, QPageSize::Letter, {}},  {5, 0, 0, QPageSize::Legal, {}}, {8, 0, 0, QPageSize::A3, {}},
+        {9, 0, 0, QPageSize::A4, {}},      {11, 0, 0, QPageSize::A5, {}},
+        {256, 1000, 1500, QPageSize::Custom, {100, 150}},
+    };
+    for (const Case& c : cases) {
+        const QPageSize size = pageSizeForPaperCode(c.code, c.width, c.length);
+        ASSERT_TRUE(size.isValid()) << c.code;
+        if (c.id == QPageSize::Custom)
+            EXPECT_EQ(size.size(QPageSize::Millimeter), c.mm);
+        else
+            EXPECT_EQ(size.id(), c.id) << c.code;
+
+        // And back into a device mode.
+        DeviceMode mode;
+        setPaperFields(mode, size);
+        EXPECT_EQ(mode.paperSize, c.code);
+        EXPECT_EQ(mode.paperWidth, c.width);
+        EXPECT_EQ(mode.paperLength, c.length);
+    }
+    // The printer's default, unknown codes and custom sizes without a side are no size at all.
+    for (auto [code, w, l] : {std::tuple{0, 0, 0}, {77, 0, 0}, {256, 0, 2970}, {256, 2100, -5}})
+        EXPECT_FALSE(pageSizeForPaperCode(code, w, l).isValid()) << code << " " << w << " " << l;
+}
+
+TEST(SystemPrinter, ListsPrintToPdfAndSelectsAPrinter)
+{
+    auto printer = createSystemPrinter();
+    const QStringList names = printer->printers();
+    ASSERT_FALSE(names.isEmpty());
+    EXPECT_EQ(names.last(), QString::fromLatin1(printToPdfName));
+    EXPECT_GE(printer->printerIndex(), 0);
+    const PrinterIdentity id = printer->getPrinter();
+    EXPECT_EQ(id.device, names[printer->printerIndex()]);
+    EXPECT_TRUE(id.hasDeviceMode);
+    EXPECT_THROW(printer->setPrinterIndex(names.size()), EPrinter);
+}
+
+TEST(SystemPrinter, DeviceModeReachesTheMetrics)
+{
+    PdfPrinter p;
+    DeviceMode* mode = p.printer->lockDeviceMode();
+    ASSERT_NE(mode, nullptr);
+    EXPECT_EQ(mode->fields, dm_field::all);
+    mode->orientation = dmOrientLandscape;
+    mode->paperSize = 9;
+    p.printer->unlockDeviceMode();
+    const int ppi = p.printer->deviceCaps(LOGPIXELSX);
+    ASSERT_GT(ppi, 0);
+    const double widthInches = double(p.printer->deviceCaps(HORZRES)) / ppi;
+    const double heightInches = double(p.printer->deviceCaps(VERTRES)) / p.printer->deviceCaps(LOGPIXELSY);
+    const QPoint sheet = p.printer->queryPoint(GETPHYSPAGESIZE);
+    const QPoint offset = p.printer->queryPoint(GETPRINTINGOFFSET);
+    // A4 in landscape: 297 x 210 mm, the printable area inside it.
+    EXPECT_NEAR(double(sheet.x()) / ppi, 297 / 25.4, 0.01);
+    EXPECT_NEAR(double(sheet.y()) / ppi, 210 / 25.4, 0.01);
+    EXPECT_GT(widthInches, heightInches);
+    EXPECT_LE(widthInches + 2.0 * offset.x() / ppi, 297 / 25.4 + 0.01);
+    EXPECT_EQ(p.printer->orientation(), poLandscape);
+
+    p.printer->setOrientation(poPortrait);
+    EXPECT_LT(p.printer->deviceCaps(HORZRES), p.printer->deviceCaps(VERTRES));
+}
+
+TEST(SystemPrinter, PrintToPdfWritesTheChosenFile)
+{
+    testsupport::TempDir dir;
+    const auto file = dir.path() / "job.pdf";
+    QString askedFor;
+    setPdfFileNameHook([&](const QString& title) {
+        askedFor = title;
+        return std::optional<QString>(QString::fromStdString(file.string()));
+    });
+    PdfPrinter p;
+    p.printer->setTitle(QStringLiteral("Star sheet"));
+    p.printer->beginDoc();
+    EXPECT_TRUE(p.printer->printing());
+    EXPECT_THROW(p.printer->beginDoc(), EPrinter);
+    EXPECT_THROW(p.printer->setOrientation(poLandscape), EPrinter);
+    p.printer->canvas().setBrushColor(Qt::red);
+    p.printer->canvas().fillRect({0, 0, 600, 600});
+    p.printer->newPage();
+    p.printer->endDoc();
+    EXPECT_FALSE(p.printer->printing());
+    EXPECT_EQ(askedFor, QStringLiteral("Star sheet"));
+    EXPECT_TRUE(isPdf(file));
+    EXPECT_THROW(p.printer->endDoc(), EPrinter);
+    EXPECT_THROW(p.printer->newPage(), EPrinter);
+}
+
+TEST(SystemPrinter, PdfJobsThatLeaveNoFile)
+{
+    testsupport::TempDir dir;
+    const auto file = dir.path() / "job.pdf";
+    std::optional<QString> answer;
+    setPdfFileNameHook([&](const QString&) { return answer; });
+    PdfPrinter p;
+
+    // The user cancels the file dialog: the job goes nowhere, without an error.
+    p.printer->beginDoc();
+    p.printer->canvas().fillRect({0, 0, 10, 10});
+    p.printer->endDoc();
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+
+    // A job that draws nothing writes nothing.
+    answer = QString::fromStdString(file.string());
+    p.printer->beginDoc();
+    p.printer->endDoc();
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    // An aborted job leaves no half-written document.
+    p.printer->beginDoc();
+    p.printer->canvas().fillRect({0, 0, 10, 10});
+    p.printer->abort();
+    EXPECT_FALSE(p.printer->printing());
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST(SystemPrinter, UnwritablePdfIsAClearError)
+{
+    testsupport::TempDir dir;
+    testsupport::writeFileBytes(dir.path() / "plain", {'x'});
+    const QString target = QString::fromStdString((dir.path() / "plain" / "job.pdf").string());
+    setPdfFileNameHook([&](const QString&) { return std::optional<QString>(target); });
+    PdfPrinter p;
+    p.printer->beginDoc();
+    try {
+        p.printer->canvas();
+        FAIL() << "no error";
+    } catch (const EPrinter& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Cannot create file ") + target);
+    }
+    EXPECT_FALSE(p.printer->printing());
+}
+
+// ---- Printer setup dialog
+
+TEST(PrinterSetupDialog, ConfirmedChoiceBecomesTheSelectedPrinter)
+{
+    FakePrinter fake;
+    fake.printerNames = QStringList{QStringLiteral("Laser"), QStringLiteral("Inkjet")};
+    fake.deviceMode = {dm_field::all, dmOrientPortrait, 9, 0, 0};
+    setPrinterSetupHook([](PrinterSetupWindow& w) {
+        EXPECT_EQ(w.printerBox()->currentIndex(), 0);
+        EXPECT_EQ(w.paperBox()->currentText(), QStringLiteral("A4"));
+        EXPECT_TRUE(w.portraitButton()->isChecked());
+        w.printerBox()->setCurrentIndex(1);
+        w.landscapeButton()->setChecked(true);
+        w.paperBox()->setCurrentIndex(w.paperBox()->findText(QStringLiteral("A3")));
+        return true;
+    });
+    EXPECT_TRUE(PrinterSetupDialog(nullptr, &fake).Execute());
+    EXPECT_EQ(fake.printerIndex(), 1);
+    EXPECT_EQ(fake.deviceMode.orientation, dmOrientLandscape);
+    EXPECT_EQ(fake.deviceMode.paperSize, 8);
+    EXPECT_EQ(fake.locksHeld(), 0);
+    setPrinterSetupHook({});
+}
+
+TEST(PrinterSetupDialog, CancelChangesNothingAndUntakenFieldsStay)
+{
+    FakePrinter fake;
+    fake.printerNames = QStringList{QStringLiteral("Laser"), QStringLiteral("Inkjet")};
+    fake.deviceMode = {dm_field::paperSize, dmOrientPortrait, 1, 0, 0};
+    const auto choose = [](bool confirm) {
+        return [confirm](PrinterSetupWindow& w) {
+            EXPECT_FALSE(w.landscapeButton()->isEnabled());
+            w.printerBox()->setCurrentIndex(1);
+            w.landscapeButton()->setChecked(true);
+            w.paperBox()->setCurrentIndex(w.paperBox()->findText(QStringLiteral("A5")));
+            return confirm;
+        };
+    };
+    setPrinterSetupHook(choose(false));
+    EXPECT_FALSE(PrinterSetupDialog(nullptr, &fake).Execute());
+    EXPECT_EQ(fake.printerIndex(), 0);
+    EXPECT_EQ(fake.deviceMode.paperSize, 1);
+
+    setPrinterSetupHook(choose(true));
+    EXPECT_TRUE(PrinterSetupDialog(nullptr, &fake).Execute());
+    EXPECT_EQ(fake.printerIndex(), 1);
+    EXPECT_EQ(fake.deviceMode.orientation, dmOrientPortrait) << "the printer does not take it";
+    EXPECT_EQ(fake.deviceMode.paperSize, 11);
+    setPrinterSetupHook({});
+}
