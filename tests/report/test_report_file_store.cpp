@@ -1,0 +1,360 @@
+// Saving the page store's pages and loading them back: file layout, sizes and
+// orientation, damaged files that must leave the store as it was, and saves that
+// fail or are cancelled without harming an earlier file.
+#include "report/report_file.h"
+
+#include "platform/printer_fake.h"
+#include "report/qr_printer.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+
+#include <sys/resource.h>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+
+using platform::FakePrinter;
+using namespace report;
+namespace fs = std::filesystem;
+
+namespace {
+
+QString qpath(const fs::path& p)
+{
+    return QString::fromStdString(p.string());
+}
+
+std::uint32_t u32At(const std::vector<unsigned char>& b, std::size_t at)
+{
+    std::uint32_t v = 0;
+    std::memcpy(&v, b.data() + at, 4);
+    return v;
+}
+
+// Records `count` pages, each with a rectangle and a line of text of its own.
+void composePages(TQRPrinter& store, int count)
+{
+    store.BeginDoc();
+    for (int page = 1; page <= count; ++page) {
+        if (page > 1)
+            store.NewPage();
+        store.canvas().setBrushColor(QColor::fromHsv((page * 50) % 360, 255, 200));
+        store.canvas().fillRect({10, 10, 200 + page, 100});
+        store.canvas().textOut(20, 120, {20, 120, 400, 160}, 0, QStringLiteral("Page %1").arg(page));
+    }
+    store.EndDoc();
+}
+
+// A page store over a fake landscape A4 printer, without progress windows.
+struct Store {
+    FakePrinter fake;
+    TQRPrinter store{fake, 96};
+    Store() { store.setShowProgress(false); }
+};
+
+// What a failed load must leave untouched.
+struct Snapshot {
+    QRPrinterStatus status;
+    int pageCount, current, printableWidth, printableHeight, physicalWidth, physicalHeight;
+    platform::TPrinterOrientation orientation;
+    std::vector<QByteArray> pages;
+
+    explicit Snapshot(const TQRPrinter& s)
+        : status(s.status()), pageCount(s.pageCount()), current(s.currentPageNumber()),
+          printableWidth(s.printableWidth()), printableHeight(s.printableHeight()),
+          physicalWidth(s.physicalWidth()), physicalHeight(s.physicalHeight()), orientation(s.orientation())
+    {
+        for (int i = 1; i <= s.storedPageCount(); ++i)
+            pages.push_back(s.pageImage(i));
+    }
+    bool operator==(const Snapshot&) const = default;
+};
+
+std::string loadError(TQRPrinter& store, const QString& file)
+{
+    try {
+        store.Load(file);
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return {};
+}
+
+std::string saveError(TQRPrinter& store, const QString& file)
+{
+    try {
+        store.Save(file);
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return {};
+}
+
+std::vector<std::string> folderEntries(const fs::path& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST(ReportFileSave, OnePageFileIsHeaderMetafileAndOffset372)
+{
+    testsupport::TempDir dir;
+    Store s;
+    composePages(s.store, 1);
+    const fs::path file = dir.path() / "one.QRP";
+    s.store.Save(qpath(file));
+
+    const auto bytes = testsupport::readFileBytes(file);
+    const std::size_t emf = static_cast<std::size_t>(s.store.pageImage(1).size());
+    ASSERT_EQ(bytes.size(), 372 + emf + 4);
+    EXPECT_EQ(u32At(bytes, 372 + emf), 372u);
+    EXPECT_EQ(u32At(bytes, 4), static_cast<std::uint32_t>(s.store.printableHeight()));
+    EXPECT_EQ(u32At(bytes, 8), static_cast<std::uint32_t>(s.store.printableWidth()));
+    EXPECT_EQ(u32At(bytes, 12), static_cast<std::uint32_t>(s.store.screenPixelsPerInch()));
+    EXPECT_EQ(u32At(bytes, 16), 1u);
+    EXPECT_EQ(std::memcmp(bytes.data() + 372, s.store.pageImage(1).constData(), emf), 0);
+}
+
+TEST(ReportFileSave, SecondPageStoresItsOwnOffset)
+{
+    testsupport::TempDir dir;
+    Store s;
+    composePages(s.store, 2);
+    const fs::path file = dir.path() / "two.QRP";
+    s.store.Save(qpath(file));
+    const auto bytes = testsupport::readFileBytes(file);
+    const std::size_t emf1 = static_cast<std::size_t>(s.store.pageImage(1).size());
+    const std::size_t emf2 = static_cast<std::size_t>(s.store.pageImage(2).size());
+    const std::size_t page2 = 372 + emf1 + 4;
+    ASSERT_EQ(bytes.size(), page2 + emf2 + 4);
+    EXPECT_EQ(u32At(bytes, page2 + emf2), page2);
+}
+
+TEST(ReportFileSave, WithoutFinishedPagesNothingIsWritten)
+{
+    testsupport::TempDir dir;
+    Store s;
+    const fs::path file = dir.path() / "none.QRP";
+    s.store.Save(qpath(file)); // idle
+    s.store.BeginDoc();
+    s.store.Save(qpath(file)); // composing
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST(ReportFileLoad, GivesBackPagesAndPrintableSizeWithA110PercentSheet)
+{
+    testsupport::TempDir dir;
+    Store a;
+    composePages(a.store, 3);
+    const fs::path file = dir.path() / "three.QRP";
+    a.store.Save(qpath(file));
+
+    // A store over a different (portrait, 300 dpi) printer, currently idle.
+    Store b;
+    b.fake.horzRes = 2400;
+    b.fake.vertRes = 3300;
+    b.fake.ppiX = b.fake.ppiY = 300;
+    b.store.readMetrics();
+    ASSERT_NE(b.store.printableWidth(), a.store.printableWidth());
+    b.store.Load(qpath(file));
+
+    EXPECT_EQ(b.store.status(), QRPrinterStatus::Ready);
+    EXPECT_EQ(b.store.pageCount(), 3);
+    EXPECT_EQ(b.store.currentPageNumber(), 1);
+    EXPECT_EQ(b.store.printableWidth(), 1090);
+    EXPECT_EQ(b.store.printableHeight(), 762);
+    EXPECT_EQ(b.store.physicalWidth(), 1199);  // 1090 x 1.1
+    EXPECT_EQ(b.store.physicalHeight(), 838);  // 762 x 1.1 = 838.2
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(b.store.pageImage(i), a.store.pageImage(i)) << "page " << i;
+}
+
+TEST(ReportFileLoad, OrientationTravelsWithTheFileToTheStoreAndThePrinter)
+{
+    testsupport::TempDir dir;
+    for (auto saved : {platform::poLandscape, platform::poPortrait}) {
+        Store a;
+        a.store.setOrientation(saved);
+        composePages(a.store, 1);
+        const fs::path file = dir.path() / "o.QRP";
+        a.store.Save(qpath(file));
+        EXPECT_EQ(testsupport::readFileBytes(file)[112], saved == platform::poPortrait ? 1 : 0);
+
+        Store b;
+        b.store.setOrientation(saved == platform::poPortrait ? platform::poLandscape : platform::poPortrait);
+        b.store.Load(qpath(file));
+        EXPECT_EQ(b.store.orientation(), saved);
+        EXPECT_EQ(b.fake.orientation(), saved);
+        EXPECT_EQ(b.fake.deviceMode.orientation,
+                  saved == platform::poPortrait ? platform::dmOrientPortrait : platform::dmOrientLandscape);
+    }
+}
+
+TEST(ReportFileLoad, EveryTruncationLeavesTheShownPagesAsTheyWere)
+{
+    testsupport::TempDir dir;
+    Store a;
+    composePages(a.store, 2);
+    const fs::path good = dir.path() / "good.QRP";
+    a.store.Save(qpath(good));
+    const auto bytes = testsupport::readFileBytes(good);
+
+    Store b;
+    b.store.setOrientation(platform::poPortrait);
+    composePages(b.store, 3);
+    b.store.setCurrentPageNumber(3);
+    const Snapshot before(b.store);
+    const fs::path cut = dir.path() / "cut.QRP";
+    for (std::size_t n = 0; n < bytes.size(); ++n) {
+        testsupport::writeFileBytes(cut, {bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)});
+        ASSERT_EQ(loadError(b.store, qpath(cut)), kStreamReadError) << "cut to " << n;
+        ASSERT_TRUE(Snapshot(b.store) == before) << "cut to " << n;
+    }
+}
+
+TEST(ReportFileLoad, DamagedFilesAreRefusedWithoutTouchingTheStore)
+{
+    testsupport::TempDir dir;
+    Store a;
+    composePages(a.store, 2);
+    const fs::path good = dir.path() / "good.QRP";
+    a.store.Save(qpath(good));
+    const auto bytes = testsupport::readFileBytes(good);
+    const std::size_t page2 = 372 + static_cast<std::size_t>(a.store.pageImage(1).size()) + 4;
+
+    struct Case { const char* what; std::size_t at; std::uint32_t value; std::string message; };
+    const Case cases[] = {
+        {"page count 0", 16, 0, kNoPages},
+        {"page count -5", 16, 0xFFFFFFFB, kNoPages},
+        {"page count above the pages present", 16, 3, kStreamReadError},
+        {"printable height 0", 4, 0, kBadPageSize},
+        {"page 2 not a metafile", page2, 0x2A, kInvalidMetafile},
+        {"page 2 size beyond the file", page2 + 48, 0x00100000, kStreamReadError},
+        {"page 1 header record oversized", 372 + 4, 0x00100000, kInvalidMetafile},
+    };
+    Store b;
+    composePages(b.store, 1);
+    const Snapshot before(b.store);
+    for (const Case& c : cases) {
+        auto bad = bytes;
+        std::memcpy(bad.data() + c.at, &c.value, 4);
+        const fs::path file = dir.path() / "bad.QRP";
+        testsupport::writeFileBytes(file, bad);
+        EXPECT_EQ(loadError(b.store, qpath(file)), c.message) << c.what;
+        EXPECT_TRUE(Snapshot(b.store) == before) << c.what;
+    }
+}
+
+TEST(ReportFileLoad, MissingFilesAndFoldersCannotBeOpened)
+{
+    testsupport::TempDir dir;
+    Store s;
+    const QString missing = qpath(dir.path() / "missing.QRP");
+    EXPECT_EQ(loadError(s.store, missing), "Cannot open file " + missing.toStdString());
+    EXPECT_EQ(loadError(s.store, qpath(dir.path())), "Cannot open file " + dir.path().string());
+    EXPECT_EQ(s.store.status(), QRPrinterStatus::Idle);
+}
+
+TEST(ReportFileSave, AFailedSaveLeavesTheEarlierFileAndNoPartialFile)
+{
+    testsupport::TempDir dir;
+    Store s;
+    composePages(s.store, 40);
+    const fs::path file = dir.path() / "keep.QRP";
+    const std::vector<unsigned char> earlier(100, 0x5A);
+    testsupport::writeFileBytes(file, earlier);
+
+    // Files may grow to 2 KB only: the write fails part way, as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 2048;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const std::string error = saveError(s.store, qpath(file));
+    setrlimit(RLIMIT_FSIZE, &old);
+
+    EXPECT_EQ(error, kStreamWriteError);
+    EXPECT_EQ(testsupport::readFileBytes(file), earlier);
+    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"keep.QRP"});
+}
+
+TEST(ReportFileSave, PlacesThatCannotHoldTheFileAreCreateErrors)
+{
+    testsupport::TempDir dir;
+    Store s;
+    composePages(s.store, 1);
+    fs::create_directory(dir.path() / "folder.QRP");
+    testsupport::writeFileBytes(dir.path() / "plain", {1, 2, 3});
+    const fs::path targets[] = {dir.path() / "folder.QRP", dir.path() / "plain" / "x.QRP",
+                                dir.path() / "no-such-folder" / "x.QRP"};
+    for (const fs::path& t : targets)
+        EXPECT_EQ(saveError(s.store, qpath(t)), "Cannot create file " + t.string());
+    EXPECT_TRUE(fs::is_directory(dir.path() / "folder.QRP"));
+    EXPECT_EQ(testsupport::readFileBytes(dir.path() / "plain"), (std::vector<unsigned char>{1, 2, 3}));
+    EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"folder.QRP", "plain"}));
+}
+
+TEST(ReportFileSave, CancelLeavesNoFileAndKeepsAnEarlierOne)
+{
+    testsupport::TempDir dir;
+    Store s;
+    composePages(s.store, 3);
+    const fs::path fresh = dir.path() / "fresh.QRP";
+    const fs::path existing = dir.path() / "existing.QRP";
+    testsupport::writeFileBytes(existing, {7, 7, 7});
+    for (const fs::path& file : {fresh, existing}) {
+        // The Cancel press waits in the queue until the save lets messages through.
+        QTimer::singleShot(0, [&] { s.store.Cancel(); });
+        EXPECT_EQ(saveError(s.store, qpath(file)), "");
+        EXPECT_TRUE(s.store.cancelled());
+    }
+    EXPECT_FALSE(fs::exists(fresh));
+    EXPECT_EQ(testsupport::readFileBytes(existing), (std::vector<unsigned char>{7, 7, 7}));
+    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"existing.QRP"});
+}
+
+TEST(ReportFileSave, ReplacesAnEarlierFileWhenComplete)
+{
+    testsupport::TempDir dir;
+    Store s;
+    composePages(s.store, 2);
+    const fs::path file = dir.path() / "r.QRP";
+    testsupport::writeFileBytes(file, std::vector<unsigned char>(5000, 1));
+    s.store.Save(qpath(file));
+    Store b;
+    b.store.Load(qpath(file));
+    EXPECT_EQ(b.store.pageCount(), 2);
+}
+
+TEST(ReportFileSave, ASecondFileOperationMeanwhileIsRefused)
+{
+    testsupport::TempDir dir;
+    Store s;
+    composePages(s.store, 2);
+    const fs::path file = dir.path() / "a.QRP";
+    s.store.Save(qpath(file));
+
+    std::string nested;
+    QTimer::singleShot(0, [&] {
+        try {
+            s.store.Load(qpath(file));
+        } catch (const std::exception& e) {
+            nested = e.what();
+        }
+    });
+    s.store.Save(qpath(dir.path() / "b.QRP"));
+    EXPECT_EQ(nested, kFileOperationRunning);
+    EXPECT_FALSE(reportFileOperationRunning());
+    EXPECT_TRUE(fs::exists(dir.path() / "b.QRP"));
+}
