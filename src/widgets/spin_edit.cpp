@@ -220,6 +220,8 @@ void TSpinEdit::keyPressEvent(QKeyEvent* event)
                 DownClick(this);
         });
         QLineEdit::keyPressEvent(event);
+        // The box has used the key: it must not travel on to a scrolling parent.
+        event->accept();
         return;
     }
     const QString typed = typedCharacters(event);

@@ -167,6 +167,10 @@ TEST_F(SpinEdit, ArrowKeysStepOncePerKeyDownIncludingAutoRepeat)
         QTest::keyEvent(QTest::KeyAction::Press, spin, Qt::Key_Down, Qt::NoModifier, -1);
     EXPECT_EQ(changes.size(), 1u + 14u);
     EXPECT_EQ(changes.back(), (Change{"-10", -10}));
+    // Used up by the box, not passed on to a parent that would scroll.
+    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QApplication::sendEvent(spin, &up);
+    EXPECT_TRUE(up.isAccepted());
 }
 
 TEST_F(SpinEdit, EnteringSelectsAllUnlessByAMousePressOnTheText)
