@@ -3,29 +3,29 @@
 // profile sheet (23 labels, 24 border strips). Form2 is the female page, FFormM
 // the male page; the main window reaches their reports through these references.
 //
-// Start-up creates them after the main window, in this order:
+// Start-up creates them after the main window and the page store, in this order:
 //     createForm2();  createFFormM();
 // and destroyPageForms() frees them at exit.
 #pragma once
 
-#include <QWidget>
+#include "report/qr_component.h"
 
 #include <array>
 
 class TPageReport;
 class TQRBand;
 class TQRLabel;
+class TImage;
+class TQRPrinter;
 
 namespace pages {
 struct PageDesign;
 } // namespace pages
 
 // What both page forms share: built from a page design table.
-class ProfilePageForm : public QWidget {
+class ProfilePageForm : public ReportForm {
 public:
-    ~ProfilePageForm() override;
-    ProfilePageForm(const ProfilePageForm&) = delete;
-    ProfilePageForm& operator=(const ProfilePageForm&) = delete;
+    ~ProfilePageForm();
 
     // The page's report; Preview, Print and LeftMarginInches are used on it.
     TPageReport* PageReport1 = nullptr;
@@ -34,6 +34,8 @@ public:
 
     // QRLabel1 .. QRLabel23 by number; nullptr for any other number.
     TQRLabel* label(int number) const;
+    // A border strip by its name ("Image1" ...); nullptr when the page has none.
+    TImage* image(const char* name) const;
 
     // Bound to the report's OnNeedData and to the band's BeforePrint: fills the
     // thirteen value labels from detail.fdg in the current folder. Never reads or
@@ -45,7 +47,9 @@ public:
     const pages::PageDesign& design() const { return design_; }
 
 protected:
-    explicit ProfilePageForm(const pages::PageDesign& design);
+    // Builds the form from `design`. The report's paper settings reach the printer
+    // at once, through `pageStore` (the program's one store when null).
+    ProfilePageForm(const pages::PageDesign& design, TQRPrinter* pageStore);
 
 private:
     const pages::PageDesign& design_;
@@ -55,20 +59,22 @@ private:
 // The female page.
 class TForm2 : public ProfilePageForm {
 public:
-    TForm2();
+    explicit TForm2(TQRPrinter* pageStore = nullptr);
 };
 
 // The male page.
 class TFFormM : public ProfilePageForm {
 public:
-    TFFormM();
+    explicit TFFormM(TQRPrinter* pageStore = nullptr);
 };
 
 // Program-wide references, filled once at start-up.
 extern TForm2* Form2;
 extern TFFormM* FFormM;
 
-// Create the page form into its reference (replacing nothing: calling twice is an error).
+// Create the page form into its reference, over the program's page store (which
+// must exist). A failure leaves the reference empty and passes the error on;
+// calling again while the form exists is an error.
 void createForm2();
 void createFFormM();
 

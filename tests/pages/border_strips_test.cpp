@@ -1,6 +1,8 @@
 // The border strips must print exactly the glyphs of the pixel map, pixel by pixel.
 #include "pages/border_strips.h"
 
+#include "reference_strip.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,36 +13,7 @@ namespace {
 using pages::horizontalBorderStrip;
 using pages::verticalBorderStrip;
 
-// The reference picture, written out whole: 15 rows of 150 columns, "#" black.
-// Rows 0, 1, 13 and 14 are blank; glyphs start at columns 7, 32, 57, 82, 107, 132.
-std::array<std::string, 15> referenceRows()
-{
-    const char* glyphs[11][6] = {
-        {"...........", "##.##.##...", ".#....#####", "##....##...", "..#...#...#", "##.....##"},
-        {"...#####...", "########...", ".##.....###", "#######....", ".###.###.##", ".##...##."},
-        {"..#######..", "########...", ".##....####", ".######....", "###########", ".##...##."},
-        {"..##...##..", "##.##.##...", "..##..###.#", "....##.....", "##.###.###.", "..##.##.."},
-        {"..##...##..", "##.##.##...", "...#####..#", "....##.....", "#...#...#..", "..##.##.."},
-        {"####...####", "##.##.##...", "....###....", "...##.####.", "...........", "..##.##.."},
-        {"###.....###", "##.##.##.##", "...####....", "...########", "..#...#...#", "#########"},
-        {"...........", "##.##.####.", "..###.##...", "..##.##..##", ".###.###.##", "#########"},
-        {"###########", "##.##.###..", ".###...###.", "..##.##..##", "###########", "..##.##.."},
-        {"###########", "##.########", "###.....###", ".##..######", "##.###.###.", ".##...##."},
-        {"...........", "##.####.###", "##.........", "......####.", "#...#...#..", ".##...##."},
-    };
-    std::array<std::string, 15> rows;
-    rows.fill(std::string(150, '.'));
-    for (int r = 0; r < 11; ++r) {
-        std::string& row = rows[r + 2];
-        row.replace(7, 11, glyphs[r][0]);
-        row.replace(32, 11, glyphs[r][1]);
-        row.replace(57, 11, glyphs[r][2]);
-        row.replace(82, 11, glyphs[r][3]);
-        row.replace(107, 11, glyphs[r][4]);
-        row.replace(132, 9, glyphs[r][5]);
-    }
-    return rows;
-}
+using pagetest::referenceRows;
 
 bool isBlack(const QImage& img, int x, int y) { return img.pixel(x, y) == qRgb(0, 0, 0); }
 
