@@ -1,0 +1,204 @@
+// Enter and exit events for controls and containers, routed from Qt's focus changes.
+#include "platform/error_box.h"
+#include "platform/focus_router.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QWidget>
+
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+// form
+// |- panelA: a1, a2
+// |- panelB: groupG (g1), b1
+// `- c
+struct RoutedForm {
+    QWidget form;
+    QWidget* panelA = new QWidget(&form);
+    QLineEdit* a1 = new QLineEdit(panelA);
+    QLineEdit* a2 = new QLineEdit(panelA);
+    QWidget* panelB = new QWidget(&form);
+    QWidget* groupG = new QWidget(panelB);
+    QLineEdit* g1 = new QLineEdit(groupG);
+    QLineEdit* b1 = new QLineEdit(panelB);
+    QLineEdit* c = new QLineEdit(&form);
+    platform::FocusRouter* router = new platform::FocusRouter(&form);
+    Log log;
+    std::map<std::string, QWidget*> byName{{"panelA", panelA}, {"a1", a1}, {"a2", a2}, {"panelB", panelB},
+                                           {"groupG", groupG}, {"g1", g1}, {"b1", b1}, {"c", c}};
+
+    RoutedForm()
+    {
+        form.setWindowTitle(QStringLiteral("routed"));
+        form.resize(300, 300);
+        panelA->setGeometry(0, 0, 150, 100);
+        a1->setGeometry(5, 5, 60, 20);
+        a2->setGeometry(5, 40, 60, 20);
+        panelB->setGeometry(0, 120, 150, 150);
+        groupG->setGeometry(5, 5, 120, 60);
+        g1->setGeometry(5, 5, 60, 20);
+        b1->setGeometry(5, 80, 60, 20);
+        c->setGeometry(200, 5, 60, 20);
+        for (auto& [name, w] : byName) {
+            router->setEnterHandler(w, [this, n = name] { log.push_back("enter " + n); });
+            router->setExitHandler(w, [this, n = name] { log.push_back("exit " + n); });
+        }
+    }
+
+    void showActive()
+    {
+        form.show();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+};
+
+struct MoveCase {
+    const char* from;
+    const char* to;
+    Log expected;
+};
+
+TEST(FocusRouter, ExitsOutwardsThenEntersInwardsUpToTheCommonContainer)
+{
+    const MoveCase cases[] = {
+        {"a1", "a2", {"exit a1", "enter a2"}},
+        {"a1", "c", {"exit a1", "exit panelA", "enter c"}},
+        {"c", "a1", {"exit c", "enter panelA", "enter a1"}},
+        {"a1", "g1", {"exit a1", "exit panelA", "enter panelB", "enter groupG", "enter g1"}},
+        {"g1", "b1", {"exit g1", "exit groupG", "enter b1"}},
+        {"b1", "g1", {"exit b1", "enter groupG", "enter g1"}},
+        {"g1", "a2", {"exit g1", "exit groupG", "exit panelB", "enter panelA", "enter a2"}},
+    };
+    RoutedForm f;
+    f.showActive();
+    for (const MoveCase& mc : cases) {
+        SCOPED_TRACE(std::string(mc.from) + " -> " + mc.to);
+        f.byName.at(mc.from)->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), f.byName.at(mc.from));
+        f.log.clear();
+        f.byName.at(mc.to)->setFocus();
+        EXPECT_EQ(f.log, mc.expected);
+    }
+}
+
+TEST(FocusRouter, FirstFocusEntersFromTheFormInwards)
+{
+    RoutedForm f;
+    f.g1->setFocus();  // remembered by Qt, delivered when the window becomes active
+    f.showActive();
+    EXPECT_EQ(f.log, (Log{"enter panelB", "enter groupG", "enter g1"}));
+    EXPECT_EQ(f.router->activeControl(), f.g1);
+}
+
+TEST(FocusRouter, AnotherWindowTakingTheFocusRunsNoExitAndComingBackNoEnter)
+{
+    RoutedForm f;
+    f.showActive();
+    f.a1->setFocus();
+    f.log.clear();
+
+    QWidget other;
+    auto* otherEdit = new QLineEdit(&other);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    otherEdit->setFocus();
+    EXPECT_TRUE(f.log.empty());
+    EXPECT_EQ(f.router->activeControl(), f.a1);
+
+    f.form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.form));
+    EXPECT_EQ(QApplication::focusWidget(), f.a1);
+    EXPECT_TRUE(f.log.empty());
+
+    // The next move inside the form starts from where the focus was.
+    f.c->setFocus();
+    EXPECT_EQ(f.log, (Log{"exit a1", "exit panelA", "enter c"}));
+}
+
+TEST(FocusRouter, ComingBackToAnotherControlIsRoutedFromTheOneThatHadTheFocus)
+{
+    RoutedForm f;
+    f.showActive();
+    f.a1->setFocus();
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    f.log.clear();
+
+    // What an activation handler does: put the focus elsewhere, then the window
+    // becomes active.
+    f.g1->setFocus();
+    f.form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.form));
+    EXPECT_EQ(f.log, (Log{"exit a1", "exit panelA", "enter panelB", "enter groupG", "enter g1"}));
+}
+
+TEST(FocusRouter, AHandlerThatMovesTheFocusEndsTheMoveInProgress)
+{
+    RoutedForm f;
+    f.showActive();
+    f.a1->setFocus();
+    f.router->setExitHandler(f.a1, [&] {
+        f.log.push_back("exit a1");
+        f.c->setFocus();
+    });
+    f.log.clear();
+    f.a2->setFocus();
+    // a2 never gets its enter: the focus had already gone on to c.
+    EXPECT_EQ(f.log, (Log{"exit a1", "exit a2", "exit panelA", "enter c"}));
+    EXPECT_EQ(QApplication::focusWidget(), f.c);
+    EXPECT_EQ(f.router->activeControl(), f.c);
+}
+
+TEST(FocusRouter, AnErrorInOneHandlerShowsTheErrorBoxAndTheOthersStillRun)
+{
+    std::vector<QString> boxes;
+    platform::setErrorBoxHook([&](const QString& text) { boxes.push_back(text); });
+    {
+        RoutedForm f;
+        f.showActive();
+        f.a1->setFocus();
+        f.router->setExitHandler(f.a1, [] { throw std::runtime_error("'' is not a valid integer value"); });
+        f.log.clear();
+        f.g1->setFocus();
+        EXPECT_EQ(f.log, (Log{"exit panelA", "enter panelB", "enter groupG", "enter g1"}));
+    }
+    platform::setErrorBoxHook({});
+    EXPECT_EQ(boxes, (std::vector<QString>{QStringLiteral("'' is not a valid integer value.")}));
+}
+
+TEST(FocusRouter, AControlWithoutHandlersAndDeletedControlsAreSkipped)
+{
+    RoutedForm f;
+    f.showActive();
+    f.router->setEnterHandler(f.panelB, {});
+    f.a1->setFocus();
+    f.log.clear();
+    f.b1->setFocus();
+    EXPECT_EQ(f.log, (Log{"exit a1", "exit panelA", "enter b1"}));
+
+    // The active control goes away: the next move enters from the form.
+    f.c->setFocus();
+    f.log.clear();
+    delete f.c;
+    f.byName.erase("c");
+    f.a2->setFocus();
+    EXPECT_EQ(f.log, (Log{"enter panelA", "enter a2"}));
+}
+
+} // namespace
