@@ -1,0 +1,439 @@
+// The preview window: toolbar layout, page indicator and navigation states, zoom
+// modes with centring and scroll reset, the painted page image, keys that close
+// the window, printing from it, and its Save and Load buttons.
+#include "report/qr_preview.h"
+
+#include "platform/error_box.h"
+#include "platform/file_dialogs.h"
+#include "platform/printer_fake.h"
+#include "report/qr_printer.h"
+#include "report/report_file.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <filesystem>
+
+using platform::FakePrinter;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A store over a fake landscape A4 printer at 96 dpi: printable 1090 x 762,
+// offsets 16 x 16, sheet 1123 x 794.
+struct Store {
+    FakePrinter fake;
+    TQRPrinter store{fake, 96};
+    Store() { store.setShowProgress(false); }
+
+    void compose(int pages, QColor colour = Qt::red)
+    {
+        store.BeginDoc();
+        for (int page = 1; page <= pages; ++page) {
+            if (page > 1)
+                store.NewPage();
+            store.canvas().setBrushColor(colour);
+            store.canvas().fillRect({0, 0, store.printableWidth(), store.printableHeight()});
+        }
+        store.EndDoc();
+    }
+};
+
+struct HooksReset {
+    ~HooksReset()
+    {
+        platform::setErrorBoxHook({});
+        platform::setFileDialogHook({});
+        platform::setOverwritePromptHook({});
+    }
+};
+
+QImage renderImage(TQRCustomPreview& image, QColor ground = QColor(0, 255, 0))
+{
+    QImage out(image.size(), QImage::Format_RGB32);
+    out.fill(ground);
+    image.render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
+    return out;
+}
+
+struct Enabled { bool first, prev, next, last; };
+
+void expectNavigation(const TQRStandardPreview& p, const QString& text, Enabled e)
+{
+    EXPECT_EQ(p.pageIndicator()->text(), text);
+    EXPECT_EQ(p.firstButton()->isEnabled(), e.first) << text.toStdString();
+    EXPECT_EQ(p.prevButton()->isEnabled(), e.prev) << text.toStdString();
+    EXPECT_EQ(p.nextButton()->isEnabled(), e.next) << text.toStdString();
+    EXPECT_EQ(p.lastButton()->isEnabled(), e.last) << text.toStdString();
+}
+
+} // namespace
+
+TEST(PreviewWindow, ToolbarControlsSitAtTheirPlacesWithTheirHints)
+{
+    Store s;
+    s.compose(1);
+    TQRStandardPreview p(s.store);
+    struct Row { QWidget* w; int left, width; const char* hint; };
+    const Row rows[] = {
+        {p.fitButton(), 15, 28, "Fit in Window"}, {p.zoom100Button(), 43, 28, "100%"},
+        {p.widthButton(), 71, 28, "Page Width"},  {p.firstButton(), 109, 28, "First page"},
+        {p.prevButton(), 137, 28, "Previous page"}, {p.pageIndicator(), 165, 110, ""},
+        {p.nextButton(), 275, 28, "Next page"},   {p.lastButton(), 303, 28, "Last page"},
+        {p.printButton(), 331, 36, "Print report"}, {p.saveButton(), 367, 36, "Save report"},
+        {p.loadButton(), 403, 36, "Load report"}, {p.exitButton(), 439, 60, ""},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(r.w->geometry(), QRect(r.left, 2, r.width, 28)) << r.hint;
+        EXPECT_EQ(r.w->toolTip(), QString::fromLatin1(r.hint));
+    }
+    EXPECT_EQ(p.exitButton()->text(), "&Exit");
+    EXPECT_EQ(p.toolbar()->height(), 32);
+    EXPECT_TRUE(p.window()->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(p.window()->windowTitle(), s.store.captionText());
+    EXPECT_TRUE(p.window()->isModal());
+    // Two pictures (normal, disabled) make the Print, Save and Load glyphs.
+    for (QPushButton* b : {p.printButton(), p.saveButton(), p.loadButton()})
+        EXPECT_EQ(b->icon().availableSizes(QIcon::Disabled).value(0), QSize(16, 16));
+    EXPECT_EQ(p.fitButton()->icon().availableSizes().value(0), QSize(24, 24));
+}
+
+TEST(PreviewWindow, NavigationStatesForOneAndThreePages)
+{
+    {
+        Store s;
+        s.compose(1);
+        TQRStandardPreview p(s.store);
+        expectNavigation(p, "Page 1 of 1", {false, false, false, false});
+        p.nextPage();
+        p.lastPage();
+        expectNavigation(p, "Page 1 of 1", {false, false, false, false});
+    }
+    Store s;
+    s.compose(3);
+    s.store.setCurrentPageNumber(2); // the view makes page 1 current again
+    TQRStandardPreview p(s.store);
+    expectNavigation(p, "Page 1 of 3", {false, false, true, true});
+    p.lastButton()->click();
+    expectNavigation(p, "Page 3 of 3", {true, true, false, false});
+    EXPECT_EQ(s.store.currentPageNumber(), 3);
+    p.nextPage(); // on the last page: nothing
+    expectNavigation(p, "Page 3 of 3", {true, true, false, false});
+    p.prevButton()->click();
+    expectNavigation(p, "Page 2 of 3", {true, true, true, true});
+    EXPECT_EQ(p.preview()->PageNumber(), 2);
+    p.firstButton()->click();
+    p.previousPage(); // on page 1: nothing
+    expectNavigation(p, "Page 1 of 3", {false, false, true, true});
+    for (int outside : {0, -1, 4})
+        p.preview()->setPageNumber(outside);
+    EXPECT_EQ(p.preview()->PageNumber(), 1);
+    EXPECT_EQ(s.store.currentPageNumber(), 1);
+}
+
+TEST(PreviewView, ZoomModesSizeCentreAndScrollTheImage)
+{
+    Store s;
+    s.compose(2);
+    TQRPreview view(s.store);
+    view.resize(800, 600);
+    view.show();
+    // Fit on the first layout: min(round(800/1123*98), round(600/794*98)) = min(70, 74).
+    EXPECT_EQ(view.zoomMode(), ZoomMode::FitToWindow);
+    EXPECT_EQ(view.Zoom(), 70);
+    EXPECT_EQ(view.pageImage()->size(), QSize(790, 560)); // 786.1 -> 786, 555.8 -> 556, + 4
+    EXPECT_EQ(view.pageImage()->pos(), QPoint(5, 20));
+    EXPECT_EQ(view.pageImage()->Zoom(), 70);
+
+    // 100%: the sheet in screen pixels plus 4, larger than the view, at 0, 0 and scrollable.
+    view.setZoom(100);
+    EXPECT_EQ(view.zoomMode(), ZoomMode::Fixed);
+    EXPECT_EQ(view.pageImage()->size(), QSize(1127, 798));
+    EXPECT_EQ(view.imagePosition(), QPoint(0, 0));
+    EXPECT_GT(view.horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(view.verticalScrollBar()->maximum(), 0);
+
+    // Scrolled away, a page change returns to the top-left.
+    view.horizontalScrollBar()->setValue(100);
+    view.verticalScrollBar()->setValue(50);
+    EXPECT_EQ(view.pageImage()->pos(), QPoint(-100, -50));
+    view.setPageNumber(2);
+    EXPECT_EQ(view.horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(view.verticalScrollBar()->value(), 0);
+    EXPECT_EQ(view.pageImage()->pos(), QPoint(0, 0));
+
+    // Fixed at 100, a larger view centres the same image again.
+    view.resize(1400, 1000);
+    EXPECT_EQ(view.Zoom(), 100);
+    EXPECT_EQ(view.pageImage()->pos(), QPoint(136, 101));
+
+    // Page width, and it follows a resize.
+    view.ZoomToWidth();
+    EXPECT_EQ(view.zoomMode(), ZoomMode::PageWidth);
+    EXPECT_EQ(view.Zoom(), 122); // 1400/1123*98 = 122.2
+    view.resize(700, 1000);
+    EXPECT_EQ(view.Zoom(), 61);   // 61.1
+
+    // Back to fit: a resize fits again, and scrolling was reset by the zoom change.
+    view.ZoomToFit();
+    view.resize(800, 600);
+    EXPECT_EQ(view.Zoom(), 70);
+    EXPECT_EQ(view.zoomMode(), ZoomMode::FitToWindow);
+}
+
+TEST(PreviewView, ATinyViewGivesZoomZeroAndStillPaints)
+{
+    Store s;
+    s.compose(1);
+    TQRPreview view(s.store);
+    view.resize(4, 4);
+    view.show();
+    EXPECT_EQ(view.Zoom(), 0);
+    EXPECT_EQ(view.pageImage()->size(), QSize(4, 4));
+    const QImage img = renderImage(*view.pageImage());
+    EXPECT_EQ(img.pixelColor(3, 3), QColor(Qt::black)); // shadow corner
+}
+
+TEST(PreviewImage, PaperPageFrameAndShadowArePaintedWhereTheyBelong)
+{
+    Store s;
+    s.compose(1, Qt::red);
+    TQRCustomPreview image(s.store);
+    image.resize(1127, 798); // 1123 x 794 at 100%, plus 4
+    image.setZoom(100);
+    s.store.setCurrentPageNumber(1);
+    const QImage img = renderImage(image);
+    const int w = img.width(), h = img.height();
+    struct Probe { int x, y; QColor colour; const char* what; };
+    const QColor ground(0, 255, 0);
+    const Probe probes[] = {
+        {0, 0, Qt::black, "frame top-left"},
+        {w - 3, h - 3, Qt::black, "frame bottom-right"},
+        {w - 3, 100, Qt::black, "frame right"},
+        {5, 5, Qt::white, "paper outside the printable area"},
+        {17, 17, Qt::red, "first pixel of the page (offset 16 + 1)"},
+        {1089, 761, Qt::red, "last pixel of the page (printable size)"},
+        {1095, 400, Qt::white, "paper right of the page"},
+        {w - 2, 2, Qt::black, "shadow right, from 2 down"},
+        {w - 1, h - 1, Qt::black, "shadow corner"},
+        {2, h - 2, Qt::black, "shadow bottom, from 2 in"},
+        {w - 1, 1, ground, "above the right shadow"},
+        {1, h - 1, ground, "left of the bottom shadow"},
+    };
+    for (const Probe& p : probes)
+        EXPECT_EQ(img.pixelColor(p.x, p.y), p.colour) << p.what;
+}
+
+TEST(PreviewImage, PaintsNothingUnlessTheStoreIsReady)
+{
+    Store s;
+    TQRCustomPreview image(s.store);
+    image.resize(100, 80);
+    QImage blank(image.size(), QImage::Format_RGB32);
+    blank.fill(QColor(0, 255, 0));
+    EXPECT_EQ(renderImage(image), blank); // idle
+    s.store.BeginDoc();
+    EXPECT_EQ(renderImage(image), blank); // composing
+}
+
+TEST(PreviewWindow, EscExitAndAltEAllCloseTheWindow)
+{
+    Store s;
+    s.compose(1);
+    using Close = std::function<void(TQRStandardPreview&)>;
+    const std::pair<const char*, Close> ways[] = {
+        {"Esc", [](TQRStandardPreview& p) { QTest::keyClick(p.window(), Qt::Key_Escape); }},
+        {"Exit", [](TQRStandardPreview& p) { p.exitButton()->click(); }},
+        {"Alt+E", [](TQRStandardPreview& p) { QTest::keyClick(p.window(), Qt::Key_E, Qt::AltModifier); }},
+        {"close box", [](TQRStandardPreview& p) { p.window()->close(); }},
+    };
+    for (const auto& [name, close] : ways) {
+        TQRStandardPreview p(s.store);
+        bool closedInTime = false;
+        QTimer::singleShot(0, [&] {
+            QApplication::setActiveWindow(p.window());
+            p.window()->activateWindow();
+            close(p);
+            // A mnemonic presses its button with a short animation: wait for the click.
+            closedInTime = QTest::qWaitFor([&] { return !p.window()->isVisible(); }, 5000);
+            if (!closedInTime)
+                p.window()->reject(); // never leave the modal loop hanging
+        });
+        p.ShowModal();
+        EXPECT_TRUE(closedInTime) << name;
+    }
+}
+
+TEST(PreviewWindow, TabVisitsTheButtonsInCreationOrderSkippingDisabledOnes)
+{
+    Store s;
+    s.compose(3);
+    TQRStandardPreview p(s.store);
+    p.window()->show();
+    QApplication::setActiveWindow(p.window());
+    // On page 1, First and Previous are disabled.
+    p.nextButton()->setFocus();
+    std::vector<QWidget*> seen{QApplication::focusWidget()};
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        seen.push_back(QApplication::focusWidget());
+    }
+    const std::vector<QWidget*> expected{p.nextButton(), p.lastButton(), p.printButton(),
+                                         p.saveButton(), p.loadButton(), p.exitButton()};
+    EXPECT_EQ(seen, expected);
+
+    // Enter and Space press the focused button; arrow keys change no page.
+    p.nextButton()->setFocus();
+    QTest::keyClick(p.nextButton(), Qt::Key_Return);
+    EXPECT_EQ(p.pageIndicator()->text(), "Page 2 of 3");
+    QTest::keyClick(p.nextButton(), Qt::Key_Space);
+    EXPECT_EQ(p.pageIndicator()->text(), "Page 3 of 3");
+    for (Qt::Key k : {Qt::Key_PageUp, Qt::Key_Left, Qt::Key_Home})
+        QTest::keyClick(QApplication::focusWidget(), k);
+    EXPECT_EQ(s.store.currentPageNumber(), 3);
+    p.window()->reject();
+}
+
+TEST(PreviewWindow, PrintingKeepsThePageAndIsBlockedWhileItRuns)
+{
+    HooksReset reset;
+    Store s;
+    s.compose(3);
+    TQRStandardPreview p(s.store);
+    p.lastPage();
+    bool printEnabledDuringJob = true;
+    s.fake.onBeginDoc = [&] { printEnabledDuringJob = p.printButton()->isEnabled(); };
+    p.printButton()->click();
+    EXPECT_EQ(s.fake.jobsEnded, 1);
+    EXPECT_FALSE(printEnabledDuringJob);
+    EXPECT_TRUE(p.printButton()->isEnabled());
+    EXPECT_EQ(s.store.currentPageNumber(), 3);
+    EXPECT_EQ(p.pageIndicator()->text(), "Page 3 of 3");
+
+    // A failing job: the error box, the button back, the window still there.
+    QString shown;
+    platform::setErrorBoxHook([&](const QString& text) { shown = text; });
+    s.fake.onBeginDoc = {};
+    s.fake.beginDocFails = true;
+    p.printButton()->click();
+    EXPECT_FALSE(shown.isEmpty());
+    EXPECT_TRUE(p.printButton()->isEnabled());
+}
+
+TEST(PreviewWindow, PrintIsDisabledWhenThePrinterCannotBeRead)
+{
+    Store s;
+    s.fake.deviceContextFails = true;
+    s.store.readMetrics();
+    ASSERT_FALSE(s.store.printEnabled());
+    s.compose(1);
+    TQRStandardPreview p(s.store);
+    EXPECT_FALSE(p.printButton()->isEnabled());
+    p.lastPage(); // everything else still works
+    p.preview()->setZoom(50);
+    EXPECT_EQ(p.preview()->Zoom(), 50);
+}
+
+TEST(PreviewWindow, SaveAddsTheExtensionAndLoadReturnsToPageOne)
+{
+    HooksReset reset;
+    testsupport::TempDir dir;
+    Store s;
+    s.compose(3);
+    TQRStandardPreview p(s.store);
+    p.lastPage();
+
+    std::vector<platform::FileDialogOptions> asked;
+    QString answer = QString::fromStdString((dir.path() / "saved").string());
+    platform::setFileDialogHook([&](platform::FileDialogKind, const platform::FileDialogOptions& o) {
+        asked.push_back(o);
+        return std::optional<QString>(answer);
+    });
+    p.saveButton()->click();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].filter, "PageReport files|*.QRP");
+    EXPECT_EQ(asked[0].defaultExtension, "QRP");
+    EXPECT_TRUE(asked[0].overwritePrompt);
+    const fs::path saved = dir.path() / "saved.QRP";
+    ASSERT_TRUE(fs::exists(saved));
+
+    // A one-page file into a view on page 3 of 3.
+    Store one;
+    one.compose(1, Qt::blue);
+    one.store.Save(QString::fromStdString((dir.path() / "one.QRP").string()));
+    answer = QString::fromStdString((dir.path() / "one.QRP").string());
+    p.preview()->setZoom(100);
+    p.loadButton()->click();
+    EXPECT_EQ(asked.back().defaultExtension, "");
+    EXPECT_FALSE(asked.back().overwritePrompt);
+    EXPECT_EQ(p.pageIndicator()->text(), "Page 1 of 1");
+    EXPECT_EQ(p.preview()->PageNumber(), 1);
+    EXPECT_EQ(s.store.currentPageNumber(), 1);
+    EXPECT_EQ(p.preview()->Zoom(), 100);
+    EXPECT_EQ(p.preview()->pageImage()->size(), QSize(1203, 842)); // the loaded 110% sheet + 4
+}
+
+TEST(PreviewWindow, ADamagedFileShowsTheErrorAndKeepsThePages)
+{
+    HooksReset reset;
+    testsupport::TempDir dir;
+    Store s;
+    s.compose(3);
+    TQRStandardPreview p(s.store);
+    p.lastPage();
+    const fs::path bad = dir.path() / "bad.QRP";
+    testsupport::writeFileBytes(bad, std::vector<unsigned char>(200, 0));
+    QString shown;
+    platform::setErrorBoxHook([&](const QString& text) { shown = text; });
+    platform::setFileDialogHook([&](platform::FileDialogKind, const platform::FileDialogOptions&) {
+        return std::optional<QString>(QString::fromStdString(bad.string()));
+    });
+    p.loadButton()->click();
+    EXPECT_EQ(shown, "Stream read error.");
+    EXPECT_EQ(p.pageIndicator()->text(), "Page 3 of 3");
+    EXPECT_EQ(s.store.pageCount(), 3);
+    EXPECT_TRUE(p.loadButton()->isEnabled());
+
+    // Cancelling the dialogs does nothing at all.
+    shown.clear();
+    platform::setFileDialogHook([](platform::FileDialogKind, const platform::FileDialogOptions&) {
+        return std::optional<QString>();
+    });
+    p.loadButton()->click();
+    p.saveButton()->click();
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(p.pageIndicator()->text(), "Page 3 of 3");
+}
+
+TEST(PreviewWindow, StorePreviewOpensOnPageOneWithTheFitZoom)
+{
+    Store s;
+    s.compose(2);
+    s.store.setCaptionText(QStringLiteral("PageReport version 1.0d"));
+    s.store.setCurrentPageNumber(2);
+    QString title, indicator;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible()) {
+                title = d->windowTitle();
+                if (auto* l = d->findChild<QLabel*>())
+                    indicator = l->text();
+                d->reject();
+            }
+        }
+    });
+    s.store.Preview();
+    EXPECT_EQ(title, "PageReport version 1.0d");
+    EXPECT_EQ(indicator, "Page 1 of 2");
+    EXPECT_EQ(s.store.status(), QRPrinterStatus::Ready); // the caller discards the pages
+}
