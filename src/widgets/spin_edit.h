@@ -27,6 +27,8 @@
 // reports nothing. Errors thrown by OnChange during an arrow step reach that
 // step's caller; during typing they go to the error box.
 //
+// MaxLength, alignment, colours and fonts are the line edit's own.
+//
 // Leaving the box clamps a number outside the limits to the nearer limit (which
 // changes the text, so OnChange runs again); text that does not convert reads as
 // MinValue, which is within the limits, and stays as typed.
