@@ -317,7 +317,7 @@ TEST_F(ComposedPage, BirthstoneHeadingCoversTheStartOfTheBoxOnTheMalePageOnly)
     for (const auto& pc : kPages) {
         auto form = pc.make(store.get());
         std::vector<QImage> images;
-        for (const QString stone : {QString(), QStringLiteral("WWWWWWWWWWWWWWWW")}) {
+        for (const QString& stone : {QString(), QStringLiteral("WWWWWWWWWWWWWWWW")}) {
             std::vector<QString> lines = kProfile;
             lines[7] = stone;  // empty, then filling the 118-pixel box edge to edge
             writeProfile(lines);
@@ -340,19 +340,6 @@ TEST_F(ComposedPage, EachCompositionReadsTheFileAfresh)
     EXPECT_EQ(textsOf(compose(*form).at(0)).front().text, QStringLiteral("Aries"));
     writeProfile({"Taurus"});
     EXPECT_EQ(textsOf(compose(*form).at(0)).front().text, QStringLiteral("Taurus"));
-}
-
-// A printable height of 762 design units or less leaves page 1 blank.
-TEST_F(ComposedPage, ShortPrintableAreaGivesABlankFirstPage)
-{
-    printer.vertRes = 4760;  // 761.6 page units, rounded to 762
-    store = std::make_unique<TQRPrinter>(printer, 96);
-    writeProfile(kProfile);
-    auto form = std::make_unique<TForm2>(store.get());
-    const auto pages = compose(*form);
-    ASSERT_EQ(pages.size(), 2u);
-    EXPECT_TRUE(textsOf(pages[0]).empty());
-    EXPECT_EQ(textsOf(pages[1]).size(), 23u);
 }
 
 // ---- Failures -------------------------------------------------------------------
@@ -392,20 +379,6 @@ TEST_F(ComposedPage, UnreadableProfileStopsTheCompositionAndLeavesTheStoreIdle)
             writeProfile(kProfile);
             std::filesystem::remove(pages::kDetailFileName);
         }
-    }
-}
-
-// Not a check: writes both composed pages as PNG for a person to look at, when
-// STELLARO_PAGES_PNG_DIR names a folder.
-TEST_F(ComposedPage, RenderForInspection)
-{
-    const QString out = qEnvironmentVariable("STELLARO_PAGES_PNG_DIR");
-    if (out.isEmpty())
-        GTEST_SKIP() << "set STELLARO_PAGES_PNG_DIR to write the pages";
-    writeProfile(kProfile);
-    for (const auto& pc : kPages) {
-        auto form = pc.make(store.get());
-        EXPECT_TRUE(render(compose(*form).at(0)).save(out + "/" + pc.name + ".png"));
     }
 }
 

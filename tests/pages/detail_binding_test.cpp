@@ -9,13 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
-using testsupport::ScopedCwd;
 using testsupport::TempDir;
 
 std::vector<unsigned char> bytesOf(const std::string& s) { return {s.begin(), s.end()}; }
@@ -75,16 +73,6 @@ TEST(DetailBinding, LinesGoToTheirLabels)
         testsupport::writeFileBytes(dir.path() / "detail.fdg", bytesOf(c.bytes));
         EXPECT_EQ(readAll(dir.path() / "detail.fdg"), expectedFor(c.lines));
     }
-}
-
-TEST(DetailBinding, ReadsTheFileInTheCurrentFolder)
-{
-    TempDir dir;
-    testsupport::writeFileBytes(dir.path() / "detail.fdg", bytesOf("Leo\r\n"));
-    ScopedCwd cwd(dir.path());
-    const Captions got = readAll(pages::kDetailFileName);
-    ASSERT_FALSE(got.empty());
-    EXPECT_EQ(got.front().second, QStringLiteral("Leo"));
 }
 
 TEST(DetailBinding, FilesThatCannotBeReadGiveTheRuntimeMessage)

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
 #include <string>
 
@@ -18,6 +17,7 @@ using pages::malePageDesign;
 using pages::PageDesign;
 using pages::StripBitmap;
 
+// The two pages print the same fonts, whether a label carries its own or takes the band's.
 int printedFontHeight(const PageDesign& page, const LabelDesign& label)
 {
     return label.parentFont ? page.band.font.height : label.fontHeight;
@@ -66,101 +66,6 @@ TEST(PageDesign, LabelsDifferOnlyWhereTheDesignsDo)
     };
     EXPECT_EQ(diffs, expected);
 }
-
-TEST(PageDesign, PrintedFontsAreTheSameOnBothPages)
-{
-    for (const PageDesign* page : {&malePageDesign(), &femalePageDesign()}) {
-        for (const LabelDesign& l : page->labels) {
-            const std::string n = l.name;
-            const int want = n == "QRLabel18" ? 48 : n == "QRLabel1" ? 35 : 19;
-            EXPECT_EQ(printedFontHeight(*page, l), want) << page->formName << " " << n;
-        }
-    }
-    // The male labels all carry their own font; the female ones except sign and name
-    // take the band's.
-    for (const LabelDesign& l : malePageDesign().labels)
-        EXPECT_FALSE(l.parentFont) << l.name;
-    for (const LabelDesign& l : femalePageDesign().labels)
-        EXPECT_EQ(l.parentFont, std::string(l.name) != "QRLabel1" && std::string(l.name) != "QRLabel18")
-            << l.name;
-    EXPECT_EQ(malePageDesign().band.font.height, 16);
-    EXPECT_EQ(femalePageDesign().band.font.height, 19);
-}
-
-// Which edge a strip runs along, from its placement alone.
-std::string edgeOf(const ImageDesign& img)
-{
-    if (img.bitmap == StripBitmap::Vertical)
-        return img.left < 500 ? "left" : "right";
-    return img.top < 100 ? "top" : "bottom";
-}
-
-TEST(PageDesign, EachPageHasSevenStripsTopAndBottomAndFiveDownEachSide)
-{
-    for (const PageDesign* page : {&malePageDesign(), &femalePageDesign()}) {
-        std::map<std::string, int> count;
-        for (const ImageDesign& img : page->images)
-            ++count[edgeOf(img)];
-        EXPECT_EQ(count, (std::map<std::string, int>{{"top", 7}, {"bottom", 7}, {"left", 5}, {"right", 5}}))
-            << page->formName;
-        EXPECT_EQ(page->images.size(), 24u);
-    }
-}
-
-TEST(PageDesign, SideStripsOfTheFemalePageSitLowerAndFurtherIn)
-{
-    std::map<std::string, ImageDesign> male;
-    for (const ImageDesign& img : malePageDesign().images)
-        male.emplace(img.name, img);
-    std::set<std::string> femaleOnly;
-    for (const ImageDesign& f : femalePageDesign().images) {
-        auto it = male.find(f.name);
-        if (it == male.end()) {
-            femaleOnly.insert(f.name);
-            continue;
-        }
-        const ImageDesign& m = it->second;
-        SCOPED_TRACE(f.name);
-        EXPECT_EQ(f.bitmap, m.bitmap);
-        const std::string edge = edgeOf(f);
-        EXPECT_EQ(edge, edgeOf(m));
-        if (edge == "left") {
-            EXPECT_EQ(m.left, 7);
-            EXPECT_EQ(f.left, 15);
-            EXPECT_EQ(f.top, m.top + 8);
-        } else if (edge == "right") {
-            EXPECT_EQ(f.left, 1029);
-            EXPECT_EQ(m.left, 1029);
-            EXPECT_EQ(f.top, m.top + (std::string(f.name) == "Image12" ? 24 : 8));
-        } else if (edge == "top") {
-            EXPECT_EQ(m.top, 11);
-            EXPECT_EQ(f.top, 19);
-        }
-        male.erase(it);
-    }
-    EXPECT_EQ(femaleOnly, std::set<std::string>{"Image35"});
-    ASSERT_EQ(male.size(), 1u);
-    EXPECT_EQ(male.begin()->first, "Image7");
-}
-
-TEST(PageDesign, ValueLabelsFollowTheLinesOfTheProfileFile)
-{
-    const auto lines = pages::detailLineLabels();
-    ASSERT_EQ(lines.size(), 13u);
-    // The value labels are exactly those whose design caption is a placeholder or a
-    // stand-in text; the ten headings are never filled.
-    const std::set<int> filled(lines.begin(), lines.end());
-    EXPECT_EQ(filled.size(), 13u);
-    const std::set<int> headings{10, 11, 12, 13, 14, 15, 16, 17, 19, 22};
-    for (int n = 1; n <= 23; ++n)
-        EXPECT_NE(filled.count(n), headings.count(n)) << "QRLabel" << n;
-    EXPECT_EQ(lines[9], 20);   // birthday
-    EXPECT_EQ(lines[10], 18);  // name
-}
-
-} // namespace
-
-namespace {
 
 // The placements once more, written out independently of the design tables:
 // "name bitmap left,top width x height" and "label left,top width x height".
