@@ -1,7 +1,7 @@
 // emfplay FILE.emf OUT.png: plays an Enhanced Metafile through the program's
 // own player onto a white image of the metafile's frame size at 96 pixels per
-// inch and writes it as PNG. A damaged file prints the player's error and
-// exits with status 1.
+// inch (scaled down to 4096 pixels on the longer side if larger) and writes it
+// as PNG. A damaged file prints the player's error and exits with status 1.
 #include "platform/canvas_painter.h"
 #include "platform/emf_player.h"
 
@@ -31,10 +31,11 @@ int main(int argc, char** argv)
     const QByteArray bytes = in.readAll();
     try {
         const platform::EmfHeader header = platform::validateEmf(bytes);
-        const QSize size = platform::emfFrameSizeInPixels(header, 96);
-        if (static_cast<long long>(size.width()) * size.height() > 100'000'000LL)
-            throw platform::EmfError("Metafile is too large to show: its frame is " + std::to_string(size.width())
-                                     + " x " + std::to_string(size.height()) + " pixels");
+        QSize size = platform::emfFrameSizeInPixels(header, 96);
+        // Posters and drawings of several metres are shown scaled down.
+        constexpr int kMaxSide = 4096;
+        if (size.width() > kMaxSide || size.height() > kMaxSide)
+            size = size.scaled(kMaxSide, kMaxSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
         QImage image(size, QImage::Format_RGB32);
         if (image.isNull())
             throw platform::EmfError("Not enough memory for the image");
