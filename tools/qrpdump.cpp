@@ -1,0 +1,125 @@
+// qrpdump: shows what a report file (.QRP) holds, read through the program's own Load.
+//
+//   qrpdump FILE.QRP             header fields, then each page's metafile size and record count
+//   qrpdump FILE.QRP --png DIR   also plays every page through the EMF player into DIR/page-N.png
+//
+// A damaged file prints the same error the program's error box shows and exits with 1.
+#include "platform/canvas_painter.h"
+#include "platform/emf_player.h"
+#include "platform/error_box.h"
+#include "platform/printer_fake.h"
+#include "report/qr_printer.h"
+#include "report/report_file_format.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+namespace {
+
+int usage()
+{
+    std::fputs("usage: qrpdump FILE.QRP [--png DIR]\n", stderr);
+    return 2;
+}
+
+// Records in a metafile that has passed validation: walked by their sizes up to EOF.
+int countRecords(const QByteArray& emf)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(emf.constData());
+    const qsizetype n = emf.size();
+    int records = 0;
+    qsizetype at = 0;
+    while (at + 8 <= n) {
+        std::uint32_t type = 0, size = 0;
+        std::memcpy(&type, p + at, 4);
+        std::memcpy(&size, p + at + 4, 4);
+        ++records;
+        if (type == 14 || size < 8)
+            break;
+        at += size;
+    }
+    return records;
+}
+
+QString savedAtText(double days)
+{
+    if (!(days > -700'000.0 && days < 3'000'000.0))
+        return QStringLiteral("?");
+    const auto whole = static_cast<qint64>(days);
+    const QDate date = QDate(1899, 12, 30).addDays(whole);
+    const int ms = static_cast<int>((days - static_cast<double>(whole)) * 86'400'000.0 + 0.5);
+    return date.toString(Qt::ISODate) + QLatin1Char(' ') + QTime::fromMSecsSinceStartOfDay(ms % 86'400'000).toString(QStringLiteral("HH:mm:ss"));
+}
+
+void writePng(const TQRPrinter& store, int page, const QString& dir)
+{
+    QImage image(std::max(1, store.printableWidth()), std::max(1, store.printableHeight()), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        platform::QPainterCanvas canvas(painter, 96);
+        platform::playEmf(store.pageImage(page), canvas, {0, 0, image.width(), image.height()});
+    }
+    const QString name = QDir(dir).filePath(QStringLiteral("page-%1.png").arg(page));
+    if (!image.save(name, "PNG"))
+        throw std::runtime_error("Cannot create file " + name.toStdString());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.size() != 1 && !(args.size() == 3 && args[1] == QLatin1String("--png")))
+        return usage();
+    const QString file = args[0];
+    const QString pngDir = args.size() == 3 ? args[2] : QString();
+
+    // Load writes the file's orientation into the printer; a stand-in printer that
+    // takes every setting keeps this tool away from the print system.
+    platform::FakePrinter printer;
+    TQRPrinter store(printer, 96);
+    store.setShowProgress(false);
+    try {
+        store.Load(file);
+
+        QFile f(file);
+        report::HeaderBytes head{};
+        if (!f.open(QIODevice::ReadOnly) || f.read(reinterpret_cast<char*>(head.data()), head.size()) != qint64(head.size()))
+            throw std::runtime_error(report::kStreamReadError);
+        const report::ReportFileHeader h = report::decodeReportFileHeader(head);
+
+        std::printf("file: %s\n", qPrintable(file));
+        std::printf("printable height: %d\n", h.printableHeight);
+        std::printf("printable width: %d\n", h.printableWidth);
+        std::printf("pixels per inch: %d\n", h.pixelsPerInch);
+        std::printf("page count: %d\n", h.pageCount);
+        std::printf("saved: %s (%.6f)\n", qPrintable(savedAtText(h.savedAt)), h.savedAt);
+        std::printf("orientation: %s\n", h.portrait ? "portrait" : "landscape");
+        std::printf("sheet when loaded: %d x %d\n", store.physicalWidth(), store.physicalHeight());
+        for (int i = 1; i <= store.pageCount(); ++i) {
+            const QByteArray& page = store.pageImage(i);
+            std::printf("page %d: %lld bytes, %d records\n", i, static_cast<long long>(page.size()), countRecords(page));
+        }
+        if (!pngDir.isEmpty()) {
+            QDir().mkpath(pngDir);
+            for (int i = 1; i <= store.pageCount(); ++i)
+                writePng(store, i, pngDir);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(platform::errorBoxText(QString::fromUtf8(e.what()))));
+        return 1;
+    }
+    return 0;
+}
