@@ -232,9 +232,12 @@ BuiltForm buildForm(QWidget* window, const FormDesign& design)
                 applyFont(w, *c.font);
             setFocusPolicyFor(w, c);
             if (c.kind == ControlKind::Label) {
-                // Labels size themselves to their text.
+                // Labels size themselves to their text. The design holds the
+                // size the text had in its own font; a font that draws the text
+                // wider (or taller) grows the label rather than clip the text.
                 const QFontMetrics fm(w->font());
-                w->setGeometry(c.left, c.top, fm.horizontalAdvance(static_cast<QLabel*>(w)->text()), fm.height());
+                const int textWidth = fm.horizontalAdvance(static_cast<QLabel*>(w)->text());
+                w->setGeometry(c.left, c.top, std::max(c.width, textWidth), std::max(c.height, fm.height()));
             } else {
                 w->setGeometry(c.left, c.top, c.width, c.height);
             }

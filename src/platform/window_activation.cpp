@@ -44,11 +44,15 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::WindowActivate && watched->isWidgetType()) {
-            auto* w = static_cast<QWidget*>(watched);
-            if (w->isWindow())
-                activated(w);
-        }
+        if (!watched->isWidgetType())
+            return false;
+        auto* w = static_cast<QWidget*>(watched);
+        if (!w->isWindow())
+            return false;
+        if (event->type() == QEvent::WindowActivate)
+            activated(w);
+        else if (event->type() == QEvent::Hide && !event->spontaneous())
+            gone(w);
         return false;
     }
 
@@ -65,16 +69,42 @@ private:
         return w->isModal() || QApplication::activeModalWidget() == w;
     }
 
+    // A non-modal window that had taken the focus from a form goes away: the
+    // focus goes back to that form at once, as it does on the desktops this
+    // program was made for, rather than whenever (or if ever) the window
+    // manager gets round to it, so that a modal window shown right after
+    // (the preview) finds the form already active again.
+    void gone(QObject* w)
+    {
+        // Compared by address only: when it is being destroyed, its guard is
+        // already cleared.
+        if (lastRaw_ != w || lastWasModal_ || forms_.count(static_cast<QWidget*>(w)))
+            return;
+        QWidget* form = formBefore_;
+        if (!form || !form->isVisible() || !forms_.count(form))
+            return;
+        form->activateWindow();
+        activated(form);
+    }
+
     void activated(QWidget* w)
     {
         // Re-activation of the window that was already the active one: the
         // focus came back from another program.
-        if (w == lastActive_ && haveLast_)
+        if (w == lastRaw_ && lastActive_)
             return;
         const bool previousWasModal = lastWasModal_;
+        if (lastActive_ && forms_.count(lastActive_.data()))
+            formBefore_ = lastActive_;
+        if (lastActive_ && !lastWasModal_ && !forms_.count(lastActive_.data()))
+            disconnect(lastActive_.data(), &QObject::destroyed, this, nullptr);
         lastActive_ = w;
+        lastRaw_ = w;
         lastWasModal_ = isModalWindow(w);
-        haveLast_ = true;
+        if (!lastWasModal_ && !forms_.count(w)) {
+            // Freed without being hidden first counts as going away too.
+            connect(w, &QObject::destroyed, this, [this, w] { gone(w); });
+        }
 
         auto it = forms_.find(w);
         if (it == forms_.end())
@@ -91,8 +121,9 @@ private:
 
     std::unordered_map<QWidget*, Form> forms_;
     QPointer<QWidget> lastActive_;
+    QPointer<QWidget> formBefore_;  // the form that was active before lastActive_
     bool lastWasModal_ = false;
-    bool haveLast_ = false;
+    const QObject* lastRaw_ = nullptr;  // lastActive_, also while it is being destroyed
 };
 
 } // namespace

@@ -43,6 +43,8 @@ TEST(WindowActivation, FirstActivationAndReturnFromANonModalWindowRunTheHandler)
     activate(*progress);
     EXPECT_EQ(f.activations, 1);
     delete progress;
+    // At once, not when the window system gets round to it.
+    EXPECT_EQ(f.activations, 2);
     activate(f.form);
     EXPECT_EQ(f.activations, 2);
 
@@ -78,6 +80,24 @@ TEST(WindowActivation, ClosingAModalWindowDoesNotRunTheHandler)
     QWidget progress;
     activate(progress);
     progress.hide();
+    activate(f.form);
+    EXPECT_EQ(f.activations, 2);
+}
+
+TEST(WindowActivation, AModalWindowRightAfterANonModalOneFindsTheFormActivatedAlready)
+{
+    ActivatedForm f;
+    activate(f.form);
+    QWidget progress;
+    activate(progress);
+    progress.hide();
+    EXPECT_EQ(f.activations, 2);
+
+    // The preview, shown modally straight away, and closed again.
+    QDialog preview(&f.form);
+    preview.setModal(true);
+    activate(preview);
+    preview.hide();
     activate(f.form);
     EXPECT_EQ(f.activations, 2);
 }

@@ -1,0 +1,121 @@
+// The main window with both page forms and a page store over a fake printer,
+// as start-up makes them, shown and activated in a folder of its own. Every
+// handler the window runs is logged as "Handler(Sender)"; notices, error boxes
+// and previews are captured instead of shown.
+#pragma once
+
+#include "app/main_window.h"
+#include "pages/page_forms.h"
+#include "platform/error_box.h"
+#include "platform/message_box.h"
+#include "platform/printer_fake.h"
+#include "report/page_report.h"
+#include "report/qr_printer.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    using Log = std::vector<std::string>;
+
+    void SetUp() override
+    {
+        if (!fakePrinter()) {
+            auto fake = std::make_unique<platform::FakePrinter>();
+            fakePrinter() = fake.get();
+            platform::setPrinter(std::move(fake));
+            createQRPrinter(qApp);
+        }
+        platform::setMessageBoxHook([this](const QString& t) { notices.push_back(t.toStdString()); });
+        platform::setErrorBoxHook([this](const QString& t) { errors.push_back(t.toStdString()); });
+        TPageReport::setPreviewRunner([this](TQRPrinter& store) {
+            previews.push_back(store.storedPageCount());
+            if (onPreview)
+                onPreview();
+        });
+
+        FForm1 = new TFForm1;
+        createForm2();
+        createFFormM();
+        FForm1->setHandlerTrace([this](const char* handler, QObject* sender) {
+            log.push_back(std::string(handler) + "(" + sender->objectName().toStdString() + ")");
+        });
+        FForm1->setObjectName(QStringLiteral("FForm1"));
+        FForm1->show();
+        FForm1->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(FForm1));
+    }
+
+    void TearDown() override
+    {
+        destroyPageForms();
+        delete FForm1;
+        FForm1 = nullptr;
+        TPageReport::setPreviewRunner({});
+        platform::setMessageBoxHook({});
+        platform::setErrorBoxHook({});
+    }
+
+    static platform::FakePrinter*& fakePrinter()
+    {
+        static platform::FakePrinter* fake = nullptr;
+        return fake;
+    }
+
+    TFForm1& w() { return *FForm1; }
+
+    // Clicks a control in its middle, as the mouse does (press, then release).
+    static void click(QWidget* control)
+    {
+        QTest::mouseClick(control, Qt::LeftButton, {}, control->rect().center());
+    }
+
+    static void tab()
+    {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+
+    // Makes `control` the focused one without running its (or anybody's) handlers.
+    void focusQuietly(QWidget* control)
+    {
+        control->setFocus();
+        log.clear();
+    }
+
+    std::vector<std::string> detailLines() const
+    {
+        const auto bytes = testsupport::readFileBytes(dir.path() / "detail.fdg");
+        std::vector<std::string> lines;
+        std::string line;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+                lines.push_back(line);
+                line.clear();
+                ++i;
+            } else {
+                line.push_back(static_cast<char>(bytes[i]));
+            }
+        }
+        EXPECT_TRUE(line.empty()) << "bytes after the last CR LF";
+        return lines;
+    }
+
+    bool detailExists() const { return std::filesystem::exists(dir.path() / "detail.fdg"); }
+
+    testsupport::TempDir dir;
+    testsupport::ScopedCwd cwd{dir.path()};
+    Log log;
+    Log notices;
+    Log errors;
+    std::vector<int> previews;
+    std::function<void()> onPreview;
+};

@@ -1,0 +1,205 @@
+// The main window as built from its design: title, colours, fonts, places,
+// start state, tab order and scrolling.
+#include "main_window_fixture.h"
+
+#include "platform/application.h"
+#include "widgets/spin_edit.h"
+
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+
+namespace {
+
+struct Place {
+    const char* name;
+    const char* parent;  // objectName of the parent; "" for the window's surface
+    QRect rect;
+};
+
+TEST_F(MainWindowTest, ControlsSitWhereTheDesignPutsThem)
+{
+    const Place places[] = {
+        {"Panel2", "", {8, 8, 609, 57}},
+        {"Panel1", "", {8, 72, 609, 41}},
+        {"Panel6", "", {8, 120, 609, 41}},
+        {"Panel4", "", {8, 176, 289, 193}},
+        {"Panel3", "", {320, 176, 153, 193}},
+        {"Panel7", "", {496, 176, 121, 193}},
+        {"MaskEdit1", "", {16, 184, 89, 27}},
+        {"Edit2", "", {16, 216, 137, 27}},
+        {"Button1", "", {512, 240, 89, 25}},
+        {"Button2", "", {512, 280, 89, 25}},
+        {"SpinEdit1", "Panel6", {536, 8, 49, 26}},
+        {"Edit1", "Panel4", {8, 98, 249, 21}},
+        {"Edit3", "Panel4", {8, 146, 249, 21}},
+        {"RadioGroup1", "Panel3", {17, 30, 121, 65}},
+        {"RadioButton1", "Panel3", {16, 110, 122, 25}},
+        {"Edit4", "Panel3", {9, 153, 121, 24}},
+        {"Button4", "Panel7", {17, 24, 89, 25}},
+        {"Button3", "Panel7", {17, 147, 85, 25}},
+    };
+    for (const Place& p : places) {
+        SCOPED_TRACE(p.name);
+        auto* c = w().findChild<QWidget*>(QString::fromLatin1(p.name));
+        ASSERT_NE(c, nullptr);
+        const QWidget* expectedParent = *p.parent ? w().findChild<QWidget*>(QString::fromLatin1(p.parent)) : w().surface();
+        EXPECT_EQ(c->parentWidget(), expectedParent);
+        EXPECT_EQ(c->geometry(), p.rect);
+        EXPECT_TRUE(c->isVisible());
+    }
+    // Label1 lies at client x 304 (panel 8 + 296); the spin edit at 544.
+    EXPECT_EQ(w().Label1->mapTo(w().surface(), QPoint(0, 0)), QPoint(304, 136));
+    EXPECT_EQ(w().SpinEdit1->mapTo(w().surface(), QPoint(0, 0)).x(), 544);
+    EXPECT_FALSE(w().Memo1->isVisible());
+}
+
+TEST_F(MainWindowTest, LabelsKeepTheirDesignPlaceAndNeverClipTheirText)
+{
+    const struct {
+        QLabel* label;
+        const char* text;
+        QRect design;
+    } labels[] = {
+        {w().Label1, "Move Print Position By 1:10 Inches", {296, 16, 234, 21}},
+        {w().Label2, "Enter the Date", {112, 11, 90, 16}},
+        {w().Label3, "Starsign", {160, 51, 52, 16}},
+        {w().Label4, "Enter Name", {8, 75, 74, 16}},
+        {w().Label5, "Enter Le Sentiment", {8, 123, 122, 16}},
+    };
+    for (const auto& l : labels) {
+        SCOPED_TRACE(l.text);
+        EXPECT_EQ(l.label->text(), QString::fromLatin1(l.text));
+        EXPECT_EQ(l.label->font().pixelSize(), 13);
+        const QFontMetrics fm(l.label->font());
+        EXPECT_GE(l.label->width(), fm.horizontalAdvance(l.label->text()));
+        EXPECT_GE(l.label->height(), fm.height());
+        // The metric-compatible face draws these texts no wider than the
+        // design's font did, so every label keeps its designed box.
+        EXPECT_EQ(l.label->geometry(), l.design);
+    }
+}
+
+TEST_F(MainWindowTest, WindowCaptionColoursAndFonts)
+{
+    EXPECT_EQ(w().windowTitle(), QStringLiteral("Stellaro Ver 1.04"));
+    EXPECT_TRUE(w().windowState() & Qt::WindowMaximized);
+    EXPECT_FALSE(w().windowIcon().isNull());
+    EXPECT_EQ(w().palette().color(QPalette::Window), QColor(0, 0, 255));
+
+    const struct {
+        QWidget* control;
+        int pixelSize;
+        QColor colour;
+    } fonts[] = {
+        {&w(), 16, QColor(0, 0, 128)},
+        {w().MaskEdit1, 16, QColor(0, 0, 128)},
+        {w().Panel2, 21, QColor(0, 0, 128)},
+        {w().Panel1, 21, QColor(255, 0, 0)},
+        {w().Button1, 13, QColor(0, 0, 128)},
+        {w().Edit1, 13, QColor(0, 0, 128)},  // the panel's font
+        {w().Label1, 13, QColor(0, 0, 128)},
+        {w().SpinEdit1, 13, QColor(0, 0, 128)},
+    };
+    for (const auto& f : fonts) {
+        SCOPED_TRACE(f.control->objectName().toStdString());
+        EXPECT_EQ(f.control->font().pixelSize(), f.pixelSize);
+        EXPECT_TRUE(f.control->font().bold());
+        EXPECT_TRUE(QFontInfo(f.control->font()).family().startsWith(QLatin1String("Liberation Sans")));
+        EXPECT_EQ(f.control->palette().color(QPalette::WindowText), f.colour);
+        EXPECT_EQ(f.control->palette().color(QPalette::Text), f.colour);
+    }
+    EXPECT_EQ(w().Panel2->caption(), QStringLiteral("Stellaro U.K. Version 1.04"));
+    EXPECT_EQ(w().Button4->text(), QStringLiteral("PrintSetup"));
+    EXPECT_EQ(w().RadioButton1->text(), QStringLiteral("Lucky Numbers"));
+    EXPECT_EQ(w().RadioGroup1->item(1)->text(), QStringLiteral("Female"));
+}
+
+TEST_F(MainWindowTest, StartStateAfterTheFirstActivation)
+{
+    EXPECT_EQ(log, (Log{"FormActivate(FForm1)", "RadioGroup1Click(RadioGroup1)"}));
+    EXPECT_EQ(w().RadioGroup1->itemIndex(), 0);
+    EXPECT_EQ(w().currentReport(), FFormM->PageReport1);
+    EXPECT_EQ(QApplication::focusWidget(), w().MaskEdit1);
+    EXPECT_EQ(w().MaskEdit1->text(), QStringLiteral("0101"));
+    EXPECT_EQ(w().Edit2->text(), QStringLiteral("Sign"));
+    EXPECT_TRUE(w().Panel1->caption().isEmpty());
+    EXPECT_EQ(w().Edit1->text(), QStringLiteral("Name"));
+    EXPECT_EQ(w().Edit3->text(), QStringLiteral("Personal Sentiment Line"));
+    EXPECT_TRUE(w().Edit4->text().isEmpty());
+    EXPECT_FALSE(w().RadioButton1->isChecked());
+    EXPECT_EQ(w().SpinEdit1->text(), QStringLiteral("3"));
+    EXPECT_TRUE(w().birthday().isEmpty());
+    // The page forms are never shown: the main window is the only window.
+    for (QWidget* top : QApplication::topLevelWidgets())
+        EXPECT_TRUE(top == &w() || !top->isVisible()) << top->metaObject()->className();
+    // The spin edit's start value is not passed on: the pages keep their 5 mm.
+    EXPECT_EQ(FFormM->PageReport1->LeftMarginMM(), 5);
+    EXPECT_EQ(Form2->PageReport1->LeftMarginMM(), 5);
+    EXPECT_FALSE(detailExists());
+}
+
+TEST_F(MainWindowTest, HiddenMemoHoldsTheProfileTextTable)
+{
+    const QStringList lines = w().Memo1->toPlainText().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 221);
+    EXPECT_EQ(lines[0], QStringLiteral("Aquarius"));
+    EXPECT_EQ(lines[40], QStringLiteral("Her vitality and energy is attractive to many."));
+    EXPECT_TRUE(lines[220].isEmpty());
+}
+
+TEST_F(MainWindowTest, TabCyclesThroughTheTabStopsInDesignOrder)
+{
+    const std::vector<QWidget*> expected = {
+        w().RadioGroup1->item(0), w().RadioButton1, w().Edit1, w().Edit3,
+        w().Button4, w().SpinEdit1, w().MaskEdit1,
+    };
+    for (QWidget* next : expected) {
+        tab();
+        ASSERT_EQ(QApplication::focusWidget(), next) << "after Tab, focus is on "
+            << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "nothing");
+    }
+}
+
+TEST_F(MainWindowTest, ScrollBarsOnlyWhenTheClientAreaIsSmallerThanTheContent)
+{
+    auto* area = w().findChild<QScrollArea*>();
+    ASSERT_NE(area, nullptr);
+    const struct {
+        QSize client;
+        bool horizontal;
+        bool vertical;
+    } sizes[] = {
+        {{900, 700}, false, false},
+        {{617, 369}, false, false},
+        {{426, 273}, true, true},  // the restored window
+        {{700, 300}, false, true},
+    };
+    for (const auto& s : sizes) {
+        SCOPED_TRACE(std::to_string(s.client.width()) + "x" + std::to_string(s.client.height()));
+        w().setWindowState(Qt::WindowNoState);
+        w().resize(s.client);
+        QApplication::processEvents();
+        EXPECT_EQ(area->horizontalScrollBar()->isVisible(), s.horizontal);
+        EXPECT_EQ(area->verticalScrollBar()->isVisible(), s.vertical);
+        EXPECT_EQ(w().surface()->pos(), QPoint(0, 0));
+        EXPECT_EQ(w().surface()->size(), QSize(617, 369));
+    }
+}
+
+TEST_F(MainWindowTest, BoxesRefuseCharactersTheDetailFileCannotHold)
+{
+    focusQuietly(w().Edit1);
+    w().Edit1->clear();
+    // Typed one character at a time, as a keyboard with these keys would.
+    for (const QChar ch : QString::fromUtf8("Zo\xc3\xab \xe2\x82\xac\xc4\x80\xe2\x98\x85!")) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(w().Edit1, &press);
+    }
+    // ë and € have bytes in the Western code page; Ā and ★ do not.
+    EXPECT_EQ(w().Edit1->text(), QString::fromUtf8("Zo\xc3\xab \xe2\x82\xac!"));
+}
+
+} // namespace

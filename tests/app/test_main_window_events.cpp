@@ -1,0 +1,277 @@
+// The order in which the main window's handlers run as the user moves the
+// focus, clicks and types, and what each leaves behind.
+#include "main_window_fixture.h"
+
+#include "platform/printer_setup_dialog.h"
+#include "widgets/spin_edit.h"
+
+#include <QDialog>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace {
+
+TEST_F(MainWindowTest, TabFromTheDateBoxRunsTheCalculatorAndGoesToTheGenderGroup)
+{
+    log.clear();
+    tab();
+    EXPECT_EQ(log, (Log{"MaskEdit1Exit(MaskEdit1)"}));
+    EXPECT_EQ(QApplication::focusWidget(), w().RadioGroup1->item(0));
+    EXPECT_EQ(w().Edit2->text(), QStringLiteral("Capricorn"));
+    EXPECT_EQ(w().Panel1->caption(), QStringLiteral("Capricorn   January  1st"));
+    EXPECT_EQ(w().birthday(), QStringLiteral("January 1st"));
+    // Leaving the date box writes no profile.
+    EXPECT_FALSE(detailExists());
+}
+
+TEST_F(MainWindowTest, DateNoticesAndErrorsFromTheDateBox)
+{
+    const struct {
+        const char* date;
+        Log notices;
+        Log errors;
+        const char* sign;
+        const char* heading;
+    } cases[] = {
+        {"3202", {"Bad Day "}, {}, "Pisces", "Pisces   February  32nd"},
+        {"1513", {"Bad Month"}, {}, "", "    15th"},
+        {"0504", {}, {}, "Aries", "Aries   April  5th"},
+        // A failed conversion changes nothing: the previous results stay.
+        {"", {}, {"'' is not a valid integer value."}, "Aries", "Aries   April  5th"},
+        {"5 04", {}, {"'5 ' is not a valid integer value."}, "Aries", "Aries   April  5th"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.date);
+        focusQuietly(w().MaskEdit1);
+        w().MaskEdit1->setText(QString::fromLatin1(c.date));
+        notices.clear();
+        errors.clear();
+        tab();
+        EXPECT_EQ(notices, c.notices);
+        EXPECT_EQ(errors, c.errors);
+        EXPECT_EQ(w().Edit2->text(), QString::fromLatin1(c.sign));
+        EXPECT_EQ(w().Panel1->caption(), QString::fromLatin1(c.heading));
+    }
+}
+
+TEST_F(MainWindowTest, ClickingPreviewFromTheNameBoxUpdatesTheProfileThenPreviews)
+{
+    focusQuietly(w().Edit1);
+    w().Edit1->setText(QStringLiteral("Ann"));
+    // Leave the date box once so that there is a sign to write.
+    w().Edit2->setText(QStringLiteral("Aries"));
+    std::vector<std::string> nameAtPreview;
+    onPreview = [&] { nameAtPreview.push_back(detailLines().at(10)); };
+    click(w().Button1);
+    // The progress window of the composition may hand back an activation:
+    // everything before it is fixed.
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(Log(log.begin(), log.begin() + 3),
+              (Log{"Edit2Exit(Edit1)", "Edit2Exit(Button1)", "Button1Click(Button1)"}));
+    EXPECT_EQ(previews.size(), 1u);
+    EXPECT_EQ(nameAtPreview, (Log{"Ann"}));
+    EXPECT_EQ(detailLines().size(), 13u);
+}
+
+TEST_F(MainWindowTest, FemalePreviewComesBackToMaleWhenTheProgressWindowCloses)
+{
+    focusQuietly(w().MaskEdit1);
+    w().MaskEdit1->setText(QStringLiteral("0504"));
+    click(w().RadioGroup1->item(1));
+    ASSERT_EQ(w().currentReport(), Form2->PageReport1);
+    int genderAtPreview = -2;
+    TPageReport* reportAtPreview = nullptr;
+    std::string friendshipsAtPreview;
+    onPreview = [&] {
+        genderAtPreview = w().RadioGroup1->itemIndex();
+        reportAtPreview = w().currentReport();
+        friendshipsAtPreview = detailLines().at(3);
+    };
+    log.clear();
+    click(w().Button1);
+    // The page was composed from the female texts; the progress window's
+    // going away made the window active again before the preview showed.
+    EXPECT_EQ(friendshipsAtPreview, "Her vitality and energy is attractive to many.");
+    EXPECT_EQ(genderAtPreview, 0);
+    EXPECT_EQ(reportAtPreview, FFormM->PageReport1);
+    EXPECT_EQ(log, (Log{"Edit2Exit(RadioGroup1)", "Edit2Exit(Button1)", "Button1Click(Button1)",
+                        "FormActivate(FForm1)", "RadioGroup1Click(RadioGroup1)"}));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(MainWindowTest, ClickingPrintRunsOnlyTheExitOfTheControlThatHadTheFocus)
+{
+    focusQuietly(w().MaskEdit1);
+    const int jobsBefore = fakePrinter()->jobsBegun;
+    // No detail.fdg in the folder: printing fails with the file error.
+    click(w().Button2);
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(Log(log.begin(), log.begin() + 2), (Log{"MaskEdit1Exit(MaskEdit1)", "Button2Click(Button2)"}));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "File not found.");
+    EXPECT_EQ(fakePrinter()->jobsBegun, jobsBefore);
+
+    // With a profile written, the print job goes to the printer.
+    w().Edit2Exit(w().Edit2);
+    errors.clear();
+    click(w().Button2);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_EQ(fakePrinter()->jobsBegun, jobsBefore + 1);
+}
+
+TEST_F(MainWindowTest, EnteringPanel7RunsTheGenderChoiceBeforeTheClick)
+{
+    focusQuietly(w().Edit3);
+    int dialogs = 0;
+    platform::setPrinterSetupHook([&](platform::PrinterSetupWindow&) {
+        ++dialogs;
+        return false;
+    });
+    click(w().Button4);
+    EXPECT_EQ(log, (Log{"Edit2Exit(Edit3)", "RadioGroup1Click(Panel7)", "Button4Click(Button4)"}));
+    EXPECT_EQ(dialogs, 1);
+
+    // Moving inside Panel7 enters nothing; PrintSetup to Exit runs only Exit's click.
+    log.clear();
+    click(w().Button3);
+    EXPECT_EQ(log, (Log{"Button3Click(Button3)"}));
+    EXPECT_FALSE(w().isVisible());
+    platform::setPrinterSetupHook({});
+}
+
+TEST_F(MainWindowTest, LuckyNumberButtonClearsOnEnterThenDrawsOnTheClick)
+{
+    focusQuietly(w().MaskEdit1);
+    const QRegularExpression sixNumbers(QStringLiteral("^[1-9][0-9]?( [1-9][0-9]?){5}$"));
+
+    click(w().RadioButton1);
+    EXPECT_EQ(log, (Log{"MaskEdit1Exit(MaskEdit1)", "RadioButton1Enter(RadioButton1)", "RadioButton1Click(RadioButton1)"}));
+    EXPECT_TRUE(w().RadioButton1->isChecked());
+    const QString drawn = w().Edit4->text();
+    EXPECT_TRUE(sixNumbers.match(drawn).hasMatch()) << drawn.toStdString();
+
+    // A second click while it keeps the focus and stays checked draws nothing.
+    log.clear();
+    click(w().RadioButton1);
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(w().Edit4->text(), drawn);
+
+    // Leaving it writes the numbers into the profile.
+    log.clear();
+    focusQuietly(w().RadioButton1);
+    w().Edit1->setFocus();
+    EXPECT_EQ(log, (Log{"Edit2Exit(RadioButton1)"}));
+    EXPECT_EQ(detailLines().at(12), drawn.toStdString());
+
+    // Entering it again clears it, which also takes it out of the Tab cycle.
+    w().RadioButton1->setFocus();
+    EXPECT_FALSE(w().RadioButton1->isChecked());
+    focusQuietly(w().RadioGroup1->item(0));
+    tab();
+    EXPECT_EQ(QApplication::focusWidget(), w().Edit1);
+}
+
+TEST_F(MainWindowTest, GenderChoiceSetsTheReportAndLeavingTheGroupWritesItsTexts)
+{
+    focusQuietly(w().MaskEdit1);
+    w().MaskEdit1->setText(QStringLiteral("0504"));
+    tab();  // to the gender group: Aries
+    log.clear();
+    click(w().RadioGroup1->item(1));
+    EXPECT_EQ(log, (Log{"RadioGroup1Click(RadioGroup1)"}));
+    EXPECT_EQ(w().currentReport(), Form2->PageReport1);
+    EXPECT_FALSE(detailExists());  // choosing alone writes nothing
+
+    log.clear();
+    tab();
+    EXPECT_EQ(log, (Log{"Edit2Exit(RadioGroup1)", "RadioButton1Enter(RadioButton1)"}));
+    const auto lines = detailLines();
+    ASSERT_EQ(lines.size(), 13u);
+    EXPECT_EQ(lines[0], "Aries");
+    EXPECT_EQ(lines[3], "Her vitality and energy is attractive to many.");
+    EXPECT_EQ(lines[7], "Diamond");
+    EXPECT_EQ(lines[9], "April 5th");
+    EXPECT_EQ(lines[10], "Name");
+    EXPECT_EQ(lines[11], "Personal Sentiment Line");
+    EXPECT_EQ(lines[12], "");
+}
+
+TEST_F(MainWindowTest, BackgroundClickAndSignBoxClick)
+{
+    w().Edit2->setText(QStringLiteral("Leo"));
+    focusQuietly(w().MaskEdit1);
+    // The bare background, right of the panels and below them.
+    QTest::mouseClick(w().surface(), Qt::LeftButton, {}, QPoint(300, 120 - 3));
+    EXPECT_EQ(log, (Log{"RadioGroup1Click(FForm1)"}));
+    EXPECT_EQ(QApplication::focusWidget(), w().MaskEdit1);
+
+    // A panel and a label are not the background.
+    log.clear();
+    click(w().Panel2);
+    click(w().Label2);
+    EXPECT_TRUE(log.empty());
+
+    // The read-only sign box takes the focus when clicked and runs the update
+    // on the click and again when left.
+    click(w().Edit2);
+    EXPECT_EQ(log, (Log{"MaskEdit1Exit(MaskEdit1)", "Edit2Exit(Edit2)"}));
+    EXPECT_EQ(QApplication::focusWidget(), w().Edit2);
+    log.clear();
+    w().Edit1->setFocus();
+    EXPECT_EQ(log, (Log{"Edit2Exit(Edit2)"}));
+}
+
+TEST_F(MainWindowTest, ReturnFromAProgressWindowActivatesTheWindowAgainButAModalBoxDoesNot)
+{
+    click(w().RadioGroup1->item(1));
+    focusQuietly(w().Edit1);
+
+    // A message box (modal) comes and goes: Female stays, focus stays.
+    QTimer::singleShot(0, [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            box->close();
+    });
+    QDialog box(&w());
+    box.exec();
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(w().currentReport(), Form2->PageReport1);
+
+    // A progress window (non-modal) takes the focus and goes away.
+    {
+        QWidget progress;
+        progress.show();
+        progress.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&progress));
+    }
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    EXPECT_EQ(log, (Log{"FormActivate(FForm1)", "RadioGroup1Click(RadioGroup1)", "Edit2Exit(Edit1)"}));
+    EXPECT_EQ(w().currentReport(), FFormM->PageReport1);
+    EXPECT_EQ(QApplication::focusWidget(), w().MaskEdit1);
+}
+
+TEST_F(MainWindowTest, SpinEditSetsBothPageMarginsOnEveryChange)
+{
+    focusQuietly(w().SpinEdit1);
+    w().SpinEdit1->selectAll();
+    QTest::keyClicks(w().SpinEdit1, QStringLiteral("25"));
+    EXPECT_EQ(Form2->PageReport1->LeftMarginInches(), 25);
+    EXPECT_EQ(FFormM->PageReport1->LeftMarginInches(), 25);
+    w().MaskEdit1->setFocus();  // leaving clamps to 20
+    EXPECT_EQ(w().SpinEdit1->text(), QStringLiteral("20"));
+    EXPECT_EQ(Form2->PageReport1->LeftMarginInches(), 20);
+    EXPECT_EQ(FFormM->PageReport1->LeftMarginInches(), 20);
+
+    // Text that is no number sets the minimum and stays.
+    focusQuietly(w().SpinEdit1);
+    w().SpinEdit1->selectAll();
+    QTest::keyClicks(w().SpinEdit1, QStringLiteral("-"));
+    EXPECT_EQ(Form2->PageReport1->LeftMarginInches(), -10);
+    EXPECT_EQ(FFormM->PageReport1->LeftMarginInches(), -10);
+    w().MaskEdit1->setFocus();
+    EXPECT_EQ(w().SpinEdit1->text(), QStringLiteral("-"));
+}
+
+} // namespace
