@@ -65,6 +65,7 @@ QWidget* createControl(const ControlDesign& c, QWidget* parent)
         e->setText(text);
         e->setReadOnly(c.readOnly);
         e->setValidator(new SingleByteValidator(e));
+        setAutoSelect(e);
         if (c.kind == ControlKind::MaskEdit)
             e->setMaxLength(32767);  // as long as Qt allows: the box has no limit
         return e;

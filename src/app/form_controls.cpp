@@ -5,6 +5,7 @@
 
 #include <QButtonGroup>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -73,6 +74,28 @@ private:
     QWidget* widget_;
     std::function<void()> handler_;
     bool pressed_ = false;
+};
+
+class AutoSelectFilter : public QObject {
+public:
+    explicit AutoSelectFilter(QLineEdit* edit) : QObject(edit), edit_(edit) { edit->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == edit_ && event->type() == QEvent::FocusIn) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            // A click places the cursor; coming back to the window keeps the
+            // selection the box had.
+            if (reason != Qt::MouseFocusReason && reason != Qt::ActiveWindowFocusReason
+                && reason != Qt::PopupFocusReason)
+                edit_->selectAll();
+        }
+        return false;
+    }
+
+private:
+    QLineEdit* edit_;
 };
 
 } // namespace
@@ -290,6 +313,11 @@ bool FormSurface::eventFilter(QObject* watched, QEvent* event)
 }
 
 // ---- helpers ------------------------------------------------------------------
+
+void setAutoSelect(QLineEdit* edit)
+{
+    new AutoSelectFilter(edit);
+}
 
 void setClickHandler(QWidget* widget, std::function<void()> handler)
 {

@@ -114,6 +114,11 @@ private:
 // that has no click of its own, such as an edit box.
 void setClickHandler(QWidget* widget, std::function<void()> handler);
 
+// Selects the whole text of an edit box whenever the focus comes into it other
+// than by a mouse click (Tab, or the program giving it the focus), so that
+// what the user types replaces it.
+void setAutoSelect(QLineEdit* edit);
+
 // Refuses text with a character that the single-byte code page of the detail
 // file has no byte for: what the user sees is what is written and printed.
 class SingleByteValidator : public QValidator {

@@ -124,6 +124,8 @@ TEST_F(MainWindowTest, StartStateAfterTheFirstActivation)
     EXPECT_EQ(w().currentReport(), FFormM->PageReport1);
     EXPECT_EQ(QApplication::focusWidget(), w().MaskEdit1);
     EXPECT_EQ(w().MaskEdit1->text(), QStringLiteral("0101"));
+    // Selected, so that the date the user types replaces it.
+    EXPECT_EQ(w().MaskEdit1->selectedText(), QStringLiteral("0101"));
     EXPECT_EQ(w().Edit2->text(), QStringLiteral("Sign"));
     EXPECT_TRUE(w().Panel1->caption().isEmpty());
     EXPECT_EQ(w().Edit1->text(), QStringLiteral("Name"));

@@ -274,4 +274,44 @@ TEST_F(MainWindowTest, SpinEditSetsBothPageMarginsOnEveryChange)
     EXPECT_EQ(w().SpinEdit1->text(), QStringLiteral("-"));
 }
 
+TEST_F(MainWindowTest, CommandsClickedInTheMiddleOfAPreviewOrPrintLeaveTheStoreSound)
+{
+    w().Edit2->setText(QStringLiteral("Leo"));
+    focusQuietly(w().MaskEdit1);
+    w().Edit2Exit(w().Edit2);
+
+    // While the preview shows the composed page, Print and Preview are clicked
+    // again (the engine lets messages through; a click can arrive).
+    int nested = 0;
+    onPreview = [&] {
+        if (nested++ > 0)
+            return;
+        click(w().Button2);
+        click(w().Button1);
+    };
+    click(w().Button1);
+    EXPECT_GE(nested, 1);
+    EXPECT_EQ(QRPrinter().status(), QRPrinterStatus::Idle);
+
+    // And the same in the middle of a print job.
+    onPreview = nullptr;
+    int printing = 0;
+    fakePrinter()->onBeginDoc = [&] {
+        if (printing++ > 0)
+            return;
+        click(w().Button1);
+        click(w().Button2);
+    };
+    click(w().Button2);
+    fakePrinter()->onBeginDoc = nullptr;
+    EXPECT_GE(printing, 1);
+    EXPECT_EQ(QRPrinter().status(), QRPrinterStatus::Idle);
+    // The window is still in working order.
+    log.clear();
+    w().MaskEdit1->setText(QStringLiteral("0504"));
+    focusQuietly(w().MaskEdit1);
+    tab();
+    EXPECT_EQ(w().Edit2->text(), QStringLiteral("Aries"));
+}
+
 } // namespace
