@@ -1,0 +1,317 @@
+// The player reads what Windows programs write, skips what it does not know,
+// and turns every damaged or hostile metafile into EmfError or a skipped
+// record: never a crash, never a read outside the buffer (the test build runs
+// under AddressSanitizer).
+#include "platform/canvas_painter.h"
+#include "platform/emf_player.h"
+#include "platform/emf_writer.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+#include <filesystem>
+#include <initializer_list>
+
+using namespace platform;
+
+namespace {
+
+constexpr QRgb kWhite = 0xFFFFFFFF;
+
+// Builds metafiles record by record, the way a stranger's program might.
+class EmfBuilder {
+public:
+    // A 100 x 100 pixel frame on a 1000 x 1000 pixel, 254 x 254 mm device (0.254 mm per pixel).
+    EmfBuilder() { header_ = {1, 88, 0, 0, 99, 99, 0, 0, 2539, 2539, 0x464D4520, 0x10000, 0, 0, 16, 0, 0, 0, 1000, 1000, 254, 254}; }
+    EmfBuilder& rec(std::uint32_t type, std::initializer_list<std::uint32_t> fields)
+    {
+        std::vector<std::uint32_t> r{type, static_cast<std::uint32_t>(8 + 4 * fields.size())};
+        r.insert(r.end(), fields.begin(), fields.end());
+        records_.push_back(r);
+        return *this;
+    }
+    EmfBuilder& raw(std::vector<std::uint32_t> r)
+    {
+        records_.push_back(std::move(r));
+        return *this;
+    }
+    std::vector<std::uint32_t>& header() { return header_; }
+    QByteArray bytes(bool eof = true) const
+    {
+        std::vector<std::uint32_t> all = header_;
+        for (const auto& r : records_)
+            all.insert(all.end(), r.begin(), r.end());
+        if (eof)
+            all.insert(all.end(), {14, 20, 0, 16, 20});
+        all[12] = static_cast<std::uint32_t>(all.size() * 4);
+        all[13] = static_cast<std::uint32_t>(records_.size() + 2);
+        return QByteArray(reinterpret_cast<const char*>(all.data()), static_cast<qsizetype>(all.size() * 4));
+    }
+
+private:
+    std::vector<std::uint32_t> header_;
+    std::vector<std::vector<std::uint32_t>> records_;
+};
+
+std::uint32_t f32(float f)
+{
+    std::uint32_t u;
+    std::memcpy(&u, &f, 4);
+    return u;
+}
+
+struct Played {
+    QImage image{100, 100, QImage::Format_RGB32};
+    QRgb at(int x, int y) const { return image.pixel(x, y) | 0xFF000000; }
+};
+
+Played play(const QByteArray& emf, Rect target = Rect{0, 0, 100, 100})
+{
+    Played p;
+    p.image.fill(kWhite);
+    QPainter painter(&p.image);
+    QPainterCanvas canvas(painter, 96);
+    playEmf(emf, canvas, target);
+    return p;
+}
+
+QRgb colorRef(QRgb c) { return qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16); }
+
+TEST(EmfPlayerRecords, WindowsStyleFillsLinesAndShapes)
+{
+    EmfBuilder b;
+    b.rec(39, {1, 0, colorRef(0xFF0000), 0})                          // red brush in slot 1
+        .rec(37, {1})
+        .rec(76, {10, 10, 29, 29, 10, 10, 20, 20, 0x00F00021, 0, 0, f32(1), 0, 0, f32(1), 0, 0, 0, 0, 0, 0, 0, 0})
+        .rec(37, {0x80000000})                                         // stock white brush
+        .rec(40, {1})
+        .rec(95, {2, 0, 0, 0, 0, 0x00010000, 3, 0, colorRef(0x0000FF), 0, 0})  // geometric blue pen, width 3
+        .rec(37, {2})
+        .rec(27, {40, 60})
+        .rec(54, {90, 60})
+        .rec(37, {0x80000007})                                         // stock black pen
+        .rec(43, {40, 70, 60, 90});
+    const Played p = play(b.bytes());
+    EXPECT_EQ(p.at(15, 15), 0xFFFF0000);
+    EXPECT_EQ(p.at(29, 29), 0xFFFF0000);
+    EXPECT_EQ(p.at(30, 30), kWhite);
+    EXPECT_EQ(p.at(60, 60), 0xFF0000FF);
+    EXPECT_EQ(p.at(40, 70), 0xFF000000);
+    EXPECT_EQ(p.at(50, 80), kWhite) << "rectangle filled with the white stock brush";
+}
+
+TEST(EmfPlayerRecords, MapModeAndSaveRestoreMapCoordinates)
+{
+    EmfBuilder b;
+    b.rec(17, {8})                  // MM_ANISOTROPIC
+        .rec(9, {1000, 1000})       // window 1000 x 1000 ...
+        .rec(11, {100, 100})        // ... onto viewport 100 x 100 device pixels
+        .rec(33, {})
+        .rec(10, {static_cast<std::uint32_t>(-500), 0})  // window origin moved: logical 0 is at x 50
+        .rec(34, {static_cast<std::uint32_t>(-1)})
+        .rec(39, {1, 0, 0, 0})
+        .rec(37, {1})
+        .rec(76, {0, 0, 0, 0, 200, 200, 100, 100, 0x00F00021, 0, 0, f32(1), 0, 0, f32(1), 0, 0, 0, 0, 0, 0, 0, 0})
+        .rec(34, {static_cast<std::uint32_t>(-5)})  // deeper than saved: ignored
+        .rec(34, {3});                              // absolute: ignored
+    const Played p = play(b.bytes());
+    EXPECT_EQ(p.at(19, 19), kWhite);
+    EXPECT_EQ(p.at(20, 20), 0xFF000000);
+    EXPECT_EQ(p.at(29, 29), 0xFF000000);
+    EXPECT_EQ(p.at(30, 30), kWhite);
+}
+
+// Text record: "Hi" at (10, 10) with a Dx array; a font in each of the three record sizes.
+std::vector<std::uint32_t> textRecord(std::uint32_t nChars, std::uint32_t offString, std::uint32_t offDx,
+                                      std::uint32_t options = 0)
+{
+    std::vector<std::uint32_t> r{84, 0, 0, 0, 0, 0, 1, f32(1), f32(1), 10, 10, nChars, offString, options,
+                                 0, 0, 100, 40, offDx};
+    r.push_back('H' | ('i' << 16));
+    r.push_back(12);
+    r.push_back(12);
+    r[1] = static_cast<std::uint32_t>(r.size() * 4);
+    return r;
+}
+
+std::vector<std::uint32_t> fontRecord(std::uint32_t size, std::int32_t height)
+{
+    std::vector<std::uint32_t> r(size / 4, 0);
+    r[0] = 82;
+    r[1] = size;
+    r[2] = 1;
+    r[3] = static_cast<std::uint32_t>(height);
+    r[7] = 700;
+    const char16_t face[] = u"Arial";
+    std::memcpy(&r[10], face, sizeof face);
+    return r;
+}
+
+TEST(EmfPlayerRecords, TextPlaysWithEveryFontRecordSize)
+{
+    for (std::uint32_t size : {104u, 332u, 368u}) {
+        for (std::int32_t height : {-30, 34}) {
+            EmfBuilder b;
+            b.raw(fontRecord(size, height)).rec(37, {1}).rec(18, {1}).raw(textRecord(2, 76, 80));
+            const Played p = play(b.bytes());
+            int ink = 0, maxX = 0;
+            for (int y = 0; y < 100; ++y)
+                for (int x = 0; x < 100; ++x)
+                    if (qGray(p.image.pixel(x, y)) < 128)
+                        ++ink, maxX = std::max(maxX, x);
+            EXPECT_GT(ink, 30) << size << " " << height;
+            // Dx puts "i" 12 pixels after "H": nothing beyond about x = 10 + 12 + 10.
+            EXPECT_LT(maxX, 36) << size << " " << height;
+        }
+    }
+}
+
+TEST(EmfPlayerRecords, UnknownRecordsAndCommentsAreSkipped)
+{
+    EmfBuilder plain;
+    plain.rec(39, {1, 0, 0, 0}).rec(37, {1})
+        .rec(76, {0, 0, 0, 0, 5, 5, 50, 50, 0x00F00021, 0, 0, f32(1), 0, 0, f32(1), 0, 0, 0, 0, 0, 0, 0, 0});
+    EmfBuilder noisy;
+    noisy.rec(0x7777, {1, 2, 3})
+        .rec(70, {8, 0x2B464D45, 0xFFFFFFFF})  // a comment claiming odd things
+        .rec(39, {1, 0, 0, 0})
+        .rec(250, {})
+        .rec(37, {1})
+        .rec(43, {1})  // RECTANGLE shorter than its fixed part: skipped
+        .rec(76, {0, 0, 0, 0, 5, 5, 50, 50, 0x00F00021, 0, 0, f32(1), 0, 0, f32(1), 0, 0, 0, 0, 0, 0, 0, 0});
+    EXPECT_EQ(play(plain.bytes()).image, play(noisy.bytes()).image);
+    EXPECT_EQ(play(noisy.bytes()).at(20, 20), 0xFF000000);
+}
+
+TEST(EmfPlayerDamage, TruncatedAndCorruptedBuffersAreRejected)
+{
+    EmfRecorder rec(50, 50);
+    rec.setBrushColor(QColor(0, 0, 0));
+    rec.fillRect(Rect{0, 0, 10, 10});
+    const QByteArray good = rec.finish();
+    ASSERT_NO_THROW(validateEmf(good));
+
+    struct Case { const char* what; std::function<QByteArray()> make; };
+    auto patched = [&](qsizetype at, std::uint32_t v) {
+        QByteArray b = good;
+        std::memcpy(b.data() + at, &v, 4);
+        return b;
+    };
+    const qsizetype firstRecord = 108;
+    const Case cases[] = {
+        {"empty", [] { return QByteArray(); }},
+        {"shorter than a header", [&] { return good.left(60); }},
+        {"cut inside the records", [&] { return good.left(good.size() - 24); }},
+        {"cut before EOF's end", [&] { return good.left(good.size() - 4); }},
+        {"wrong record type", [&] { return patched(0, 2); }},
+        {"no signature", [&] { return patched(40, 0x464D4521); }},
+        {"nBytes past the buffer", [&] { return patched(48, static_cast<std::uint32_t>(good.size() + 4)); }},
+        {"nBytes not a multiple of 4", [&] { return patched(48, static_cast<std::uint32_t>(good.size() - 2)); }},
+        {"header size too small", [&] { return patched(4, 84); }},
+        {"header size odd", [&] { return patched(4, 110); }},
+        {"no device size", [&] { return patched(72, 0); }},
+        {"no millimetre size", [&] { return patched(84, 0); }},
+        {"empty frame", [&] { return patched(32, static_cast<std::uint32_t>(-5)); }},
+        {"description outside the header", [&] { QByteArray b = patched(60, 10); std::uint32_t off = 100; std::memcpy(b.data() + 64, &off, 4); return b; }},
+        {"record size zero", [&] { return patched(firstRecord + 4, 0); }},
+        {"record size odd", [&] { return patched(firstRecord + 4, 13); }},
+        {"record size past the end", [&] { return patched(firstRecord + 4, 0x7FFFFFF0); }},
+        {"EOF record missing", [&] { QByteArray b = patched(good.size() - 20, 0x7777); return b; }},
+    };
+    for (const Case& c : cases) {
+        const QByteArray bad = c.make();
+        EXPECT_THROW(validateEmf(bad), EmfError) << c.what;
+        QImage img(20, 20, QImage::Format_RGB32);
+        img.fill(kWhite);
+        QPainter painter(&img);
+        QPainterCanvas canvas(painter, 96);
+        canvas.saveState();
+        try {
+            playEmf(bad, canvas, Rect{0, 0, 20, 20});
+            ADD_FAILURE() << c.what << ": played";
+        } catch (const EmfError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("Metafile is not valid: ", 0), 0u) << e.what();
+        }
+        EXPECT_EQ(canvas.savedStateDepth(), 1) << c.what;
+        EXPECT_EQ(img.pixel(5, 5) | 0xFF000000, kWhite) << c.what << ": a damaged file draws nothing";
+    }
+}
+
+TEST(EmfPlayerDamage, HostileFieldsInsideRecordsAreSkipped)
+{
+    EmfBuilder b;
+    b.raw(fontRecord(104, -20))
+        .rec(37, {1})
+        .raw(textRecord(0x40000001, 76, 80))          // count wraps a 32-bit check
+        .raw(textRecord(2, 0xFFFFFFF0, 80))           // string outside the record
+        .raw(textRecord(2, 76, 0xFFFFFFFC))           // Dx outside: plays with the font's advances
+        .rec(82, {0xFFFF, 0})                         // font record cut short
+        .rec(37, {0x7FFFFFFF})                        // handle beyond the table
+        .rec(37, {0x80000063})                        // stock index out of range
+        .rec(40, {0})                                 // slot 0 is reserved
+        .rec(39, {60000, 0, 0, 0})                    // slot beyond nHandles
+        // A 1-bit bitmap claiming 65536 x 65536 pixels in a tiny record.
+        .rec(81, {0, 0, 10, 10, 0, 0, 0, 0, 10, 10, 80, 48, 128, 8, 0, 0x00CC0020, 10, 10,
+                  40, 65536, 65536, 1 | (1 << 16), 0, 0, 0, 0, 0, 0, 0, 0xFFFFFF, 0, 0})
+        // Offsets that only overflow in 32 bits.
+        .rec(81, {0, 0, 10, 10, 0, 0, 0, 0, 10, 10, 0xFFFFFFF0, 48, 0x20, 0xFFFFFFF0, 0, 0x00CC0020, 10, 10})
+        .rec(36, {f32(NAN), 0, 0, f32(1), 0, 0, 4})   // NaN transform ignored
+        .rec(35, {0, 0, 0, 0, 0, 0});                 // singular transform ignored
+    for (int i = 0; i < 400; ++i)
+        b.rec(33, {});                                // deeper than the save cap
+    b.rec(34, {static_cast<std::uint32_t>(-300)});
+    b.rec(91, {0, 0, 0, 0, 0x40000000, 0x40000000, 1});  // poly-polygon counts beyond the record
+    b.header()[14] = 1; // nHandles 1: slot 1 does not exist either
+    QImage img(50, 50, QImage::Format_RGB32);
+    img.fill(kWhite);
+    QPainter painter(&img);
+    QPainterCanvas canvas(painter, 96);
+    EXPECT_NO_THROW(playEmf(b.bytes(), canvas, Rect{0, 0, 50, 50}));
+    EXPECT_EQ(canvas.savedStateDepth(), 0);
+}
+
+TEST(EmfPlayerDamage, ValidationAcceptsTrailingBytesBeyondTheMetafile)
+{
+    EmfRecorder rec(50, 50);
+    QByteArray withTail = rec.finish();
+    const qsizetype size = withTail.size();
+    withTail.append("\x74\x01\x00\x00", 4);  // as in a report file: the page's offset follows
+    const EmfHeader h = readEmfHeader(reinterpret_cast<const std::uint8_t*>(withTail.constData()),
+                                      static_cast<std::size_t>(withTail.size()));
+    EXPECT_EQ(h.nBytes, static_cast<std::uint32_t>(size));
+    EXPECT_NO_THROW(validateEmf(withTail));
+}
+
+// Every real-world sample either plays or is rejected with EmfError; the
+// sanitizers watch for anything worse.
+TEST(EmfPlayerSamples, EveryRealWorldFilePlaysOrIsRejected)
+{
+    const std::filesystem::path dir = testsupport::emfSamplesDir();
+    if (dir.empty())
+        GTEST_SKIP() << "../shared/emf-samples is not present";
+    int played = 0, rejected = 0;
+    QImage img(300, 300, QImage::Format_RGB32);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+        if (!entry.is_regular_file() || entry.path().extension() == ".md")
+            continue;
+        const std::vector<unsigned char> bytes = testsupport::readFileBytes(entry.path());
+        img.fill(kWhite);
+        QPainter painter(&img);
+        QPainterCanvas canvas(painter, 96);
+        try {
+            playEmf(bytes.data(), bytes.size(), canvas, Rect{0, 0, 300, 300});
+            EmfRecorder rec(300, 300);
+            playEmf(bytes.data(), bytes.size(), rec, Rect{0, 0, 300, 300});
+            EXPECT_NO_THROW(validateEmf(rec.finish())) << entry.path();
+            ++played;
+        } catch (const EmfError&) {
+            ++rejected;
+        }
+        EXPECT_EQ(canvas.savedStateDepth(), 0) << entry.path();
+    }
+    EXPECT_GT(played, 200) << "rejected " << rejected;
+}
+
+} // namespace
