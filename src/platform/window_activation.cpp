@@ -80,8 +80,10 @@ private:
         // already cleared.
         if (lastRaw_ != w || lastWasModal_ || forms_.count(static_cast<QWidget*>(w)))
             return;
-        QWidget* form = formBefore_;
-        if (!form || !form->isVisible() || !forms_.count(form))
+        // Only when it had taken the focus from the form itself; over a modal
+        // window (printing from the preview) the focus goes back to that.
+        QWidget* form = before_;
+        if (!form || !form->isVisible() || !forms_.count(form) || QApplication::activeModalWidget())
             return;
         form->activateWindow();
         activated(form);
@@ -94,8 +96,13 @@ private:
         if (w == lastRaw_ && lastActive_)
             return;
         const bool previousWasModal = lastWasModal_;
-        if (lastActive_ && forms_.count(lastActive_.data()))
-            formBefore_ = lastActive_;
+        // A non-modal window that follows another one (one progress window
+        // replacing the next) hands the focus back to where the first one took
+        // it from.
+        const bool lastWasTransient = lastActive_ && !lastWasModal_ && !forms_.count(lastActive_.data());
+        const bool thisIsTransient = !isModalWindow(w) && !forms_.count(w);
+        if (!(lastWasTransient && thisIsTransient))
+            before_ = lastActive_;
         if (lastActive_ && !lastWasModal_ && !forms_.count(lastActive_.data()))
             disconnect(lastActive_.data(), &QObject::destroyed, this, nullptr);
         lastActive_ = w;
@@ -121,7 +128,7 @@ private:
 
     std::unordered_map<QWidget*, Form> forms_;
     QPointer<QWidget> lastActive_;
-    QPointer<QWidget> formBefore_;  // the form that was active before lastActive_
+    QPointer<QWidget> before_;  // the window that was active before lastActive_
     bool lastWasModal_ = false;
     const QObject* lastRaw_ = nullptr;  // lastActive_, also while it is being destroyed
 };

@@ -1,6 +1,5 @@
 // A form hears of its activation the first time and when the focus comes back
 // from another non-modal window of the program, not when a modal window closes.
-#include "platform/message_box.h"
 #include "platform/window_activation.h"
 
 #include <gtest/gtest.h>
@@ -48,10 +47,24 @@ TEST(WindowActivation, FirstActivationAndReturnFromANonModalWindowRunTheHandler)
     activate(f.form);
     EXPECT_EQ(f.activations, 2);
 
+    // One progress window taking over from another: the last one to go
+    // hands the focus back.
+    {
+        QWidget first;
+        activate(first);
+        QWidget second;
+        activate(second);
+        first.hide();
+        EXPECT_EQ(f.activations, 2);
+    }
+    EXPECT_EQ(f.activations, 3);
+    activate(f.form);
+    EXPECT_EQ(f.activations, 3);
+
     // Activating the active form again changes nothing.
     f.form.activateWindow();
     QApplication::processEvents();
-    EXPECT_EQ(f.activations, 2);
+    EXPECT_EQ(f.activations, 3);
 }
 
 TEST(WindowActivation, ClosingAModalWindowDoesNotRunTheHandler)
@@ -102,6 +115,25 @@ TEST(WindowActivation, AModalWindowRightAfterANonModalOneFindsTheFormActivatedAl
     EXPECT_EQ(f.activations, 2);
 }
 
+TEST(WindowActivation, ANonModalWindowOverAModalOneGivesTheFocusBackToTheModalOne)
+{
+    ActivatedForm f;
+    activate(f.form);
+    QDialog preview(&f.form);
+    preview.setModal(true);
+    activate(preview);
+    // Printing from the preview: its progress window comes and goes.
+    {
+        QWidget progress;
+        activate(progress);
+    }
+    EXPECT_EQ(f.activations, 1);
+    activate(preview);
+    preview.hide();
+    activate(f.form);
+    EXPECT_EQ(f.activations, 1);
+}
+
 TEST(WindowActivation, ComingBackFromAnotherProgramDoesNotRunTheHandler)
 {
     ActivatedForm f;
@@ -133,17 +165,6 @@ TEST(WindowActivation, TheHandlerGoesWithTheFormAndCanBeRemoved)
     QWidget fresh;
     activate(fresh);
     EXPECT_EQ(runs, 0);
-}
-
-TEST(MessageBox, TheHookReceivesTheTextInsteadOfAModalBox)
-{
-    std::vector<QString> shown;
-    platform::setMessageBoxHook([&](const QString& text) { shown.push_back(text); });
-    platform::showMessage(QStringLiteral("Bad Day "));
-    platform::showMessage(QStringLiteral("Bad Month"));
-    platform::setMessageBoxHook({});
-    // Notices are shown as given: no full stop is added, the trailing blank stays.
-    EXPECT_EQ(shown, (std::vector<QString>{QStringLiteral("Bad Day "), QStringLiteral("Bad Month")}));
 }
 
 } // namespace
