@@ -57,9 +57,10 @@ void TQRDBCalc::addCurrentRecord()
 {
     if (!DataSource || !DataSource->isOpen() || DataSource->recordCount() == 0)
         return;
-    ++count_;
-    if (Operation == qrcCOUNT)
+    if (Operation == qrcCOUNT) {
+        ++count_;
         return;
+    }
     const QString text = DataSource->fieldText(DataField).trimmed();
     double v = 0;
     if (!text.isEmpty()) {
@@ -68,6 +69,7 @@ void TQRDBCalc::addCurrentRecord()
         if (!ok || !std::isfinite(v))
             throw std::runtime_error("'" + text.toStdString() + "' is not a valid floating point value");
     }
+    ++count_;
     sum_ += v;
     min_ = std::min(min_, v);
     max_ = std::max(max_, v);
@@ -150,9 +152,13 @@ QString formatWithMask(double value, const QString& mask)
     const int minFrac = static_cast<int>(fracPattern.count(u'0'));
     const int maxFrac = static_cast<int>(fracPattern.count(u'0') + fracPattern.count(u'#'));
 
-    QString digits = QString::number(std::fabs(value), 'f', maxFrac);
-    QString intPart = digits.section(u'.', 0, 0);
-    QString fracPart = digits.section(u'.', 1, 1);
+    // Rounded to the shown decimals, halves to even.
+    const double scaled = std::nearbyint(std::fabs(value) * std::pow(10.0, maxFrac));
+    QString digits = QString::number(scaled, 'f', 0);
+    while (digits.size() <= maxFrac)
+        digits.prepend(u'0');
+    QString intPart = digits.left(digits.size() - maxFrac);
+    QString fracPart = digits.right(maxFrac);
     while (fracPart.size() > minFrac && fracPart.endsWith(u'0'))
         fracPart.chop(1);
     if (intPart == u"0" && minInt == 0)

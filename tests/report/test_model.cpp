@@ -1,0 +1,245 @@
+// The report definition: margin views, paper properties acting on the
+// printer, columns, component references and groups, calc totals and masks.
+#include "test_run_fixture.h"
+
+#include "report/data_set.h"
+#include "report/qr_group.h"
+
+#include <stdexcept>
+
+namespace {
+
+using ReportModel = ReportFixture;
+
+TEST_F(ReportModel, MarginViewsShareOneStoredMargin)
+{
+    struct Case {
+        bool setMillimetres;
+        int value;
+        int inches, millimetres;
+    };
+    // 0.3 inch = 7.62 mm; -1 inch = -25.4 mm; 2 inches = 50.8 mm;
+    // 5 mm = 0.19685 inch = 1.9685 tenths; 7 mm = 2.756 tenths.
+    const Case cases[] = {{false, 3, 3, 8}, {false, -10, -10, -25}, {false, 20, 20, 51},
+                          {true, 5, 2, 5}, {true, 7, 3, 7}, {false, 0, 0, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        if (c.setMillimetres)
+            report->setLeftMarginMM(c.value);
+        else
+            report->setLeftMarginInches(c.value);
+        EXPECT_EQ(report->LeftMarginInches(), c.inches);
+        EXPECT_EQ(report->LeftMarginMM(), c.millimetres);
+        if (c.setMillimetres)
+            report->setColumnMarginMM(c.value);
+        else
+            report->setColumnMarginInches(c.value);
+        EXPECT_EQ(report->ColumnMarginInches(), c.inches);
+        EXPECT_EQ(report->ColumnMarginMM(), c.millimetres);
+    }
+    // The page forms store inches 2 and then millimetres 5: the later one wins.
+    report->setLeftMarginInches(2);
+    report->setLeftMarginMM(5);
+    EXPECT_DOUBLE_EQ(report->leftMargin(), 5 / 25.4);
+    EXPECT_TRUE(printer.log.filter(QStringLiteral("lock")).isEmpty()) << "margins never reach the printer";
+}
+
+TEST_F(ReportModel, ColumnsIgnoreZeroAndNegativeCounts)
+{
+    report->setColumns(3);
+    report->setColumns(0);
+    report->setColumns(-2);
+    EXPECT_EQ(report->Columns(), 3);
+}
+
+TEST_F(ReportModel, PageFormLoadingWritesItsPaperIntoThePrinterAtOnce)
+{
+    printer.deviceMode.paperSize = 1;
+    printer.deviceMode.paperLength = 2794;
+    printer.deviceMode.paperWidth = 2159;
+    report->setPaperLength(0);
+    report->setPaperSize(qrpA4);
+    report->setPaperWidth(0);
+    EXPECT_EQ(printer.deviceMode.paperSize, 9);
+    EXPECT_EQ(printer.deviceMode.paperLength, 0);
+    EXPECT_EQ(printer.deviceMode.paperWidth, 0);
+    EXPECT_EQ(report->PaperSize(), qrpA4);
+    EXPECT_EQ(printer.locksHeld(), 0);
+}
+
+TEST_F(ReportModel, CustomPaperTakesThePrintersSizeAndReadsBackOnlyWhileCustom)
+{
+    printer.deviceMode.paperLength = 2970;
+    printer.deviceMode.paperWidth = 2100;
+    report->setPaperSize(qrpCustom);
+    EXPECT_EQ(report->PaperLength(), 2970);
+    EXPECT_EQ(report->PaperWidth(), 2100);
+    EXPECT_EQ(printer.deviceMode.paperSize, 256);
+
+    report->setPaperSize(qrpA5);
+    EXPECT_EQ(report->PaperLength(), 0);
+    EXPECT_EQ(report->PaperWidth(), 0);
+    EXPECT_EQ(printer.deviceMode.paperSize, 11);
+
+    report->setPaperWidth(1500);  // non-zero: custom first
+    EXPECT_EQ(report->PaperSize(), qrpCustom);
+    EXPECT_EQ(report->PaperWidth(), 1500);
+    EXPECT_EQ(printer.deviceMode.paperWidth, 1500);
+    EXPECT_EQ(printer.deviceMode.paperSize, 256);
+}
+
+TEST_F(ReportModel, PaperWithoutADeviceModeIsAPrinterDriverError)
+{
+    printer.hasDeviceMode = false;
+    try {
+        report->setPaperSize(qrpLetter);
+        FAIL() << "no error";
+    } catch (const platform::EPrinter& e) {
+        EXPECT_STREQ(e.what(), "Printer driver error");
+    }
+    EXPECT_EQ(printer.locksHeld(), 0);
+}
+
+TEST_F(ReportModel, RemovedBandsAreDroppedByEveryoneWhoReferredToThem)
+{
+    TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 20);
+    TQRBand& footer = addBand(QStringLiteral("Footer"), rbTitle, 20);
+    TQRBand& other = addBand(QStringLiteral("Other"), rbDetail, 20);
+    TQRLabel& label = addLabel(footer, QStringLiteral("L"), QStringLiteral("x"), 0, 0);
+    TQRGroup& group = form.add<TQRGroup>(QStringLiteral("Group"));
+    group.setFooterBand(&footer);
+    EXPECT_EQ(footer.BandType, rbGroupFooter) << "a title band assigned as footer takes the footer type";
+    other.setLinkBand(&footer);
+    TQRDBCalc& calc = form.add<TQRDBCalc>(QStringLiteral("Calc"));
+    calc.setResetBand(&footer);
+
+    form.remove(footer);
+    EXPECT_EQ(group.FooterBand(), nullptr);
+    EXPECT_EQ(other.LinkBand(), nullptr);
+    EXPECT_EQ(calc.ResetBand(), nullptr);
+    EXPECT_EQ(label.Parent(), nullptr);
+    EXPECT_EQ(form.findComponent(QStringLiteral("Footer")), nullptr);
+
+    form.remove(label);
+    EXPECT_TRUE(detail.children().empty());
+}
+
+TEST_F(ReportModel, LinkBandIgnoresItselfAndLinkCyclesCountEachBandOnce)
+{
+    TQRBand& a = addBand(QStringLiteral("A"), rbDetail, 30);
+    TQRBand& b = addBand(QStringLiteral("B"), rbDetail, 40);
+    a.setLinkBand(&a);
+    EXPECT_EQ(a.LinkBand(), nullptr);
+    a.setLinkBand(&b);
+    b.setLinkBand(&a);
+    EXPECT_EQ(a.stretch(true), 40);
+    EXPECT_EQ(b.stretch(true), 30);
+    EXPECT_EQ(a.stretch(false), 0);
+}
+
+TEST_F(ReportModel, GroupsAreNumberedByTheirPlaceAndAFormHoldsTen)
+{
+    std::vector<TQRGroup*> groups;
+    for (int i = 0; i < kMaxGroups; ++i)
+        groups.push_back(&form.add<TQRGroup>(QStringLiteral("Group%1").arg(i)));
+    for (int i = 0; i < kMaxGroups; ++i)
+        EXPECT_EQ(groups[static_cast<size_t>(i)]->Level(), i);
+    EXPECT_THROW(form.add<TQRGroup>(QStringLiteral("Eleventh")), std::runtime_error);
+    EXPECT_EQ(form.findComponent(QStringLiteral("Eleventh")), nullptr);
+
+    form.remove(*groups[3]);
+    EXPECT_EQ(groups[4]->Level(), 3);
+    EXPECT_EQ(groups[9]->Level(), 8);
+    EXPECT_EQ(groups[2]->Level(), 2);
+    EXPECT_THROW(groups[0]->setLevel(10), std::out_of_range);
+}
+
+TEST_F(ReportModel, DetailLinksRetypeTitleBandsAndRefuseToBeTheirOwnMaster)
+{
+    TQRBand& h = addBand(QStringLiteral("H"), rbTitle, 10);
+    TQRBand& d = addBand(QStringLiteral("D"), rbTitle, 10);
+    TQRBand& f = addBand(QStringLiteral("F"), rbSummary, 10);
+    TQRDetailLink& link = form.add<TQRDetailLink>(QStringLiteral("Link"));
+    TQRDetailLink& inner = form.add<TQRDetailLink>(QStringLiteral("Inner"));
+    link.setHeaderBand(&h);
+    link.setDetailBand(&d);
+    link.setFooterBand(&f);
+    EXPECT_EQ(h.BandType, rbGroupHeader);
+    EXPECT_EQ(d.BandType, rbSubDetail);
+    EXPECT_EQ(f.BandType, rbSummary) << "only title bands are retyped";
+
+    link.setMaster(report);
+    inner.setMaster(&link);
+    link.setMaster(&inner);
+    EXPECT_EQ(link.Master(), report) << "a cycle of masters is refused";
+    link.setMaster(&link);
+    EXPECT_EQ(link.Master(), report);
+}
+
+TEST(CalcMask, FormatsNumbers)
+{
+    struct Case {
+        double value;
+        const char* mask;
+        const char* text;
+    };
+    const Case cases[] = {
+        {60, "", "60"},
+        {0.1 + 0.2, "", "0.3"},
+        {1234567.891, "#,##0.00", "1,234,567.89"},
+        {-1234.5, "#,##0.00", "-1,234.50"},
+        {0.5, "#.##", ".5"},
+        {7, "000", "007"},
+        {2.5, "0", "2"},
+        {3.5, "0", "4"},
+        {12.3, "'Total: '0.0' EUR'", "Total: 12.3 EUR"},
+        {99999999, "0", "99999999"},
+        {-0.001, "0.00", "0.00"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mask);
+        EXPECT_EQ(formatWithMask(c.value, QString::fromLatin1(c.mask)), QString::fromLatin1(c.text));
+    }
+}
+
+TEST(CalcTotals, EachOperationOverTheRecordsAdded)
+{
+    report::MemoryDataSet data({"Amount"}, {{"4"}, {"10"}, {" 1.5 "}, {""}});
+    ReportForm form;
+    struct Case {
+        TQRCalcOperation op;
+        double value;
+    };
+    for (const Case c : {Case{qrcSUM, 15.5}, Case{qrcCOUNT, 4}, Case{qrcMAX, 10}, Case{qrcMIN, 0},
+                         Case{qrcAVERAGE, 15.5 / 4}}) {
+        TQRDBCalc& calc = form.add<TQRDBCalc>(QStringLiteral("Calc"));
+        calc.DataSource = &data;
+        calc.DataField = QStringLiteral("Amount");
+        calc.Operation = c.op;
+        calc.restart();
+        for (data.first(); !data.eof(); data.next())
+            calc.addCurrentRecord();
+        EXPECT_DOUBLE_EQ(calc.value(), c.value) << c.op;
+        calc.restart();
+        EXPECT_DOUBLE_EQ(calc.value(), c.op == qrcMIN ? 99999999 : c.op == qrcMAX ? -99999999 : 0);
+        form.remove(calc);
+    }
+}
+
+TEST(CalcTotals, TextThatIsNoNumberIsAClearError)
+{
+    report::MemoryDataSet data({"Amount"}, {{"12x"}});
+    ReportForm form;
+    TQRDBCalc& calc = form.add<TQRDBCalc>(QStringLiteral("Calc"));
+    calc.DataSource = &data;
+    calc.DataField = QStringLiteral("Amount");
+    try {
+        calc.addCurrentRecord();
+        FAIL() << "accepted";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "'12x' is not a valid floating point value");
+    }
+    EXPECT_EQ(calc.count(), 0) << "a rejected record is not counted";
+}
+
+} // namespace

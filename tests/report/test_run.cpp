@@ -1,0 +1,362 @@
+// The report run: event order, page breaks, groups, columns, cancelling and
+// the error path, checked on the composed pages.
+#include "test_run_fixture.h"
+
+#include "report/data_set.h"
+#include "report/qr_group.h"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// "x,y text" for every text on a page, in drawing order.
+Texts textsAt(const emfpage::Page& page)
+{
+    Texts out;
+    for (const auto& t : page.texts)
+        out.push_back(QStringLiteral("%1,%2 %3").arg(t.x).arg(t.y).arg(t.text).toStdString());
+    return out;
+}
+
+using ReportRunTest = ReportFixture;
+
+TEST_F(ReportRunTest, ProfileLikeReportCallsItsHandlerThreeTimesOnlyTheFirstBeforeDrawing)
+{
+    // One title band; the same handler on the report's OnNeedData and the
+    // band's BeforePrint, leaving the flag alone.
+    TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 762);
+    TQRLabel& label = addLabel(band, QStringLiteral("QRLabel1"), QStringLiteral("Aries"), 247, 82);
+    QStringList calls;
+    auto PageReport1NeedData = [&](bool& flag) { calls << (flag ? QStringLiteral("handler true") : QStringLiteral("handler false")); };
+    report->OnNeedData = PageReport1NeedData;
+    band.BeforePrint = PageReport1NeedData;
+    label.OnPrint = [&](ReportComponent&, QString&) { calls << QStringLiteral("drawn"); };
+
+    const auto pages = previewPages();
+    EXPECT_EQ(calls, (QStringList{"handler true", "drawn", "handler true", "handler false"}));
+    EXPECT_EQ(pages.size(), 1u);
+    EXPECT_EQ(previewCalls, 1);
+    EXPECT_EQ(store->status(), QRPrinterStatus::Idle) << "Preview discards the pages it composed";
+    EXPECT_EQ(report->progressForm(), nullptr);
+}
+
+TEST_F(ReportRunTest, BandAsTallAsThePageLeavesABlankFirstPage)
+{
+    struct Case {
+        int vertRes;       // printer pixels at 600 per inch
+        int pageUnits;     // printable height at 96 per inch
+        size_t pages;
+    };
+    for (const Case c : {Case{4760, 762, 2}, Case{4700, 752, 2}, Case{4766, 763, 1}, Case{4800, 768, 1}}) {
+        SCOPED_TRACE(c.pageUnits);
+        printer.vertRes = c.vertRes;
+        TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 762);
+        addLabel(band, QStringLiteral("QRLabel1"), QStringLiteral("Aries"), 10, 20);
+        const auto pages = previewPages();
+        ASSERT_EQ(pages.size(), c.pages);
+        const auto& last = pages.back();
+        EXPECT_EQ(textsAt(last), (Texts{"10,20 Aries"}));
+        if (c.pages == 2) {
+            EXPECT_TRUE(pages[0].texts.empty());
+            EXPECT_TRUE(pages[0].fills.empty());
+        }
+        form.remove(band);
+    }
+}
+
+TEST_F(ReportRunTest, DisabledOrRefusedBandsLeaveNoTraceAndNoGap)
+{
+    struct Case {
+        const char* what;
+        bool enabled;
+        bool printBand;
+        QStringList events;
+    };
+    const Case cases[] = {
+        {"disabled", false, true, {}},
+        {"refused", true, false, {"before", "after false"}},
+        {"printed", true, true, {"before", "after true"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TQRBand& a = addBand(QStringLiteral("A"), rbTitle, 100);
+        TQRBand& b = addBand(QStringLiteral("B"), rbTitle, 100);
+        TQRBand& z = addBand(QStringLiteral("C"), rbTitle, 100);
+        addLabel(a, QStringLiteral("LA"), QStringLiteral("a"), 0, 0);
+        addLabel(b, QStringLiteral("LB"), QStringLiteral("b"), 0, 0);
+        addLabel(z, QStringLiteral("LC"), QStringLiteral("c"), 0, 0);
+        QStringList events;
+        b.Enabled = c.enabled;
+        b.BeforePrint = [&](bool& print) {
+            events << QStringLiteral("before");
+            print = c.printBand;
+        };
+        b.AfterPrint = [&](bool printed) { events << (printed ? QStringLiteral("after true") : QStringLiteral("after false")); };
+
+        const auto pages = previewPages();
+        ASSERT_EQ(pages.size(), 1u);
+        EXPECT_EQ(events, c.events);
+        if (c.enabled && c.printBand)
+            EXPECT_EQ(textsAt(pages[0]), (Texts{"0,0 a", "0,100 b", "0,200 c"}));
+        else
+            EXPECT_EQ(textsAt(pages[0]), (Texts{"0,0 a", "0,100 c"}));
+        form.remove(a);
+        form.remove(b);
+        form.remove(z);
+    }
+}
+
+TEST_F(ReportRunTest, ForceNewPageWaitsForADetailOnThePage)
+{
+    report::MemoryDataSet data({"N"}, {{"one"}, {"two"}, {"three"}});
+    report->DataSource = &data;
+    report->PageFrame.DrawTop = true;
+    TQRBand& title = addBand(QStringLiteral("Title"), rbTitle, 50);
+    title.ForceNewPage = true;
+    addLabel(title, QStringLiteral("T"), QStringLiteral("Title"), 0, 0);
+    TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 50);
+    detail.ForceNewPage = true;
+    TQRDBText& field = addLabel<TQRDBText>(detail, QStringLiteral("F"), QString(), 0, 0);
+    field.DataSource = &data;
+    field.DataField = QStringLiteral("N");
+
+    const auto pages = previewPages();
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_EQ(textsAt(pages[0]), (Texts{"0,0 Title", "0,50 one"}));
+    EXPECT_EQ(textsAt(pages[1]), (Texts{"0,0 two"}));
+    EXPECT_EQ(textsAt(pages[2]), (Texts{"0,0 three"}));
+    for (const auto& page : pages) {
+        ASSERT_EQ(page.lines.size(), 1u) << "the page frame on every page";
+        EXPECT_EQ(page.lines[0].x2, 1089);
+    }
+}
+
+TEST_F(ReportRunTest, DataDrivenReportWithGroupHeadersFootersColumnsAndSummary)
+{
+    printer.horzRes = 6000;  // 960 page units wide: two columns of 480
+    printer.vertRes = 2500;  // 400 high; the page footer of 30 leaves 370
+    report::MemoryDataSet data({"City", "Sales"}, {{"A", "10"}, {"A", "20"}, {"A", "30"}, {"B", "40"}, {"B", "50"},
+                                                   {"C", "60"}, {"C", "70"}, {"C", "80"}, {"C", "90"}});
+    report->DataSource = &data;
+    report->setColumns(2);
+
+    TQRBand& pageHeader = addBand(QStringLiteral("PH"), rbPageHeader, 40);
+    addLabel(pageHeader, QStringLiteral("H"), QStringLiteral("Header"), 0, 0);
+    TQRBand& pageFooter = addBand(QStringLiteral("PF"), rbPageFooter, 30);
+    addLabel(pageFooter, QStringLiteral("PFL"), QStringLiteral("Footer"), 0, 0);
+    TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 80);
+    auto& sales = addLabel<TQRDBText>(detail, QStringLiteral("Sales"), QString(), 0, 0);
+    sales.DataSource = &data;
+    sales.DataField = QStringLiteral("Sales");
+    TQRBand& groupHeader = addBand(QStringLiteral("GH"), rbTitle, 20);
+    auto& city = addLabel<TQRDBText>(groupHeader, QStringLiteral("City"), QString(), 0, 0);
+    city.DataSource = &data;
+    city.DataField = QStringLiteral("City");
+    TQRBand& groupFooter = addBand(QStringLiteral("GF"), rbTitle, 20);
+    auto& groupSum = addLabel<TQRDBCalc>(groupFooter, QStringLiteral("GroupSum"), QString(), 0, 0);
+    groupSum.DataSource = &data;
+    groupSum.DataField = QStringLiteral("Sales");
+    groupSum.setResetBand(&groupFooter);
+    auto& endedCity = addLabel<TQRDBText>(groupFooter, QStringLiteral("EndedCity"), QString(), 100, 0);
+    endedCity.DataSource = &data;
+    endedCity.DataField = QStringLiteral("City");
+    TQRBand& summary = addBand(QStringLiteral("Summary"), rbSummary, 20);
+    auto& total = addLabel<TQRDBCalc>(summary, QStringLiteral("Total"), QString(), 0, 0);
+    total.DataSource = &data;
+    total.DataField = QStringLiteral("Sales");
+    TQRGroup& group = form.add<TQRGroup>(QStringLiteral("ByCity"));
+    group.DataSource = &data;
+    group.DataField = QStringLiteral("City");
+    group.setHeaderBand(&groupHeader);
+    group.setFooterBand(&groupFooter);
+
+    int startPages = 0, endPages = 0, details = 0;
+    report->OnStartPage = [&](ReportComponent&) { ++startPages; };
+    report->OnEndPage = [&](ReportComponent&) { ++endPages; };
+    report->AfterDetail = [&](ReportComponent&) { ++details; };
+
+    const auto pages = previewPages();
+    ASSERT_EQ(pages.size(), 2u);
+    // Each group footer shows the total of its own group and, from the record
+    // before the break, its own city; columns restart at the page header's foot.
+    EXPECT_EQ(textsAt(pages[0]), (Texts{"0,0 Header", "0,40 A", "0,60 10", "0,140 20", "0,220 30",
+                                              "0,300 60", "100,300 A", "0,320 B",
+                                              "480,40 40", "480,120 50", "480,200 90", "580,200 B",
+                                              "480,220 C", "480,240 60", "0,370 Footer"}));
+    EXPECT_EQ(textsAt(pages[1]), (Texts{"0,0 Header", "0,40 70", "0,120 80", "0,200 90", "0,280 300",
+                                              "100,280 C", "0,300 450", "0,370 Footer"}));
+    EXPECT_EQ(startPages, 2);
+    EXPECT_EQ(endPages, 2);
+    EXPECT_EQ(details, 9);
+}
+
+TEST_F(ReportRunTest, EmptyTablePrintsNoDetailButItsSummary)
+{
+    report::MemoryDataSet data({"N"}, {});
+    report->DataSource = &data;
+    TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 20);
+    addLabel(detail, QStringLiteral("D"), QStringLiteral("detail"), 0, 0);
+    TQRBand& summary = addBand(QStringLiteral("Summary"), rbSummary, 20);
+    addLabel(summary, QStringLiteral("S"), QStringLiteral("summary"), 0, 0);
+    const auto pages = previewPages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(textsAt(pages[0]), (Texts{"0,0 summary"}));
+}
+
+TEST_F(ReportRunTest, TitleAndPageHeaderOrder)
+{
+    TQRBand& title = addBand(QStringLiteral("Title"), rbTitle, 30);
+    addLabel(title, QStringLiteral("T"), QStringLiteral("title"), 0, 0);
+    TQRBand& header = addBand(QStringLiteral("Header"), rbPageHeader, 20);
+    addLabel(header, QStringLiteral("H"), QStringLiteral("header"), 0, 0);
+    EXPECT_EQ(textsAt(previewPages()[0]), (Texts{"0,0 header", "0,20 title"}));
+    report->TitleBeforeHeader = true;
+    EXPECT_EQ(textsAt(previewPages()[0]), (Texts{"0,0 title", "0,30 header"}));
+}
+
+TEST_F(ReportRunTest, ColumnHeaderTallerThanThePageStillEnds)
+{
+    TQRBand& header = addBand(QStringLiteral("CH"), rbColumnHeader, 800);
+    addLabel(header, QStringLiteral("C"), QStringLiteral("column"), 0, 0);
+    const auto pages = previewPages();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_TRUE(pages[0].texts.empty());
+    EXPECT_FALSE(pages[1].texts.empty());
+}
+
+TEST_F(ReportRunTest, ErrorFromAHandlerLeavesThePageStoreIdleWithNoPages)
+{
+    struct Case {
+        const char* what;
+        bool inBandHandler;
+        bool print;
+    };
+    for (const Case c : {Case{"band, preview", true, false}, Case{"band, print", true, true},
+                         Case{"report, preview", false, false}, Case{"report, print", false, true}}) {
+        SCOPED_TRACE(c.what);
+        TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 100);
+        addLabel(band, QStringLiteral("L"), QStringLiteral("x"), 0, 0);
+        auto fail = [](bool&) { throw std::runtime_error("File not found"); };
+        if (c.inBandHandler)
+            band.BeforePrint = fail;
+        else
+            report->OnNeedData = fail;  // after the band has been drawn
+        report->ShowProgress = true;
+        try {
+            if (c.print)
+                report->Print();
+            else
+                report->Preview();
+            ADD_FAILURE() << "no error";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "File not found");
+        }
+        EXPECT_EQ(store->status(), QRPrinterStatus::Idle);
+        EXPECT_EQ(store->storedPageCount(), 0);
+        EXPECT_EQ(report->progressForm(), nullptr);
+        EXPECT_EQ(previewCalls, 0);
+        EXPECT_EQ(printer.jobsBegun, 0);
+        report->OnNeedData = nullptr;
+        form.remove(band);
+    }
+}
+
+TEST_F(ReportRunTest, PrintSendsThePagesAsOneJobAndDiscardsThem)
+{
+    TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 100);
+    addLabel(band, QStringLiteral("L"), QStringLiteral("x"), 0, 0);
+    report->ReportTitle = QStringLiteral("Profile");
+    report->Orientation = platform::poLandscape;
+    report->setPaperSize(qrpA4);
+    report->Print();
+    EXPECT_EQ(printer.jobsBegun, 1);
+    EXPECT_EQ(printer.jobsEnded, 1);
+    EXPECT_EQ(printer.jobPages.size(), 1u);
+    EXPECT_EQ(printer.jobTitleAtBegin, QStringLiteral("Profile"));
+    EXPECT_EQ(printer.deviceMode.orientation, platform::dmOrientLandscape);
+    EXPECT_EQ(printer.deviceMode.paperSize, 0) << "the run hands the printer back its default paper";
+    EXPECT_EQ(store->status(), QRPrinterStatus::Idle);
+}
+
+TEST_F(ReportRunTest, PagesAlreadyHeldAreUsedAndKept)
+{
+    TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 100);
+    int drawn = 0;
+    band.BeforePrint = [&](bool&) { ++drawn; };
+    report->Prepare();
+    ASSERT_EQ(store->status(), QRPrinterStatus::Ready);
+    report->Preview();
+    report->Print();
+    EXPECT_EQ(drawn, 1) << "nothing composed again";
+    EXPECT_EQ(previewCalls, 1);
+    EXPECT_EQ(printer.jobsBegun, 1);
+    EXPECT_EQ(store->status(), QRPrinterStatus::Ready) << "pages this call did not compose are kept";
+    store->Cleanup();
+}
+
+TEST_F(ReportRunTest, ReportBeforePrintFalseComposesNothing)
+{
+    TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 100);
+    bool bandAsked = false;
+    band.BeforePrint = [&](bool&) { bandAsked = true; };
+    report->BeforePrint = [](bool& print) { print = false; };
+    report->Preview();
+    report->Print();
+    EXPECT_FALSE(bandAsked);
+    EXPECT_EQ(previewCalls, 0);
+    EXPECT_EQ(printer.jobsBegun, 0);
+    EXPECT_TRUE(store->cancelled());
+    EXPECT_EQ(store->status(), QRPrinterStatus::Idle);
+}
+
+TEST_F(ReportRunTest, CancelStopsThePassesButTheFootersAreComposed)
+{
+    TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 10);
+    addLabel(detail, QStringLiteral("D"), QStringLiteral("d"), 0, 0);
+    TQRBand& summary = addBand(QStringLiteral("Summary"), rbSummary, 10);
+    addLabel(summary, QStringLiteral("S"), QStringLiteral("summary"), 0, 0);
+    int asked = 0;
+    report->OnNeedData = [&](bool& more) {
+        more = true;  // endless data ...
+        if (++asked == 3)
+            store->Cancel();  // ... until the user presses Cancel
+    };
+    report->Prepare();
+    ASSERT_EQ(store->status(), QRPrinterStatus::Ready);
+    EXPECT_EQ(asked, 3) << "no pass starts after Cancel";
+    const auto page = emfpage::readPage(store->pageImage(1));
+    EXPECT_EQ(textsAt(page), (Texts{"0,0 d", "0,10 d", "0,20 summary"}));
+    store->Cleanup();
+
+    asked = 0;
+    report->Preview();
+    asked = 0;
+    report->Print();
+    EXPECT_EQ(previewCalls, 0);
+    EXPECT_EQ(printer.jobsBegun, 0);
+    EXPECT_EQ(store->status(), QRPrinterStatus::Idle);
+}
+
+TEST_F(ReportRunTest, PrintOrPreviewDuringARunLeavesTheStoreToThatRun)
+{
+    TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 100);
+    addLabel(band, QStringLiteral("L"), QStringLiteral("x"), 0, 0);
+    TPageReport& other = form.add<TPageReport>(QStringLiteral("Other"));
+    other.setPageStore(store.get());
+    band.BeforePrint = [&](bool&) {
+        // What a main-window click handled between bands would do.
+        report->Print();
+        other.Preview();
+        EXPECT_EQ(store->status(), QRPrinterStatus::Composing);
+    };
+    const auto pages = previewPages();
+    EXPECT_EQ(pages.size(), 1u);
+    EXPECT_EQ(previewCalls, 1);
+    EXPECT_EQ(printer.jobsBegun, 0);
+}
+
+} // namespace

@@ -1,0 +1,89 @@
+// A page form with one report over a fake printer and a page store of its
+// own, for the model, band-drawing and report-run tests. Preview hands the
+// composed pages to the test instead of a window.
+#pragma once
+
+#include "platform/printer_fake.h"
+#include "report/page_report.h"
+#include "report/qr_band.h"
+#include "report/qr_label.h"
+#include "report/qr_printer.h"
+
+#include "test_band_emf.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+class ReportFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // The fake's A4 landscape sheet at 600 dpi, 768 page units high so that
+        // a 762-unit band fits (the default 4760 pixels give exactly 762).
+        printer.vertRes = 4800;
+        store = std::make_unique<TQRPrinter>(printer, 96);
+        report = &form.add<TPageReport>(QStringLiteral("PageReport1"));
+        report->setPageStore(store.get());
+        report->ShowProgress = false;
+        TPageReport::setPreviewRunner([this](TQRPrinter& s) {
+            ++previewCalls;
+            previewed.clear();
+            for (int n = 1; n <= s.storedPageCount(); ++n)
+                previewed.push_back(s.pageImage(n));
+        });
+    }
+
+    void TearDown() override { TPageReport::setPreviewRunner({}); }
+
+    TQRBand& addBand(const QString& name, TQRBandType type, int height)
+    {
+        TQRBand& b = form.add<TQRBand>(name);
+        b.BandType = type;
+        b.Height = height;
+        b.Width = 1000;
+        return b;
+    }
+
+    template <class T = TQRLabel>
+    T& addLabel(TQRBand& band, const QString& name, const QString& caption, int left, int top, int width = 100,
+                int height = 19)
+    {
+        T& l = form.add<T>(name);
+        l.setParent(&band);
+        l.Caption = caption;
+        l.Left = left;
+        l.Top = top;
+        l.Width = width;
+        l.Height = height;
+        return l;
+    }
+
+    // Composes through Preview and reads every page.
+    std::vector<emfpage::Page> previewPages()
+    {
+        report->Preview();
+        std::vector<emfpage::Page> pages;
+        for (const QByteArray& emf : previewed)
+            pages.push_back(emfpage::readPage(emf));
+        return pages;
+    }
+
+    static platform::CanvasFont timesBoldItalic(int height)
+    {
+        platform::CanvasFont f;
+        f.face = QStringLiteral("Times New Roman");
+        f.height = height;
+        f.bold = true;
+        f.italic = true;
+        return f;
+    }
+
+    platform::FakePrinter printer;
+    std::unique_ptr<TQRPrinter> store;
+    ReportForm form;
+    TPageReport* report = nullptr;
+    int previewCalls = 0;
+    std::vector<QByteArray> previewed;
+};
