@@ -47,13 +47,6 @@ struct Page {
     std::vector<Image> images;
     std::vector<Line> lines;
 
-    const Text* find(const QString& s) const
-    {
-        for (const Text& t : texts)
-            if (t.text == s)
-                return &t;
-        return nullptr;
-    }
 };
 
 inline std::uint32_t u32(const QByteArray& b, qsizetype at)

@@ -154,28 +154,6 @@ TEST_F(ReportModel, GroupsAreNumberedByTheirPlaceAndAFormHoldsTen)
     EXPECT_THROW(groups[0]->setLevel(10), std::out_of_range);
 }
 
-TEST_F(ReportModel, DetailLinksRetypeTitleBandsAndRefuseToBeTheirOwnMaster)
-{
-    TQRBand& h = addBand(QStringLiteral("H"), rbTitle, 10);
-    TQRBand& d = addBand(QStringLiteral("D"), rbTitle, 10);
-    TQRBand& f = addBand(QStringLiteral("F"), rbSummary, 10);
-    TQRDetailLink& link = form.add<TQRDetailLink>(QStringLiteral("Link"));
-    TQRDetailLink& inner = form.add<TQRDetailLink>(QStringLiteral("Inner"));
-    link.setHeaderBand(&h);
-    link.setDetailBand(&d);
-    link.setFooterBand(&f);
-    EXPECT_EQ(h.BandType, rbGroupHeader);
-    EXPECT_EQ(d.BandType, rbSubDetail);
-    EXPECT_EQ(f.BandType, rbSummary) << "only title bands are retyped";
-
-    link.setMaster(report);
-    inner.setMaster(&link);
-    link.setMaster(&inner);
-    EXPECT_EQ(link.Master(), report) << "a cycle of masters is refused";
-    link.setMaster(&link);
-    EXPECT_EQ(link.Master(), report);
-}
-
 TEST(CalcMask, FormatsNumbers)
 {
     struct Case {

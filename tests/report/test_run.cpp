@@ -29,16 +29,22 @@ TEST_F(ReportRunTest, ProfileLikeReportCallsItsHandlerThreeTimesOnlyTheFirstBefo
     // One title band; the same handler on the report's OnNeedData and the
     // band's BeforePrint, leaving the flag alone.
     TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 762);
-    TQRLabel& label = addLabel(band, QStringLiteral("QRLabel1"), QStringLiteral("Aries"), 247, 82);
+    TQRLabel& label = addLabel(band, QStringLiteral("QRLabel1"), QStringLiteral("Aries"), 247, 82, 577);
+    label.Alignment = taCenter;
+    label.AutoSize = false;
     QStringList calls;
     auto PageReport1NeedData = [&](bool& flag) { calls << (flag ? QStringLiteral("handler true") : QStringLiteral("handler false")); };
     report->OnNeedData = PageReport1NeedData;
     band.BeforePrint = PageReport1NeedData;
-    label.OnPrint = [&](ReportComponent&, QString&) { calls << QStringLiteral("drawn"); };
+    label.OnPrint = [&](ReportComponent& sender, QString& value) {
+        calls << QStringLiteral("drawn");
+        value = sender.Name() + u' ' + value;
+    };
 
     const auto pages = previewPages();
     EXPECT_EQ(calls, (QStringList{"handler true", "drawn", "handler true", "handler false"}));
-    EXPECT_EQ(pages.size(), 1u);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(textsAt(pages[0]), (Texts{"535,82 QRLabel1 Aries"})) << "OnPrint chose the text";
     EXPECT_EQ(previewCalls, 1);
     EXPECT_EQ(store->status(), QRPrinterStatus::Idle) << "Preview discards the pages it composed";
     EXPECT_EQ(report->progressForm(), nullptr);
