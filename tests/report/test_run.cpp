@@ -5,6 +5,11 @@
 #include "report/data_set.h"
 #include "report/qr_group.h"
 
+#include "platform/file_dialogs.h"
+#include "support/test_support.h"
+
+#include <filesystem>
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -363,6 +368,52 @@ TEST_F(ReportRunTest, PrintOrPreviewDuringARunLeavesTheStoreToThatRun)
     EXPECT_EQ(pages.size(), 1u);
     EXPECT_EQ(previewCalls, 1);
     EXPECT_EQ(printer.jobsBegun, 0);
+}
+
+TEST_F(ReportRunTest, PrintDialogChoosesRangeOrFileOrNothing)
+{
+    TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 100);
+    int composed = 0;
+    band.BeforePrint = [&](bool&) { ++composed; };
+    report->DisplayPrintDialog = true;
+    testsupport::TempDir dir;
+    const QString file = QString::fromStdString((dir.path() / "page.QRP").string());
+    QString filter;
+    platform::setFileDialogHook([&](platform::FileDialogKind, const platform::FileDialogOptions& o) {
+        filter = o.filter;
+        return std::optional<QString>(file);
+    });
+
+    // Cancelled: nothing composed or printed.
+    TPageReport::setPrintDialogRunner([](int) { return std::optional<TPageReport::PrintDialogChoice>(); });
+    report->Print();
+    EXPECT_EQ(composed, 0);
+    EXPECT_EQ(printer.jobsBegun, 0);
+
+    // A range without the one page: a job without pages, and the range is
+    // cleared with the pages.
+    TPageReport::setPrintDialogRunner([](int maxPage) {
+        EXPECT_EQ(maxPage, 9999);
+        return std::optional<TPageReport::PrintDialogChoice>({2, 3, false});
+    });
+    report->Print();
+    EXPECT_EQ(composed, 1);
+    EXPECT_EQ(printer.jobsBegun, 1);
+    for (const QStringList& page : printer.jobPages)
+        EXPECT_TRUE(page.isEmpty()) << "no page image was sent";
+    EXPECT_EQ(store->toPage(), 0);
+
+    // To a file: the report file is written instead of a job.
+    TPageReport::setPrintDialogRunner([](int) { return std::optional<TPageReport::PrintDialogChoice>({0, 0, true}); });
+    report->Print();
+    EXPECT_EQ(composed, 2);
+    EXPECT_EQ(printer.jobsBegun, 1);
+    EXPECT_EQ(filter, QStringLiteral("PageReport files|*.QRP"));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "page.QRP"));
+    EXPECT_EQ(store->status(), QRPrinterStatus::Idle);
+
+    TPageReport::setPrintDialogRunner({});
+    platform::setFileDialogHook({});
 }
 
 } // namespace
