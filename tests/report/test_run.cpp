@@ -416,4 +416,57 @@ TEST_F(ReportRunTest, PrintDialogChoosesRangeOrFileOrNothing)
     platform::setFileDialogHook({});
 }
 
+Texts wordsOf(const emfpage::Page& page)
+{
+    Texts out;
+    for (const auto& t : page.texts)
+        out.push_back(t.text.toStdString());
+    return out;
+}
+
+TEST_F(ReportRunTest, DetailLinksRunForEachMasterRecordBeforeOrAfterIt)
+{
+    report::MemoryDataSet master({"M"}, {{"M1"}, {"M2"}});
+    report::MemoryDataSet sub({"S"}, {{"S1"}, {"S2"}, {"S3"}});
+    report->DataSource = &master;
+    TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 10);
+    auto& masterText = addLabel<TQRDBText>(detail, QStringLiteral("MT"), QString(), 0, 0);
+    masterText.DataSource = &master;
+    masterText.DataField = QStringLiteral("M");
+    TQRBand& head = addBand(QStringLiteral("LinkHead"), rbTitle, 10);
+    addLabel(head, QStringLiteral("LH"), QStringLiteral("head"), 0, 0);
+    TQRBand& subBand = addBand(QStringLiteral("Sub"), rbTitle, 10);
+    auto& subText = addLabel<TQRDBText>(subBand, QStringLiteral("ST"), QString(), 0, 0);
+    subText.DataSource = &sub;
+    subText.DataField = QStringLiteral("S");
+    TQRBand& foot = addBand(QStringLiteral("LinkFoot"), rbTitle, 10);
+    addLabel(foot, QStringLiteral("LF"), QStringLiteral("foot"), 0, 0);
+    TQRDetailLink& link = form.add<TQRDetailLink>(QStringLiteral("Link"));
+    link.DataSource = &sub;
+    link.setMaster(report);
+    link.setHeaderBand(&head);
+    link.setDetailBand(&subBand);
+    link.setFooterBand(&foot);
+    EXPECT_EQ(subBand.BandType, rbSubDetail);
+    // Only every other sub record passes the link's filter.
+    link.OnFilter = [&](bool& print) { print = sub.fieldText(QStringLiteral("S")) != QStringLiteral("S2"); };
+
+    EXPECT_EQ(wordsOf(previewPages()[0]),
+              (Texts{"M1", "head", "S1", "S3", "foot", "M2", "head", "S1", "S3", "foot"}));
+    link.setPrintBefore(true);
+    EXPECT_EQ(wordsOf(previewPages()[0]),
+              (Texts{"head", "S1", "S3", "foot", "M1", "head", "S1", "S3", "foot", "M2"}));
+}
+
+TEST_F(ReportRunTest, FilterWithoutADataSourceCanEndTheData)
+{
+    TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 10);
+    addLabel(detail, QStringLiteral("D"), QStringLiteral("pass"), 0, 0);
+    int asked = 0;
+    report->OnNeedData = [&](bool& more) { more = ++asked <= 3; };
+    report->OnFilter = [&](bool& print) { print = asked != 2; };
+    // Needed 1: pass; 2: filtered, which ends the data.
+    EXPECT_EQ(wordsOf(previewPages()[0]), (Texts{"pass"}));
+}
+
 } // namespace
