@@ -33,27 +33,23 @@ bool run(const QString& program, const QStringList& args)
     return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-QImage rasterise(const QString& pdf, const QString& workDir)
+// The sheet at kRasterDpi, and the bounding box of its strongly red pixels.
+std::pair<QImage, QRect> rasterise(const QString& pdf, const testsupport::TempDir& dir)
 {
-    const QString prefix = workDir + QStringLiteral("/sheet");
-    if (!run(QStringLiteral("pdftoppm"),
-             {QStringLiteral("-r"), QString::number(kRasterDpi), QStringLiteral("-png"),
-              QStringLiteral("-singlefile"), pdf, prefix}))
-        return {};
-    return QImage(prefix + QStringLiteral(".png"));
-}
-
-// The bounding box of the strongly red pixels.
-QRect redBox(const QImage& image)
-{
+    const QString prefix = QString::fromStdString((dir.path() / "sheet").string());
+    const QStringList args{"-r", QString::number(kRasterDpi), "-png", "-singlefile", pdf, prefix};
+    QImage image = run(QStringLiteral("pdftoppm"), args) ? QImage(prefix + ".png") : QImage();
+    // A landscape job may come back as a portrait sheet with the content turned a
+    // quarter anticlockwise (that is how CUPS lays landscape onto the paper, as a
+    // printer feeding A4 upright does); turned back it must be the landscape page.
+    if (image.height() > image.width())
+        image = image.transformed(QTransform().rotate(90));
     QRect box;
     for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.red() > 200 && c.green() < 80 && c.blue() < 80)
+        for (int x = 0; x < image.width(); ++x)
+            if (const QColor c = image.pixelColor(x, y); c.red() > 200 && c.green() < 80 && c.blue() < 80)
                 box |= QRect(x, y, 1, 1);
-        }
-    return box;
+    return {image, box};
 }
 
 // A landscape A4 page store over `printer` with the red rectangle recorded on it.
@@ -69,20 +65,14 @@ void composeSheet(TQRPrinter& store, const QString& title)
     store.setShowProgress(false);
 }
 
-// Where the rectangle must be at kRasterDpi: the page's origin is the corner of
-// the printable area, so the printing offsets come first.
-// A landscape job may come back as a portrait sheet with the content turned a
-// quarter anticlockwise (that is how CUPS lays landscape onto the paper, as a
-// printer feeding A4 upright does); turned back it must be the landscape page.
-void expectSheet(QImage sheet, const TQRPrinter& store)
+// The page's origin is the corner of the printable area, so the printing offsets come first.
+void expectSheet(const std::pair<QImage, QRect>& sheet, const TQRPrinter& store)
 {
-    ASSERT_FALSE(sheet.isNull());
-    if (sheet.height() > sheet.width())
-        sheet = sheet.transformed(QTransform().rotate(90));
+    const auto& [image, box] = sheet;
+    ASSERT_FALSE(image.isNull());
     const double toRaster = double(kRasterDpi) / store.screenPixelsPerInch();
-    EXPECT_NEAR(sheet.width(), 297 / 25.4 * kRasterDpi, 2) << "A4 landscape width";
-    EXPECT_NEAR(sheet.height(), 210 / 25.4 * kRasterDpi, 2) << "A4 landscape height";
-    const QRect box = redBox(sheet);
+    EXPECT_NEAR(image.width(), 297 / 25.4 * kRasterDpi, 2) << "A4 landscape width";
+    EXPECT_NEAR(image.height(), 210 / 25.4 * kRasterDpi, 2) << "A4 landscape height";
     ASSERT_FALSE(box.isEmpty()) << "the rectangle is on the sheet";
     EXPECT_NEAR(box.left(), (store.offsetLeft() + kRectangle.left) * toRaster, 2);
     EXPECT_NEAR(box.top(), (store.offsetTop() + kRectangle.top) * toRaster, 2);
@@ -111,9 +101,7 @@ TEST(QRPrinterOutput, PrintToPdfPutsThePageOnLandscapeA4)
     store.Print();
     platform::setPdfFileNameHook({});
 
-    const QImage sheet = rasterise(pdf, QString::fromStdString(dir.path().string()));
-    expectSheet(sheet, store);
-    sheet.save(QDir::tempPath() + QStringLiteral("/stellaro-print-to-pdf.png"));
+    expectSheet(rasterise(pdf, dir), store);
 }
 
 TEST(QRPrinterOutput, CupsPdfQueuePutsThePageOnLandscapeA4)
@@ -149,9 +137,7 @@ TEST(QRPrinterOutput, CupsPdfQueuePutsThePageOnLandscapeA4)
     QThread::msleep(500); // cups-pdf may still be closing the file
 
     testsupport::TempDir dir;
-    const QImage sheet = rasterise(pdf, QString::fromStdString(dir.path().string()));
-    expectSheet(sheet, store);
-    sheet.save(QDir::tempPath() + QStringLiteral("/stellaro-cups-pdf.png"));
+    expectSheet(rasterise(pdf, dir), store);
     if (!HasFailure())
         QFile::remove(pdf); // kept as evidence otherwise
 }
