@@ -91,10 +91,9 @@ public:
     // Composes (unless the page store already holds pages) and previews.
     void Preview();
     // Printer set-up and one composition run into the page store, which must
-    // be idle; leaves it ready (or idle again when an error escapes).
+    // not be composing; leaves it ready, or idle without pages when an error
+    // escapes.
     void Prepare();
-    // The composition run itself, onto the open page of a composing store.
-    void Compose();
 
     // ---- Scale: design length to page units (halves to even).
     int XPos(double v) const;
@@ -132,6 +131,10 @@ public:
 
 private:
     friend class ReportRun;
+
+    // The composition run itself, onto the open page of the composing store,
+    // with the page size that Prepare has just read.
+    void Compose();
 
     void sendPages(bool preview, bool printToFile);
 

@@ -490,14 +490,21 @@ void TPageReport::Prepare()
         }
     }
     store.BeginDoc();
-    store.setTitle(ReportTitle);
-    store.setOrientation(Orientation);
-    store.readMetrics();
-    pageWidth_ = store.printableWidth();
-    pageHeight_ = store.printableHeight();
-    xFactor_ = yFactor_ = owner()->PixelsPerInch / 96.0;
-    Compose();
-    store.EndDoc();
+    try {
+        store.setTitle(ReportTitle);
+        store.setOrientation(Orientation);
+        store.readMetrics();
+        pageWidth_ = store.printableWidth();
+        pageHeight_ = store.printableHeight();
+        xFactor_ = yFactor_ = owner()->PixelsPerInch / 96.0;
+        Compose();
+        store.EndDoc();
+    } catch (...) {
+        // Half a run's pages are of no use to anyone, and a store left
+        // composing would refuse every later run.
+        store.Cleanup();
+        throw;
+    }
     if (paperSize_ != qrpDefault)
         store.setPaperSize(qrpDefault);
 }

@@ -245,9 +245,11 @@ TEST_F(ReportRunTest, ErrorFromAHandlerLeavesThePageStoreIdleWithNoPages)
         const char* what;
         bool inBandHandler;
         bool print;
+        bool prepareOnly = false;
     };
     for (const Case c : {Case{"band, preview", true, false}, Case{"band, print", true, true},
-                         Case{"report, preview", false, false}, Case{"report, print", false, true}}) {
+                         Case{"report, preview", false, false}, Case{"report, print", false, true},
+                         Case{"band, prepare", true, false, true}}) {
         SCOPED_TRACE(c.what);
         TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 100);
         addLabel(band, QStringLiteral("L"), QStringLiteral("x"), 0, 0);
@@ -258,7 +260,9 @@ TEST_F(ReportRunTest, ErrorFromAHandlerLeavesThePageStoreIdleWithNoPages)
             report->OnNeedData = fail;  // after the band has been drawn
         report->ShowProgress = true;
         try {
-            if (c.print)
+            if (c.prepareOnly)
+                report->Prepare();
+            else if (c.print)
                 report->Print();
             else
                 report->Preview();
