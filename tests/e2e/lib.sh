@@ -99,3 +99,102 @@ wait_new_pdf() {
   done
   fail "no PDF arrived in $E2E_PDF_DIR within ${secs}s"
 }
+
+# --- Printing a profile as a user does ---------------------------------------
+
+# Centres of the main window's controls, in client coordinates of its
+# unscrolled content (the design positions: panel origin + control origin +
+# about half the control). The window is maximized, so nothing is scrolled.
+declare -A E2E_AT=(
+  [date]="60 197"          # date box MaskEdit1
+  [female]="375 255"       # lower item of the gender group (Panel3 + 17, 30; 121 x 65)
+  [lucky]="346 298"        # lucky-number button (Panel3 + 16, 110)
+  [spin]="560 141"         # number box of the print offset spin edit (Panel6 + 536, 8)
+  [printsetup]="557 212"   # PrintSetup (Panel7 + 17, 24)
+  [print]="556 292"        # Print (512, 280)
+)
+
+# click WINDOW CONTROL: a left click on one of the controls above.
+click() {
+  local at=${E2E_AT[$2]:?unknown control $2}
+  xdotool mousemove --window "$1" ${at% *} ${at#* } click 1
+  sleep 0.2
+}
+
+# choose_printer WINDOW QUEUE: PrintSetup, pick the queue in the printer list
+# by typing its name, confirm with Enter. The system's default printer might
+# be another queue; this makes the test independent of that.
+choose_printer() {
+  click "$1" printsetup
+  wait_window "Print Setup" 15 >/dev/null
+  sleep 0.3
+  type_text "$2"
+  key Return
+  wait_gone "Print Setup" 15
+}
+
+# Logs the name of the active window every few hundredths of a second into
+# $E2E_WORK/active.log until stop_active_watch; shows which windows took the
+# focus while the program printed.
+start_active_watch() {
+  E2E_ACTIVE_LOG=$E2E_WORK/active.log
+  : >"$E2E_ACTIVE_LOG"
+  (while :; do xdotool getactivewindow getwindowname >>"$E2E_ACTIVE_LOG" 2>/dev/null || true; sleep 0.02; done) &
+  E2E_ACTIVE_WATCH=$!
+  E2E_PIDS+=($E2E_ACTIVE_WATCH)
+}
+stop_active_watch() {
+  kill "$E2E_ACTIVE_WATCH" 2>/dev/null || true
+  wait "$E2E_ACTIVE_WATCH" 2>/dev/null || true
+}
+
+# print_sheet WINDOW NAME: clicks Print and waits for the sheet to arrive in the
+# cups-pdf queue; moves it to $E2E_WORK/NAME.pdf (so the queue's folder does
+# not fill up) and sets E2E_SHEET to that path. Watches the active window
+# meanwhile and fails unless the progress window came up and the main window
+# is active again at the end. Call it directly, not in $(...): the watcher
+# must belong to the test's own shell so that the exit trap ends it.
+print_sheet() {
+  local win=$1 name=$2 pdf i
+  touch "$E2E_PDF_MARK"
+  sleep 0.1
+  start_active_watch
+  click "$win" print
+  for i in $(seq 1 450); do
+    pdf=$(find "$E2E_PDF_DIR" -maxdepth 1 -name '*.pdf' -newer "$E2E_PDF_MARK" 2>/dev/null | head -n 1)
+    [ -n "$pdf" ] && break
+    if xdotool search --onlyvisible --name '^FStellaro$' >/dev/null 2>&1; then
+      screenshot "$name-error"
+      fail "$name: an error box came up instead of the sheet (screenshot $name-error.png with E2E_KEEP=1)"
+    fi
+    sleep 0.2
+  done
+  [ -n "$pdf" ] || fail "$name: no PDF arrived in $E2E_PDF_DIR within 90s"
+  sleep 1 # cups-pdf may still be closing the file
+  mv "$pdf" "$E2E_WORK/$name.pdf"
+  for i in $(seq 1 50); do
+    [ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "Stellaro Ver 1.04" ] && break
+    sleep 0.1
+  done
+  sleep 0.3
+  stop_active_watch
+  E2E_SHEET=$E2E_WORK/$name.pdf
+  grep -qx "PageReport version 1.0d" "$E2E_ACTIVE_LOG" ||
+    fail "$name: no progress window took the focus while printing (active windows: $(uniq "$E2E_ACTIVE_LOG" | tr '\n' '|'))"
+  [ "$(tail -n 1 "$E2E_ACTIVE_LOG")" = "Stellaro Ver 1.04" ] ||
+    fail "$name: the main window is not active after printing (active windows: $(uniq "$E2E_ACTIVE_LOG" | tr '\n' '|'))"
+  return 0
+}
+
+# check_sheet PDF PAGE MARGIN [sheet_check.py options]: the printed sheet against
+# the page design with the printed matter MARGIN design units (1/96 inch) in from
+# the printable area; prints "origin X Y" of the printable area in design units.
+check_sheet() {
+  need python3 pdfinfo
+  python3 "$E2E_SRC_DIR/tests/e2e/sheet_check.py" "$1" --page "$2" --margin "$3" "${@:4}"
+}
+
+# Design units (1/96 inch) for a left margin in tenths of an inch or in millimetres,
+# rounded as the report does (half to even).
+margin_tenths() { python3 -c "print(round($1 * 0.1 * 96))"; }
+margin_mm() { python3 -c "print(round($1 / 25.4 * 96))"; }
