@@ -134,7 +134,8 @@ void TQRPrinter::Load(const QString& fileName)
     setCancelled(false);
 
     QFile file(fileName);
-    if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly))
+    // Unbuffered: page records are read straight into their own buffers, not copied twice.
+    if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         failWith(cannotOpenMessage(fileName));
 
     // Everything is read and checked first; the store changes only once the whole
