@@ -42,6 +42,16 @@ int clampCoord(double v)
     return static_cast<int>(std::floor(std::clamp(v, -kCoordLimit, kCoordLimit) + 0.5));
 }
 
+// A size in [lo, hi]; NaN (an overflowing transform can make one) gives lo.
+int clampSize(double v, int lo, int hi)
+{
+    if (!(v >= lo))
+        return lo;
+    if (v >= hi)
+        return hi;
+    return static_cast<int>(std::floor(v + 0.5));
+}
+
 bool finite(std::initializer_list<float> values)
 {
     for (float f : values)
@@ -394,7 +404,7 @@ private:
         p.style = dc_.pen.style;
         if (!dc_.pen.cosmetic && dc_.pen.width > 1) {
             const double w = dc_.pen.width * (full_.scaleX() + full_.scaleY()) / 2;
-            p.width = static_cast<int>(std::clamp(std::floor(w + 0.5), 1.0, double(kMaxPenWidth)));
+            p.width = clampSize(w, 1, kMaxPenWidth);
         }
         canvas_.setPen(p);
         canvas_.setBackgroundMode(dc_.bkMode);
@@ -411,7 +421,7 @@ private:
         CanvasFont f;
         f.face = dc_.font.face;
         const double h = dc_.font.characterHeight * full_.scaleY();
-        f.height = static_cast<int>(std::clamp(std::floor(h + 0.5), 1.0, double(kMaxFontHeight)));
+        f.height = clampSize(h, 1, kMaxFontHeight);
         f.bold = dc_.font.bold;
         f.italic = dc_.font.italic;
         f.underline = dc_.font.underline;

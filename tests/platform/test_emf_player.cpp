@@ -270,6 +270,15 @@ TEST(EmfPlayerDamage, HostileFieldsInsideRecordsAreSkipped)
     QPainterCanvas canvas(painter, 96);
     EXPECT_NO_THROW(playEmf(b.bytes(), canvas, Rect{0, 0, 50, 50}));
     EXPECT_EQ(canvas.savedStateDepth(), 0);
+
+    // A world transform multiplied up until it overflows to infinity and NaN:
+    // pen widths, font heights and coordinates must still come out as numbers.
+    EmfBuilder huge;
+    huge.rec(38, {1, 0, 5, 0, 0}).rec(37, {1}).raw(fontRecord(104, -20)).rec(37, {1});
+    for (int i = 0; i < 80; ++i)
+        huge.rec(36, {f32(1e5f), 0, 0, f32(1e5f), f32(3), 0, 2});
+    huge.rec(54, {10, 10}).raw(textRecord(2, 76, 80)).rec(43, {0, 0, 5, 5});
+    EXPECT_NO_THROW(playEmf(huge.bytes(), canvas, Rect{0, 0, 50, 50}));
 }
 
 TEST(EmfPlayerDamage, ValidationAcceptsTrailingBytesBeyondTheMetafile)
