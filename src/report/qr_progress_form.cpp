@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -26,6 +27,7 @@ constexpr Geometry kLabel{20, 10, 360, 20};
 constexpr Geometry kBar{20, 40, 360, 20};
 constexpr Geometry kCancel{170, 75, 60, 26};
 constexpr int kStepsPerRun = 20;
+constexpr qint64 kActivationWaitMs = 500;
 
 } // namespace
 
@@ -96,11 +98,20 @@ QDialog* TQRProgressForm::window() const
 
 void TQRProgressForm::Show()
 {
+    window_->setCursor(Qt::WaitCursor);
     window_->show();
     window_->raise();
     window_->activateWindow();
     cancel_->setFocus();
-    window_->setCursor(Qt::WaitCursor);
+    // The window takes the focus from the active window when it is shown. On X11
+    // that takes a round trip through the window manager, so wait for it here
+    // (briefly: a manager that refuses focus must not hold the report up). Only
+    // window-system events are let through: clicks and keys wait for the
+    // operation's own message points.
+    QElapsedTimer waited;
+    waited.start();
+    while (!window_->isActiveWindow() && waited.elapsed() < kActivationWaitMs)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
 }
 
 void TQRProgressForm::SetText(const QString& text)
