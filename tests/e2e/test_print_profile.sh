@@ -34,6 +34,14 @@ grep -Eq '^([0-9]+ ){5}[0-9]+$' <(line 13) || fail "lucky-number line: '$(line 1
 check_sheet "$E2E_SHEET" male "$(margin_mm 5)" >"$E2E_WORK/male.origin" ||
   fail "the male sheet does not match its design (see above; E2E_KEEP=1 keeps $E2E_SHEET)"
 
+# The matter starts at the printable area's corner plus the margin. The queue
+# has the same margin on every side (none of its own; the print system may
+# keep a small one), so the corner lies as far in from the left as from the
+# top, and within a quarter inch.
+read -r _ ox oy <"$E2E_WORK/male.origin"
+awk -v x="$ox" -v y="$oy" 'BEGIN { d = x - y; exit !(d <= 1 && d >= -1 && x >= 0 && x <= 24) }' ||
+  fail "the printable area's corner is at $ox, $oy design units: the matter is not where the margin puts it"
+
 # The checker is not blind: the same sheet read as the female design fails,
 # and so does a claim that the lucky numbers print nothing.
 check_sheet "$E2E_SHEET" female "$(margin_mm 5)" >/dev/null 2>&1 &&
