@@ -16,7 +16,7 @@ found by lining the strips up with the sheet; it is printed as
 "origin X Y" in design units so that callers can compare two sheets.
 
 Usage: sheet_check.py PDF --page male|female --margin UNITS [--empty LABEL ...]
-                      [--save-png FILE]
+                      [--save-pgm FILE]
 Exit status 0 when the sheet matches, 1 with the reasons on stderr otherwise.
 Only the Python standard library and poppler's pdftoppm/pdfinfo are used.
 """
@@ -182,9 +182,6 @@ class Sheet:
             problems.append(f"the sheet is {w} x {h} pixels at {RASTER_DPI} dpi, not landscape A4 ({want_w} x {want_h})")
         return Sheet(w, h, px)
 
-    def dark(self, x, y):
-        return self.px[y * self.w + x] < DARK
-
     def ink_row(self, y):
         """Row y as bytes, 1 where there is ink and 0 elsewhere."""
         return self.px[y * self.w:(y + 1) * self.w].translate(INK_TABLE)
@@ -313,14 +310,13 @@ def ink_outside(sheet, origin, boxes):
 
 
 def label_ink(sheet, origin, page, margin, name):
+    """Raster pixels with ink inside a label's box."""
     left, top, width, height, _ = labels_of(page)[name]
     ox, oy = origin
-    count = 0
-    for ry in range(oy + top * K, oy + (top + height) * K):
-        for rx in range(ox + (margin + left) * K, ox + (margin + left + width) * K):
-            if 0 <= rx < sheet.w and 0 <= ry < sheet.h and sheet.dark(rx, ry):
-                count += 1
-    return count
+    x0 = max(0, ox + (margin + left) * K)
+    x1 = min(sheet.w, ox + (margin + left + width) * K)
+    rows = range(max(0, oy + top * K), min(sheet.h, oy + (top + height) * K))
+    return sum(sheet.ink_row(ry)[x0:x1].count(1) for ry in rows) if x1 > x0 else 0
 
 
 def main():
@@ -329,13 +325,13 @@ def main():
     ap.add_argument("--page", choices=sorted(STRIPS), required=True)
     ap.add_argument("--margin", type=int, required=True, help="left margin in design units")
     ap.add_argument("--empty", action="append", default=[], help="a label that must print nothing")
-    ap.add_argument("--save-png", help="also write the landscape raster here (as PGM)")
+    ap.add_argument("--save-pgm", help="also write the landscape raster here")
     args = ap.parse_args()
 
     problems = []
     sheet = Sheet.from_pdf(args.pdf, problems)
-    if args.save_png:
-        with open(args.save_png, "wb") as f:
+    if args.save_pgm:
+        with open(args.save_pgm, "wb") as f:
             f.write(b"P5 %d %d 255\n" % (sheet.w, sheet.h) + sheet.px)
     pictures = strip_pictures(args.page, args.margin)
     origin = find_origin(sheet, pictures)
