@@ -1,6 +1,8 @@
 #include "platform/printer_system.h"
 
 #include "platform/canvas_painter.h"
+#include "platform/emf_player.h"
+#include "platform/emf_writer.h"
 #include "platform/file_dialogs.h"
 
 #include <QFile>
@@ -94,7 +96,8 @@ private:
     QPrinter& device();
     void buildDevice();
     void applySettings();
-    void openPainter();
+    void closePage();
+    void submitJob();
     void closeJob();
 
     std::vector<Entry> entries_;
@@ -105,9 +108,12 @@ private:
     bool printing_ = false;
     bool discard_ = false;   // "Print to PDF" without a file name: the job goes nowhere
     QString outputFile_;
-    QImage scratch_;
-    std::unique_ptr<QPainter> painter_;
-    std::unique_ptr<QPainterCanvas> canvas_;
+    // The job's pages, recorded in printer pixels and sent to the printer only by
+    // endDoc: Qt cannot take back a CUPS job once painting has begun, so an
+    // aborted job must never have reached it. An empty page was never drawn on.
+    std::vector<QByteArray> jobPages_;
+    std::unique_ptr<EmfRecorder> page_;
+    bool drewAnything_ = false;
 };
 
 SystemPrinter::SystemPrinter()
@@ -145,11 +151,7 @@ SystemPrinter::SystemPrinter()
     buildDevice();
 }
 
-SystemPrinter::~SystemPrinter()
-{
-    if (printing_)
-        abort();
-}
+SystemPrinter::~SystemPrinter() = default;
 
 QStringList SystemPrinter::printers() const
 {
@@ -279,75 +281,80 @@ void SystemPrinter::beginDoc()
     printing_ = true;
 }
 
-void SystemPrinter::openPainter()
+void SystemPrinter::closePage()
 {
-    if (painter_)
-        return;
-    painter_ = std::make_unique<QPainter>();
-    bool ok;
-    if (discard_) {
-        scratch_ = QImage(1, 1, QImage::Format_RGB32);
-        ok = painter_->begin(&scratch_);
-    } else {
-        ok = painter_->begin(device_.get());
-    }
-    if (!ok) {
-        painter_.reset();
-        printing_ = false;
-        if (!outputFile_.isEmpty())
-            throw EPrinter(QStringLiteral("Cannot create file %1").arg(outputFile_));
-        throw printerError(printer_text::notValid);
-    }
-    canvas_ = std::make_unique<QPainterCanvas>(*painter_, discard_ ? kPdfResolution : device_->resolution());
+    jobPages_.push_back(page_ ? page_->finish() : QByteArray());
+    page_.reset();
 }
 
 void SystemPrinter::newPage()
 {
     if (!printing_)
         throw printerError(printer_text::notPrinting);
-    openPainter();
-    if (!discard_ && !device_->newPage())
-        throw printerError(printer_text::notValid);
+    closePage();
 }
 
 void SystemPrinter::closeJob()
 {
-    canvas_.reset();
-    if (painter_ && painter_->isActive())
-        painter_->end();
-    painter_.reset();
-    scratch_ = QImage();
+    page_.reset();
+    jobPages_.clear();
+    drewAnything_ = false;
     printing_ = false;
+}
+
+void SystemPrinter::submitJob()
+{
+    QPrinter& p = *device_;
+    QPainter painter;
+    if (!painter.begin(&p)) {
+        if (!outputFile_.isEmpty())
+            throw EPrinter(QStringLiteral("Cannot create file %1").arg(outputFile_));
+        throw printerError(printer_text::notValid);
+    }
+    QPainterCanvas canvas(painter, p.resolution());
+    const Rect area{0, 0, p.width(), p.height()};
+    for (std::size_t i = 0; i < jobPages_.size(); ++i) {
+        if (i > 0 && !p.newPage())
+            throw printerError(printer_text::notValid);
+        if (!jobPages_[i].isEmpty())
+            playEmf(jobPages_[i], canvas, area);
+    }
+    painter.end();
+    if (p.printerState() == QPrinter::Error)
+        throw printerError(printer_text::notValid);
 }
 
 void SystemPrinter::endDoc()
 {
     if (!printing_)
         throw printerError(printer_text::notPrinting);
-    const bool drew = painter_ != nullptr;
+    closePage();
+    const bool send = drewAnything_ && !discard_;
+    try {
+        if (send)
+            submitJob();
+    } catch (...) {
+        closeJob();
+        throw;
+    }
     closeJob();
-    if (drew && !discard_ && device_->printerState() == QPrinter::Error)
-        throw printerError(printer_text::notValid);
 }
 
 void SystemPrinter::abort()
 {
-    if (!printing_)
-        return;
-    if (painter_ && !discard_)
-        device_->abort();
     closeJob();
-    // A PDF that was begun is not a finished document: do not leave it behind.
-    if (!discard_ && !outputFile_.isEmpty())
-        QFile::remove(outputFile_);
 }
 
 Canvas& SystemPrinter::canvas()
 {
     if (!printing_)
         throw printerError(printer_text::notPrinting);
-    openPainter();
-    return *canvas_;
+    if (!page_) {
+        QPrinter& p = device();
+        page_ = std::make_unique<EmfRecorder>(std::max(p.width(), 1), std::max(p.height(), 1), p.resolution());
+        drewAnything_ = true;
+    }
+    return *page_;
 }
 
 int SystemPrinter::deviceCaps(int index)

@@ -8,9 +8,10 @@
 // orientation and paper to Qt's printer as one page layout, so the metrics read
 // afterwards are those of the new sheet.
 //
-// A job opens the printer only when the first page is drawn, so a job that
-// draws nothing (a print range without pages, a job cancelled before its first
-// page) sends nothing to the printer and writes no file.
+// A job's pages are recorded and reach the printer only when the job ends: an
+// aborted job sends nothing (Qt cannot take back a CUPS job once it has begun
+// painting), and a job that draws nothing (a print range without pages, a job
+// cancelled before its first page) sends nothing and writes no file.
 #pragma once
 
 #include "platform/printer.h"

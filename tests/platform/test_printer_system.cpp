@@ -156,9 +156,10 @@ TEST(SystemPrinter, UnwritablePdfIsAClearError)
     setPdfFileNameHook([&](const QString&) { return std::optional<QString>(target); });
     PdfPrinter p;
     p.printer->beginDoc();
+    p.printer->canvas().fillRect({0, 0, 10, 10});
     try {
-        p.printer->canvas();
-        FAIL() << "no error";
+        p.printer->endDoc();
+        ADD_FAILURE() << "no error";
     } catch (const EPrinter& e) {
         EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Cannot create file ") + target);
     }

@@ -90,6 +90,7 @@ TEST(QRProgressForm, ShowIsNotModalAndSetTextLetsMessagesThrough)
     Fixture f;
     f.form.Show();
     EXPECT_TRUE(f.form.window()->isVisible());
+    EXPECT_TRUE(f.form.window()->isActiveWindow()) << "it has taken the focus when Show returns";
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(f.form.window()->cursor().shape(), Qt::WaitCursor);
 
