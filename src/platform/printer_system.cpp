@@ -5,8 +5,6 @@
 #include "platform/emf_writer.h"
 #include "platform/file_dialogs.h"
 
-#include <QFile>
-#include <QImage>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
