@@ -172,6 +172,20 @@ progress_took_focus() {
   return 1
 }
 
+# The ids of the queue's jobs, old and new, one a line.
+queue_jobs() { lpstat -W all -o PDF 2>/dev/null | awk '{ sub(/^PDF-/, "", $1); print $1 }' | sort; }
+# The ids of jobs that reached the queue since queue_jobs >$E2E_WORK/jobs.before.
+new_queue_jobs() { queue_jobs | comm -13 "$E2E_WORK/jobs.before" -; }
+# only_our_job WHAT: the queue is shared with everything else on the machine,
+# and cups-pdf names a sheet only by job, so a second job since jobs.before
+# makes it impossible to tell which sheet is ours: skip rather than check a
+# stranger's sheet.
+only_our_job() {
+  local jobs
+  jobs=$(new_queue_jobs | wc -l)
+  [ "$jobs" -le 1 ] || skip "$1: $jobs jobs reached the queue PDF at once; another program printed meanwhile"
+}
+
 # print_sheet WINDOW NAME: clicks Print and waits for the sheet to arrive in the
 # cups-pdf queue; moves it to $E2E_WORK/NAME.pdf (so the queue's folder does
 # not fill up) and sets E2E_SHEET to that path. Watches the active window
@@ -179,13 +193,15 @@ progress_took_focus() {
 # is active again at the end. Call it directly, not in $(...): the watcher
 # must belong to the test's own shell so that the exit trap ends it.
 print_sheet() {
-  local win=$1 name=$2 pdf i
-  touch "$E2E_PDF_MARK"
-  sleep 0.1
+  local win=$1 name=$2 pdf="" id i
+  queue_jobs >"$E2E_WORK/jobs.before"
   start_active_watch
   click "$win" print
   for i in $(seq 1 450); do
-    pdf=$(find "$E2E_PDF_DIR" -maxdepth 1 -name '*.pdf' -newer "$E2E_PDF_MARK" 2>/dev/null | head -n 1)
+    for id in $(new_queue_jobs); do
+      pdf=$(find "$E2E_PDF_DIR" -maxdepth 1 -name "*-job_$id.pdf" 2>/dev/null | head -n 1)
+      [ -n "$pdf" ] && break
+    done
     [ -n "$pdf" ] && break
     if xdotool search --onlyvisible --name '^FStellaro$' >/dev/null 2>&1; then
       screenshot "$name-error"
@@ -195,6 +211,7 @@ print_sheet() {
   done
   [ -n "$pdf" ] || fail "$name: no PDF arrived in $E2E_PDF_DIR within 90s"
   sleep 1 # cups-pdf may still be closing the file
+  only_our_job "$name"
   mv "$pdf" "$E2E_WORK/$name.pdf"
   for i in $(seq 1 50); do
     [ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "Stellaro Ver 1.04" ] && break
