@@ -199,6 +199,9 @@ void QPainterCanvas::textOut(int x, int y, const Rect& rect, unsigned options, c
             fc.rawValid = true;
         }
         painter_.setPen(state().font.color);
+        // The background was filled above; an opaque mode left behind by a line or
+        // rectangle would make Qt paint over glyph runs drawn under a transform.
+        painter_.setBackgroundMode(Qt::TransparentMode);
         const QList<quint32> glyphs = fc.raw.isValid() ? fc.raw.glyphIndexesForString(text) : QList<quint32>();
         const bool direct = glyphs.size() == text.size()
             && std::find(glyphs.begin(), glyphs.end(), 0u) == glyphs.end();

@@ -6,6 +6,7 @@
 #include "platform/error_box.h"
 #include "platform/file_dialogs.h"
 #include "platform/printer_fake.h"
+#include "report/qr_preview_zoom.h"
 #include "report/qr_printer.h"
 #include "report/report_file.h"
 #include "support/test_support.h"
@@ -232,6 +233,41 @@ TEST(PreviewImage, PaperPageFrameAndShadowArePaintedWhereTheyBelong)
     };
     for (const Probe& p : probes)
         EXPECT_EQ(img.pixelColor(p.x, p.y), p.colour) << p.what;
+}
+
+TEST(PreviewImage, APageInsideTheWindowLooksAsItDoesAlone)
+{
+    // Lines and rectangles before clipped, opaque text: the page image is drawn
+    // through a translated painter inside the window, and must lose nothing.
+    Store s;
+    s.store.BeginDoc();
+    platform::Canvas& c = s.store.canvas();
+    c.setPen(platform::CanvasPen{Qt::black, 1, platform::PenStyle::Solid});
+    c.rectangle({5, 5, 300, 200});
+    c.moveTo(10, 150);
+    c.lineTo(290, 150);
+    platform::CanvasFont font;
+    font.face = QStringLiteral("Times New Roman");
+    font.height = 40;
+    font.bold = true;
+    c.setFont(font);
+    c.setTextAlign({platform::HAlign::Center, platform::VAlign::Top});
+    c.textOut(150, 40, {20, 40, 280, 90}, platform::TextOpaque | platform::TextClipped, QStringLiteral("Aries"));
+    s.store.EndDoc();
+
+    const QSize size = report::zoom::imageSize({s.store.physicalWidth(), s.store.physicalHeight()}, 100);
+    TQRCustomPreview alone(s.store);
+    alone.resize(size);
+    const QImage expected = renderImage(alone);
+
+    QWidget parent;
+    parent.resize(size + QSize(60, 40));
+    TQRCustomPreview inside(s.store, &parent);
+    inside.setGeometry(QRect(QPoint(37, 23), size));
+    QImage whole(parent.size(), QImage::Format_RGB32);
+    whole.fill(QColor(0, 255, 0));
+    parent.render(&whole, QPoint(), QRegion(), QWidget::DrawChildren);
+    EXPECT_EQ(whole.copy(QRect(QPoint(37, 23), size)), expected);
 }
 
 TEST(PreviewImage, PaintsNothingUnlessTheStoreIsReady)
