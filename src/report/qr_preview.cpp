@@ -247,12 +247,23 @@ void TQRPreview::scrollContentsBy(int, int)
     image_->move(imagePos_.x() - horizontalScrollBar()->value(), imagePos_.y() - verticalScrollBar()->value());
 }
 
-// Scroll ranges cover the image at its place; the image follows the scroll positions.
+// Scroll bars appear only where the image does not fit; the ranges cover the image
+// at its place, and the image follows the scroll positions.
 void TQRPreview::layoutImage()
 {
-    const QSize view = viewport()->size();
     const int right = imagePos_.x() + image_->width();
     const int bottom = imagePos_.y() + image_->height();
+    // Decided from the whole view, not from the viewport left by bars shown before,
+    // so a page that fits never keeps a bar it no longer needs.
+    const int barWidth = verticalScrollBar()->sizeHint().width();
+    const int barHeight = horizontalScrollBar()->sizeHint().height();
+    bool needH = right > width();
+    bool needV = bottom > (needH ? height() - barHeight : height());
+    needH = right > (needV ? width() - barWidth : width());
+    needV = bottom > (needH ? height() - barHeight : height());
+    setHorizontalScrollBarPolicy(needH ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(needV ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    const QSize view(width() - (needV ? barWidth : 0), height() - (needH ? barHeight : 0));
     horizontalScrollBar()->setRange(0, std::max(0, right - view.width()));
     horizontalScrollBar()->setPageStep(std::max(1, view.width()));
     horizontalScrollBar()->setSingleStep(std::max(1, view.width() / 20));

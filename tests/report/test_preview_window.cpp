@@ -186,10 +186,15 @@ TEST(PreviewView, ZoomModesSizeCentreAndScrollTheImage)
     EXPECT_EQ(view.Zoom(), 61);   // 61.1
 
     // Back to fit: a resize fits again, and scrolling was reset by the zoom change.
+    view.setZoom(100);
+    EXPECT_TRUE(view.horizontalScrollBar()->isVisibleTo(&view));
     view.ZoomToFit();
     view.resize(800, 600);
     EXPECT_EQ(view.Zoom(), 70);
     EXPECT_EQ(view.zoomMode(), ZoomMode::FitToWindow);
+    // The fitted page needs no scroll bars, even right after a zoom that did.
+    EXPECT_FALSE(view.horizontalScrollBar()->isVisibleTo(&view));
+    EXPECT_FALSE(view.verticalScrollBar()->isVisibleTo(&view));
 }
 
 TEST(PreviewView, ATinyViewGivesZoomZeroAndStillPaints)
