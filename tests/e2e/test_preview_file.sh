@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The preview window as a user drives it: a typed profile previewed in the
+# maximised window, saved to a report file through the save dialog (which adds
+# ".QRP"), a damaged file refused with the error box while the window stays,
+# the saved file loaded back, and Esc closing the window.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+need xwininfo
+
+QRPDUMP=$E2E_BIN_DIR/tools/qrpdump
+[ -x "$QRPDUMP" ] || skip "qrpdump is not built"
+
+start_display
+start_app
+win=$(wait_window "Stellaro Ver 1.04")
+sleep 0.5
+
+click "$win" date
+key ctrl+a; type_text "0504"
+key Tab Tab Tab
+key ctrl+a; type_text "Ann Lee"
+key Tab
+key ctrl+a; type_text "Happy days"
+key Tab
+
+# Preview (the main window's Preview button sits at 512, 240, 89 x 25).
+xdotool mousemove --window "$win" 556 252 click 1
+pv=$(wait_window "PageReport version 1.0d" 30)
+sleep 1
+screenshot preview
+
+# Maximised: as wide as the screen.
+screen_w=$(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1] }')
+pv_w=$(xwininfo -id "$pv" | awk '/Width:/ { print $2 }')
+[ "$pv_w" -ge $((screen_w - 20)) ] || fail "the preview window is $pv_w wide on a $screen_w screen: not maximised"
+
+# Toolbar buttons, in the window's client coordinates (top 2, height 28).
+toolbar_click() { xdotool mousemove --window "$pv" "$1" 16 click 1; sleep 0.3; }
+SAVE_X=385
+LOAD_X=421
+
+# Save, typing a name without extension.
+toolbar_click $SAVE_X
+wait_window "Save As" 15 >/dev/null
+sleep 0.5
+key ctrl+a
+type_text "$E2E_WORK/profile"
+key Return
+wait_gone "Save As" 15
+for i in $(seq 1 50); do [ -s "$E2E_WORK/profile.QRP" ] && break; sleep 0.2; done
+[ -s "$E2E_WORK/profile.QRP" ] || fail "no profile.QRP after saving"
+ls "$E2E_WORK" | grep -q '^profile$' && fail "the save dialog did not add .QRP"
+
+"$QRPDUMP" "$E2E_WORK/profile.QRP" >"$E2E_WORK/dump.txt" 2>"$E2E_WORK/dump.err" ||
+  fail "qrpdump refused the saved file: $(cat "$E2E_WORK/dump.err")"
+grep -qx "page count: 1" "$E2E_WORK/dump.txt" || fail "saved page count: $(grep 'page count' "$E2E_WORK/dump.txt")"
+grep -qx "orientation: landscape" "$E2E_WORK/dump.txt" || fail "the saved page is not landscape"
+bytes=$(stat -c %s "$E2E_WORK/profile.QRP")
+emf=$(awk '/^page 1:/ { print $3 }' "$E2E_WORK/dump.txt")
+[ "$bytes" -eq $((372 + emf + 4)) ] || fail "file of $bytes bytes for a metafile of $emf bytes"
+
+# A damaged file: the error box, then the window is still there.
+head -c 1000 "$E2E_WORK/profile.QRP" >"$E2E_WORK/cut.QRP"
+toolbar_click $LOAD_X
+wait_window "Open" 15 >/dev/null
+sleep 0.5
+key ctrl+a
+type_text "$E2E_WORK/cut.QRP"
+key Return
+wait_window "FStellaro" 15 >/dev/null
+screenshot damaged
+key Return
+wait_gone "FStellaro" 15
+xdotool search --onlyvisible --name "^PageReport version 1.0d\$" >/dev/null || fail "the preview closed after a damaged file"
+
+# The saved file loads back.
+toolbar_click $LOAD_X
+wait_window "Open" 15 >/dev/null
+sleep 0.5
+key ctrl+a
+type_text "$E2E_WORK/profile.QRP"
+key Return
+wait_gone "Open" 15
+sleep 1
+xdotool search --onlyvisible --name "^FStellaro\$" >/dev/null && fail "loading the saved file showed an error"
+screenshot loaded
+
+# Esc closes the preview; the main window is there again.
+xdotool windowactivate --sync "$pv" 2>/dev/null || true
+key Escape
+wait_gone "PageReport version 1.0d" 15
+wait_window "Stellaro Ver 1.04" 5 >/dev/null
+echo "PASS"
