@@ -62,6 +62,17 @@ QPen QPainterCanvas::qpen() const
     return pen;
 }
 
+void QPainterCanvas::applyLinePen()
+{
+    painter_.setPen(qpen());
+    // Opaque mode fills the gaps of styled pens with the background colour,
+    // as on a Windows device context. Every other drawing call sets its own
+    // mode, so nothing depends on what a line leaves behind.
+    painter_.setBackgroundMode(state().backgroundMode == BackgroundMode::Opaque ? Qt::OpaqueMode
+                                                                              : Qt::TransparentMode);
+    painter_.setBackground(state().backgroundColor);
+}
+
 void QPainterCanvas::fillWith(const Rect& r, const QColor& c)
 {
     if (!r.isEmpty())
@@ -83,11 +94,8 @@ void QPainterCanvas::rectangle(const Rect& r)
         fillRect(r);
         return;
     }
-    painter_.setPen(qpen());
+    applyLinePen();
     painter_.setBrush(Qt::NoBrush);
-    painter_.setBackgroundMode(state().backgroundMode == BackgroundMode::Opaque ? Qt::OpaqueMode
-                                                                              : Qt::TransparentMode);
-    painter_.setBackground(state().backgroundColor);
     painter_.drawRect(QRect(r.left, r.top, r.width() - 1, r.height() - 1));
 }
 
@@ -95,7 +103,7 @@ void QPainterCanvas::ellipse(const Rect& r)
 {
     if (r.isEmpty())
         return;
-    painter_.setPen(qpen());
+    applyLinePen();
     painter_.setBrush(state().brush.clear ? QBrush(Qt::NoBrush) : QBrush(state().brush.color));
     painter_.drawEllipse(QRect(r.left, r.top, r.width() - 1, r.height() - 1));
 }
@@ -104,10 +112,7 @@ void QPainterCanvas::onLineTo(QPoint from, QPoint to)
 {
     if (from == to || state().pen.style == PenStyle::Clear)
         return;
-    painter_.setPen(qpen());
-    painter_.setBackgroundMode(state().backgroundMode == BackgroundMode::Opaque ? Qt::OpaqueMode
-                                                                              : Qt::TransparentMode);
-    painter_.setBackground(state().backgroundColor);
+    applyLinePen();
     // The end point is not painted: stop one pixel short along the major axis.
     const int dx = to.x() - from.x();
     const int dy = to.y() - from.y();
@@ -125,7 +130,7 @@ void QPainterCanvas::polyline(const QPolygon& points)
 {
     if (points.size() < 2)
         return;
-    painter_.setPen(qpen());
+    applyLinePen();
     painter_.drawPolyline(points);
 }
 
@@ -133,7 +138,7 @@ void QPainterCanvas::polygon(const QPolygon& points)
 {
     if (points.size() < 2)
         return;
-    painter_.setPen(qpen());
+    applyLinePen();
     painter_.setBrush(state().brush.clear ? QBrush(Qt::NoBrush) : QBrush(state().brush.color));
     painter_.drawPolygon(points);
 }

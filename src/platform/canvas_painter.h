@@ -44,6 +44,7 @@ private:
     struct FontCache;
     FontCache& fontCache();
     QPen qpen() const;
+    void applyLinePen();
     void fillWith(const Rect& r, const QColor& c);
 
     QPainter& painter_;

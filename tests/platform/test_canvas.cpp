@@ -134,6 +134,26 @@ TEST(CanvasText, UnderlineDrawsBelowTheBaseline)
     EXPECT_GT(underlined.inkBox().bottom(), plain.inkBox().bottom());
 }
 
+TEST(CanvasText, TextAfterOpaqueLinesShowsUnderATranslatedPainter)
+{
+    // A preview draws the page through a painter moved inside its window.
+    Surface s;
+    s.painter.translate(30, 20);
+    s.canvas.setBackgroundMode(BackgroundMode::Opaque);
+    s.canvas.setPen(CanvasPen{QColor(0, 0, 0), 1, PenStyle::Dot});
+    s.canvas.moveTo(0, 70);
+    s.canvas.lineTo(100, 70);
+    s.canvas.rectangle(Rect{120, 60, 140, 75});
+    s.canvas.setFont(font("Arial", 20));
+    s.canvas.textOut(10, 5, Rect{10, 5, 150, 30}, TextOpaque, QStringLiteral("HHHH"));
+    // The text box lies at (40, 25)-(180, 50) on the image.
+    int textInk = 0;
+    for (int y = 25; y < 50; ++y)
+        for (int x = 40; x < 180; ++x)
+            textInk += qGray(s.image.pixel(x, y)) < 128;
+    EXPECT_GT(textInk, 40) << "the text shows, moved with the painter";
+}
+
 TEST(CanvasShapes, FillsAndLinesLeaveOutTheRightAndBottomEdges)
 {
     Surface s;
