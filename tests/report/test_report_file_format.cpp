@@ -156,30 +156,6 @@ TEST(ReportFileHeader, PhysicalSideIsTenPercentMoreRoundedHalfToEven)
         EXPECT_EQ(physicalFromPrintable(printable), physical) << printable;
 }
 
-TEST(ReportFileWrite, OnePageIsHeaderMetafileAndItsOffset)
-{
-    const QByteArray page = recordedPage(1);
-    const QByteArray file = fileOf({page});
-    ASSERT_EQ(file.size(), 372 + page.size() + 4);
-    EXPECT_EQ(file.mid(372, page.size()), page);
-    EXPECT_EQ(u32At(file, 372 + page.size()), 372u);
-    EXPECT_EQ(u32At(file, 16), 1u);
-}
-
-TEST(ReportFileWrite, EachPageStoresTheOffsetWhereItsMetafileBegan)
-{
-    const std::vector<QByteArray> pages = {recordedPage(1), recordedPage(22), recordedPage(3)};
-    const QByteArray file = fileOf(pages);
-    qsizetype at = 372;
-    for (const QByteArray& p : pages) {
-        EXPECT_EQ(u32At(file, at + p.size()), static_cast<std::uint32_t>(at));
-        at += p.size() + 4;
-    }
-    EXPECT_EQ(at, file.size());
-    EXPECT_EQ(u32At(file, 372 + pages[0].size() + 4 + pages[1].size()),
-              static_cast<std::uint32_t>(372 + pages[0].size() + 4));
-}
-
 TEST(ReportFileWrite, StoppingBeforeAPageWritesNoMoreAndSaysSo)
 {
     const QByteArray page = recordedPage(1);
@@ -206,18 +182,6 @@ TEST(ReportFileWrite, AFullDeviceIsAWriteError)
     }
 }
 
-TEST(ReportFileRead, GivesBackWhatWasWritten)
-{
-    const std::vector<QByteArray> pages = {recordedPage(1), recordedPage(2)};
-    ReportFileHeader h{700, 500, 120, 0, 12.5, true};
-    const LoadedReportFile f = readBytes(fileOf(pages, h));
-    EXPECT_EQ(f.header.printableHeight, 700);
-    EXPECT_EQ(f.header.printableWidth, 500);
-    EXPECT_EQ(f.header.pageCount, 2);
-    EXPECT_TRUE(f.header.portrait);
-    EXPECT_EQ(f.pages, pages);
-}
-
 TEST(ReportFileRead, TellsProgressOncePerPageInOrder)
 {
     const QByteArray file = fileOf({recordedPage(1), recordedPage(2), recordedPage(3)});
@@ -234,52 +198,6 @@ TEST(ReportFileRead, BytesAfterTheLastRecordAreIgnored)
     QByteArray file = fileOf({recordedPage(1)});
     file.append(QByteArray(100, 'x'));
     EXPECT_EQ(readBytes(file).pages.size(), 1u);
-}
-
-TEST(ReportFileRead, EveryTruncationOfATwoPageFileIsAReadError)
-{
-    const QByteArray file = fileOf({recordedPage(1), recordedPage(2)});
-    for (qsizetype n = 0; n < file.size(); ++n)
-        ASSERT_EQ(readError(file.left(n)), kStreamReadError) << "cut to " << n << " bytes";
-    EXPECT_EQ(readError(file), "");
-}
-
-TEST(ReportFileRead, DamagedFilesAreRejectedWithAClearMessage)
-{
-    const QByteArray page1 = recordedPage(1);
-    const QByteArray good = fileOf({page1, recordedPage(2)});
-    const qsizetype emf1 = 372;
-    const qsizetype emf2 = 372 + page1.size() + 4;
-    struct Case {
-        const char* what;
-        std::function<void(QByteArray&)> damage;
-        std::string message;
-    };
-    const Case cases[] = {
-        {"page count 0", [](QByteArray& b) { setU32(b, 16, 0); }, kNoPages},
-        {"page count -1", [](QByteArray& b) { setU32(b, 16, 0xFFFFFFFF); }, kNoPages},
-        {"one page more than stored", [](QByteArray& b) { setU32(b, 16, 3); }, kStreamReadError},
-        {"page count 2^31-1", [](QByteArray& b) { setU32(b, 16, 0x7FFFFFFF); }, kStreamReadError},
-        {"printable width 0", [](QByteArray& b) { setU32(b, 8, 0); }, kBadPageSize},
-        {"printable height negative", [](QByteArray& b) { setU32(b, 4, 0xFFFFFF00); }, kBadPageSize},
-        {"printable width huge", [](QByteArray& b) { setU32(b, 8, 0x7FFFFFFF); }, kBadPageSize},
-        {"first page type not header", [=](QByteArray& b) { setU32(b, emf1, 2); }, kInvalidMetafile},
-        {"first page signature", [=](QByteArray& b) { b[emf1 + 40] = 'X'; }, kInvalidMetafile},
-        {"second page signature", [=](QByteArray& b) { b[emf2 + 41] = 'X'; }, kInvalidMetafile},
-        {"header record smaller than a header", [=](QByteArray& b) { setU32(b, emf1 + 4, 84); }, kInvalidMetafile},
-        {"size not a multiple of 4", [=](QByteArray& b) { setU32(b, emf1 + 48, page1.size() + 2); }, kInvalidMetafile},
-        {"size below the header record", [=](QByteArray& b) { setU32(b, emf1 + 48, 80); }, kInvalidMetafile},
-        {"size beyond the file", [=](QByteArray& b) { setU32(b, emf2 + 48, 0x7FFFFFFC); }, kStreamReadError},
-        {"size 4 GB", [=](QByteArray& b) { setU32(b, emf1 + 48, 0xFFFFFFFC); }, kStreamReadError},
-        {"size one record short", [=](QByteArray& b) { setU32(b, emf1 + 48, page1.size() - 20); }, kInvalidMetafile},
-        {"a record running past the metafile",
-         [=](QByteArray& b) { setU32(b, emf1 + 108 + 4, 0x10000); }, kInvalidMetafile},
-    };
-    for (const Case& c : cases) {
-        QByteArray bad = good;
-        c.damage(bad);
-        EXPECT_EQ(readError(bad), c.message) << c.what;
-    }
 }
 
 TEST(ReportFileRead, LeadingHeaderValuesAreNotChecked)

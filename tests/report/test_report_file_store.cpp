@@ -232,15 +232,26 @@ TEST(ReportFileLoad, DamagedFilesAreRefusedWithoutTouchingTheStore)
     const auto bytes = testsupport::readFileBytes(good);
     const std::size_t page2 = 372 + static_cast<std::size_t>(a.store.pageImage(1).size()) + 4;
 
+    const std::uint32_t emf1 = static_cast<std::uint32_t>(a.store.pageImage(1).size());
     struct Case { const char* what; std::size_t at; std::uint32_t value; std::string message; };
     const Case cases[] = {
         {"page count 0", 16, 0, kNoPages},
         {"page count -5", 16, 0xFFFFFFFB, kNoPages},
         {"page count above the pages present", 16, 3, kStreamReadError},
+        {"page count 2^31-1", 16, 0x7FFFFFFF, kStreamReadError},
         {"printable height 0", 4, 0, kBadPageSize},
+        {"printable height negative", 4, 0xFFFFFF00, kBadPageSize},
+        {"printable width huge", 8, 0x7FFFFFFF, kBadPageSize},
         {"page 2 not a metafile", page2, 0x2A, kInvalidMetafile},
-        {"page 2 size beyond the file", page2 + 48, 0x00100000, kStreamReadError},
+        {"page 2 signature", page2 + 40, 0x464D4558, kInvalidMetafile},
+        {"page 1 header record smaller than a header", 372 + 4, 84, kInvalidMetafile},
         {"page 1 header record oversized", 372 + 4, 0x00100000, kInvalidMetafile},
+        {"page 1 size not a multiple of 4", 372 + 48, emf1 + 2, kInvalidMetafile},
+        {"page 1 size below its header record", 372 + 48, 80, kInvalidMetafile},
+        {"page 1 size one record short", 372 + 48, emf1 - 20, kInvalidMetafile},
+        {"page 1 size 4 GB", 372 + 48, 0xFFFFFFFC, kStreamReadError},
+        {"page 2 size beyond the file", page2 + 48, 0x00100000, kStreamReadError},
+        {"a record running past its metafile", 372 + 108 + 4, 0x10000, kInvalidMetafile},
     };
     Store b;
     composePages(b.store, 1);
