@@ -3,6 +3,7 @@
 #include "platform/handler.h"
 #include "report/qr_printer.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -105,13 +106,19 @@ void TQRProgressForm::Show()
     cancel_->setFocus();
     // The window takes the focus from the active window when it is shown. On X11
     // that takes a round trip through the window manager, so wait for it here
-    // (briefly: a manager that refuses focus must not hold the report up). Only
-    // window-system events are let through: clicks and keys wait for the
-    // operation's own message points.
+    // (briefly: a manager that refuses focus must not hold the report up).
+    // Neither user input nor timers run meanwhile: clicks, keys and the spin
+    // buttons' auto-repeat wait for the operation's own message points.
+    // Under an application-modal window (printing from the preview) the
+    // window is blocked and can never become active, so there is nothing to
+    // wait for.
+    if (const QWidget* modal = QApplication::activeModalWidget();
+        modal && modal->windowModality() == Qt::ApplicationModal && modal->window() != window_.get())
+        return;
     QElapsedTimer waited;
     waited.start();
     while (!window_->isActiveWindow() && waited.elapsed() < kActivationWaitMs)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers, 10);
 }
 
 void TQRProgressForm::SetText(const QString& text)

@@ -88,14 +88,19 @@ TEST(QRProgressForm, EnterAndEscPressCancel)
 TEST(QRProgressForm, ShowIsNotModalAndSetTextLetsMessagesThrough)
 {
     Fixture f;
+    // A due timer (the spin buttons' auto-repeat) must not run inside Show.
+    bool ran = false;
+    QTimer due;
+    due.setSingleShot(true);
+    QObject::connect(&due, &QTimer::timeout, [&ran] { ran = true; });
+    due.start(0);
     f.form.Show();
+    EXPECT_FALSE(ran) << "Show is no message point";
     EXPECT_TRUE(f.form.window()->isVisible());
     EXPECT_TRUE(f.form.window()->isActiveWindow()) << "it has taken the focus when Show returns";
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(f.form.window()->cursor().shape(), Qt::WaitCursor);
 
-    bool ran = false;
-    QTimer::singleShot(0, [&ran] { ran = true; });
     f.form.SetText(QStringLiteral("Printing report "));
     EXPECT_EQ(f.form.label()->text(), QStringLiteral("Printing report "));
     EXPECT_TRUE(ran);
