@@ -1,12 +1,10 @@
 // The spin edit's arrows: clicks, the held-down repeat (driven tick by tick,
-// never by waiting), the arrow pair's own keyboard use, and what it looks like.
+// never by waiting), and what it looks like.
 #include "spin_fixture.h"
 
 #include <QDialog>
 #include <QImage>
 #include <QTimer>
-
-#include <cstdlib>
 
 namespace {
 
@@ -19,10 +17,7 @@ TEST_F(SpinArrows, TenQuickClicksUpFromThreeGiveThirteen)
     EXPECT_EQ(spin->text(), "13");
     ASSERT_EQ(changes.size(), 10u);
     EXPECT_EQ(changes.front(), (Change{"4", 4}));
-    // The press moved the focus into the box (the pair itself is no tab stop).
-    EXPECT_TRUE(spin->hasFocus());
-    EXPECT_EQ(spin->Button()->focusPolicy(), Qt::NoFocus);
-
+    EXPECT_TRUE(spin->hasFocus()); // the press moved the focus into the box
     // Past the limit the text stays "20", so nothing more is reported.
     for (int i = 0; i < 10; ++i)
         QTest::mouseClick(upArrow(), Qt::LeftButton);
@@ -72,7 +67,6 @@ TEST_F(SpinArrows, HoldingTheDownArrowRepeatsPausesOffTheArrowAndStopsAtMinusTen
 
 TEST_F(SpinArrows, TheRealTimerDrivesTheRepeat)
 {
-    // Only that the ticks arrive and step; how fast is not this test's business.
     QTest::mousePress(downArrow(), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return spin->text() == "-10"; }, 20000));
     QTest::mouseRelease(downArrow(), Qt::LeftButton);
@@ -92,9 +86,8 @@ TEST_F(SpinArrows, AFailingRepeatStopsTheTimerAndShowsTheError)
 
 TEST_F(SpinArrows, AModalWindowOpenedByThePressEndsTheHold)
 {
-    // Moving the focus on a press can run another control's exit handler, which
-    // may show a message box: its OK button takes the release, so the arrow must
-    // not go on stepping by itself afterwards.
+    // A press can run another control's exit handler, which may show a message box:
+    // its OK button takes the release, so the arrow must not go on stepping by itself.
     bool dialogShown = false;
     upArrow()->OnMouseDown = [&](QObject*) {
         QDialog box(&window);
@@ -111,32 +104,6 @@ TEST_F(SpinArrows, AModalWindowOpenedByThePressEndsTheHold)
     EXPECT_EQ(spin->text(), "3");
 }
 
-TEST_F(SpinArrows, ThePairAsAKeyboardTargetStepsAndDrawsItsFocusRectangle)
-{
-    TSpinButton* pair = spin->Button();
-    std::vector<QObject*> senders;
-    pair->OnDownClick = [&](QObject* sender) { senders.push_back(sender); };
-    pair->setTabStop(true);
-    pair->setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(pair->hasFocus());
-    EXPECT_TRUE(upArrow()->timeBtnState() & TTimerSpeedButton::tbFocusRect);
-
-    QTest::keyClick(pair, Qt::Key_Space);  // the up arrow: the box steps
-    QTest::keyClick(pair, Qt::Key_Down);   // focuses and clicks the down arrow
-    QTest::keyClick(pair, Qt::Key_Space);
-    EXPECT_EQ(spin->text(), "4");
-    EXPECT_EQ(senders, (std::vector<QObject*>{pair, pair}));
-    EXPECT_FALSE(upArrow()->timeBtnState() & TTimerSpeedButton::tbFocusRect);
-    EXPECT_TRUE(downArrow()->timeBtnState() & TTimerSpeedButton::tbFocusRect);
-    leaveBox();
-    EXPECT_FALSE(downArrow()->timeBtnState() & TTimerSpeedButton::tbFocusRect);
-
-    // A null glyph brings back the named arrow picture.
-    pair->setDownGlyph(QPixmap(4, 4));
-    pair->setDownGlyph(QPixmap());
-    EXPECT_EQ(pair->DownGlyph().size(), QSize(9, 6));
-}
-
 // Counts dark pixels (the arrows are black, the text navy) in a row of `image`.
 int darkInRow(const QImage& image, int y, int x0, int x1)
 {
@@ -151,32 +118,24 @@ TEST_F(SpinArrows, RendersTheNumberLeftOfTwoWedgeArrows)
     spin->setText(QStringLiteral("88888888"));
     spin->home(false);
     const QImage image = spin->grab().toImage();
-    if (const char* dir = std::getenv("STELLARO_SHOT_DIR"))
-        image.scaled(image.size() * 8).save(QString::fromLocal8Bit(dir) + "/spin_edit.png");
-
     const QRect pair = spin->Button()->geometry();
-    const QRect up = upArrow()->geometry().translated(pair.topLeft());
-    const QRect down = downArrow()->geometry().translated(pair.topLeft());
-
     // Each arrow's darkest rows form a wedge: narrow at its point, wide at its base.
-    std::vector<int> upRows, downRows;
-    for (int y = up.top() + 2; y < up.bottom() - 1; ++y)
-        if (int n = darkInRow(image, y, up.left() + 2, up.right() - 1))
-            upRows.push_back(n);
-    for (int y = down.top() + 2; y < down.bottom() - 1; ++y)
-        if (int n = darkInRow(image, y, down.left() + 2, down.right() - 1))
-            downRows.push_back(n);
-    EXPECT_EQ(upRows, (std::vector<int>{1, 3, 5, 7}));
-    EXPECT_EQ(downRows, (std::vector<int>{7, 5, 3, 1}));
-
-    // The text is drawn, and stops before the arrows: the column just left of
-    // them carries no text.
+    for (const auto& [arrow, wedge] : {std::pair{upArrow(), std::vector<int>{1, 3, 5, 7}},
+                                       std::pair{downArrow(), std::vector<int>{7, 5, 3, 1}}}) {
+        const QRect r = arrow->geometry().translated(pair.topLeft());
+        std::vector<int> rows;
+        for (int y = r.top() + 2; y < r.bottom() - 1; ++y)
+            if (int n = darkInRow(image, y, r.left() + 2, r.right() - 1))
+                rows.push_back(n);
+        EXPECT_EQ(rows, wedge);
+    }
+    // The text is drawn, and stops before the arrows.
     int textPixels = 0;
-    for (int y = 4; y < 22; ++y)
+    for (int y = 4; y < 22; ++y) {
         textPixels += darkInRow(image, y, 3, pair.left() - 1);
-    EXPECT_GT(textPixels, 20);
-    for (int y = 4; y < 22; ++y)
         EXPECT_EQ(darkInRow(image, y, pair.left() - 1, pair.left()), 0) << "row " << y;
+    }
+    EXPECT_GT(textPixels, 20);
 }
 
 } // namespace
