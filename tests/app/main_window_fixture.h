@@ -74,15 +74,8 @@ protected:
     TFForm1& w() { return *FForm1; }
 
     // Clicks a control in its middle, as the mouse does (press, then release).
-    static void click(QWidget* control)
-    {
-        QTest::mouseClick(control, Qt::LeftButton, {}, control->rect().center());
-    }
-
-    static void tab()
-    {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
+    static void click(QWidget* control) { QTest::mouseClick(control, Qt::LeftButton, {}, control->rect().center()); }
+    static void tab() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }
 
     // Makes `control` the focused one without running its (or anybody's) handlers.
     void focusQuietly(QWidget* control)
@@ -91,21 +84,15 @@ protected:
         log.clear();
     }
 
+    // The lines of detail.fdg; every line must end in CR LF.
     std::vector<std::string> detailLines() const
     {
         const auto bytes = testsupport::readFileBytes(dir.path() / "detail.fdg");
+        std::string text(bytes.begin(), bytes.end());
         std::vector<std::string> lines;
-        std::string line;
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-                lines.push_back(line);
-                line.clear();
-                ++i;
-            } else {
-                line.push_back(static_cast<char>(bytes[i]));
-            }
-        }
-        EXPECT_TRUE(line.empty()) << "bytes after the last CR LF";
+        for (std::size_t end; (end = text.find("\r\n")) != std::string::npos; text.erase(0, end + 2))
+            lines.push_back(text.substr(0, end));
+        EXPECT_TRUE(text.empty()) << "bytes after the last CR LF";
         return lines;
     }
 
