@@ -30,36 +30,28 @@ struct PdfPrinter {
 
 bool isPdf(const std::filesystem::path& p)
 {
-    if (!std::filesystem::exists(p))
-        return false;
-    const auto bytes = testsupport::readFileBytes(p);
-    return bytes.size() > 4 && std::string(bytes.begin(), bytes.begin() + 5) == "%PDF-";
+    const auto bytes = std::filesystem::exists(p) ? testsupport::readFileBytes(p) : std::vector<unsigned char>{};
+    return std::string(bytes.begin(), bytes.end()).starts_with("%PDF-");
 }
 
 } // namespace
 
 TEST(PaperCodes, KnownCodesAndCustomSizes)
 {
-    struct Case {
-        int code, width, length;
-        QPageSize::PageSizeId id; // Custom: compare the size in millimetres
-        QSizeF mm;
+    // Custom sizes compare in millimetres.
+    const struct { int code, width, length; QPageSize::PageSizeId id; QSizeF mm; } cases[] = {
+        {1, 0, 0, QPageSize::Letter, {}}, {8, 0, 0, QPageSize::A3, {}}, {9, 0, 0, QPageSize::A4, {}},
+        {11, 0, 0, QPageSize::A5, {}}, {256, 1000, 1500, QPageSize::Custom, {100, 150}},
     };
-    const Case cases[] = {
-        {1, 0, 0, QPageSize::Letter, {}},  {5, 0, 0, QPageSize::Legal, {}}, {8, 0, 0, QPageSize::A3, {}},
-        {9, 0, 0, QPageSize::A4, {}},      {11, 0, 0, QPageSize::A5, {}},
-        {256, 1000, 1500, QPageSize::Custom, {100, 150}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const QPageSize size = pageSizeForPaperCode(c.code, c.width, c.length);
         ASSERT_TRUE(size.isValid()) << c.code;
         if (c.id == QPageSize::Custom)
             EXPECT_EQ(size.size(QPageSize::Millimeter), c.mm);
         else
             EXPECT_EQ(size.id(), c.id) << c.code;
-
-        // And back into a device mode.
-        DeviceMode mode;
+        DeviceMode mode; // and back into a device mode
+        
         setPaperFields(mode, size);
         EXPECT_EQ(mode.paperSize, c.code);
         EXPECT_EQ(mode.paperWidth, c.width);
@@ -146,73 +138,54 @@ TEST(SystemPrinter, PdfJobsAndTheFilesTheyLeave)
     EXPECT_TRUE(isPdf(file));
     EXPECT_THROW(p.printer->endDoc(), EPrinter);
     EXPECT_THROW(p.printer->newPage(), EPrinter);
-}
 
-TEST(SystemPrinter, UnwritablePdfIsAClearError)
-{
-    testsupport::TempDir dir;
+    // A file that cannot be created is a clear error, and the job is over.
     testsupport::writeFileBytes(dir.path() / "plain", {'x'});
-    const QString target = QString::fromStdString((dir.path() / "plain" / "job.pdf").string());
-    setPdfFileNameHook([&](const QString&) { return std::optional<QString>(target); });
-    PdfPrinter p;
+    answer = QString::fromStdString((dir.path() / "plain" / "job.pdf").string());
     p.printer->beginDoc();
     p.printer->canvas().fillRect({0, 0, 10, 10});
     try {
         p.printer->endDoc();
         ADD_FAILURE() << "no error";
     } catch (const EPrinter& e) {
-        EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Cannot create file ") + target);
+        EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Cannot create file ") + *answer);
     }
     EXPECT_FALSE(p.printer->printing());
 }
 
-// ---- Printer setup dialog
-
-TEST(PrinterSetupDialog, ConfirmedChoiceBecomesTheSelectedPrinter)
+TEST(PrinterSetupDialog, ConfirmedChoiceIsTakenCancelChangesNothingUntakenFieldsStay)
 {
     FakePrinter fake;
     fake.printerNames = QStringList{QStringLiteral("Laser"), QStringLiteral("Inkjet")};
     fake.deviceMode = {dm_field::all, dmOrientPortrait, 9, 0, 0};
-    setPrinterSetupHook([](PrinterSetupWindow& w) {
-        EXPECT_EQ(w.printerBox()->currentIndex(), 0);
-        EXPECT_EQ(w.paperBox()->currentText(), QStringLiteral("A4"));
-        EXPECT_TRUE(w.portraitButton()->isChecked());
-        w.printerBox()->setCurrentIndex(1);
-        w.landscapeButton()->setChecked(true);
-        w.paperBox()->setCurrentIndex(w.paperBox()->findText(QStringLiteral("A3")));
-        return true;
-    });
+    const auto choose = [](bool confirm, const char* paper) {
+        return [=](PrinterSetupWindow& w) {
+            EXPECT_EQ(w.printerBox()->currentIndex(), 0); // shows the current settings
+            EXPECT_TRUE(w.portraitButton()->isChecked());
+            w.printerBox()->setCurrentIndex(1);
+            w.landscapeButton()->setChecked(true);
+            w.paperBox()->setCurrentIndex(w.paperBox()->findText(QLatin1String(paper)));
+            return confirm;
+        };
+    };
+    setPrinterSetupHook(choose(false, "A3"));
+    EXPECT_FALSE(PrinterSetupDialog(nullptr, &fake).Execute());
+    EXPECT_EQ(fake.printerIndex(), 0);
+    EXPECT_EQ(fake.deviceMode.paperSize, 9);
+
+    setPrinterSetupHook(choose(true, "A3"));
     EXPECT_TRUE(PrinterSetupDialog(nullptr, &fake).Execute());
     EXPECT_EQ(fake.printerIndex(), 1);
     EXPECT_EQ(fake.deviceMode.orientation, dmOrientLandscape);
     EXPECT_EQ(fake.deviceMode.paperSize, 8);
     EXPECT_EQ(fake.locksHeld(), 0);
-    setPrinterSetupHook({});
-}
 
-TEST(PrinterSetupDialog, CancelChangesNothingAndUntakenFieldsStay)
-{
-    FakePrinter fake;
-    fake.printerNames = QStringList{QStringLiteral("Laser"), QStringLiteral("Inkjet")};
+    // A printer that takes only the paper keeps its orientation.
+    fake.setPrinterIndex(0);
     fake.deviceMode = {dm_field::paperSize, dmOrientPortrait, 1, 0, 0};
-    const auto choose = [](bool confirm) {
-        return [confirm](PrinterSetupWindow& w) {
-            EXPECT_FALSE(w.landscapeButton()->isEnabled());
-            w.printerBox()->setCurrentIndex(1);
-            w.landscapeButton()->setChecked(true);
-            w.paperBox()->setCurrentIndex(w.paperBox()->findText(QStringLiteral("A5")));
-            return confirm;
-        };
-    };
-    setPrinterSetupHook(choose(false));
-    EXPECT_FALSE(PrinterSetupDialog(nullptr, &fake).Execute());
-    EXPECT_EQ(fake.printerIndex(), 0);
-    EXPECT_EQ(fake.deviceMode.paperSize, 1);
-
-    setPrinterSetupHook(choose(true));
+    setPrinterSetupHook(choose(true, "A5"));
     EXPECT_TRUE(PrinterSetupDialog(nullptr, &fake).Execute());
-    EXPECT_EQ(fake.printerIndex(), 1);
-    EXPECT_EQ(fake.deviceMode.orientation, dmOrientPortrait) << "the printer does not take it";
+    EXPECT_EQ(fake.deviceMode.orientation, dmOrientPortrait);
     EXPECT_EQ(fake.deviceMode.paperSize, 11);
     setPrinterSetupHook({});
 }

@@ -25,10 +25,7 @@ struct ActivatedForm {
     QWidget form;
     QLineEdit* edit = new QLineEdit(&form);
     int activations = 0;
-    ActivatedForm()
-    {
-        platform::setActivationHandler(&form, [this] { ++activations; });
-    }
+    ActivatedForm() { platform::setActivationHandler(&form, [this] { ++activations; }); }
 };
 
 TEST(WindowActivation, FirstActivationAndReturnFromANonModalWindowRunTheHandler)
@@ -47,8 +44,7 @@ TEST(WindowActivation, FirstActivationAndReturnFromANonModalWindowRunTheHandler)
     activate(f.form);
     EXPECT_EQ(f.activations, 2);
 
-    // One progress window taking over from another: the last one to go
-    // hands the focus back.
+    // One progress window taking over from another: the last one to go hands the focus back.
     {
         QWidget first;
         activate(first);
@@ -59,11 +55,6 @@ TEST(WindowActivation, FirstActivationAndReturnFromANonModalWindowRunTheHandler)
     }
     EXPECT_EQ(f.activations, 3);
     activate(f.form);
-    EXPECT_EQ(f.activations, 3);
-
-    // Activating the active form again changes nothing.
-    f.form.activateWindow();
-    QApplication::processEvents();
     EXPECT_EQ(f.activations, 3);
 }
 
@@ -93,57 +84,25 @@ TEST(WindowActivation, ClosingAModalWindowDoesNotRunTheHandler)
     QWidget progress;
     activate(progress);
     progress.hide();
-    activate(f.form);
-    EXPECT_EQ(f.activations, 2);
-}
-
-TEST(WindowActivation, AModalWindowRightAfterANonModalOneFindsTheFormActivatedAlready)
-{
-    ActivatedForm f;
-    activate(f.form);
-    QWidget progress;
-    activate(progress);
-    progress.hide();
     EXPECT_EQ(f.activations, 2);
 
-    // The preview, shown modally straight away, and closed again.
+    // The preview shown modally straight after it, with a progress window of its own on top.
     QDialog preview(&f.form);
     preview.setModal(true);
     activate(preview);
-    preview.hide();
-    activate(f.form);
-    EXPECT_EQ(f.activations, 2);
-}
-
-TEST(WindowActivation, ANonModalWindowOverAModalOneGivesTheFocusBackToTheModalOne)
-{
-    ActivatedForm f;
-    activate(f.form);
-    QDialog preview(&f.form);
-    preview.setModal(true);
-    activate(preview);
-    // Printing from the preview: its progress window comes and goes.
     {
-        QWidget progress;
-        activate(progress);
+        QWidget printing;
+        activate(printing);
     }
-    EXPECT_EQ(f.activations, 1);
     activate(preview);
     preview.hide();
     activate(f.form);
-    EXPECT_EQ(f.activations, 1);
-}
+    EXPECT_EQ(f.activations, 2);
 
-TEST(WindowActivation, ComingBackFromAnotherProgramDoesNotRunTheHandler)
-{
-    ActivatedForm f;
-    activate(f.form);
-    ASSERT_EQ(f.activations, 1);
     // Another program's window: this program has no active window meanwhile.
     QApplication::setActiveWindow(nullptr);
-    EXPECT_EQ(QApplication::activeWindow(), nullptr);
     activate(f.form);
-    EXPECT_EQ(f.activations, 1);
+    EXPECT_EQ(f.activations, 2);
 }
 
 TEST(WindowActivation, TheHandlerGoesWithTheFormAndCanBeRemoved)
@@ -157,8 +116,7 @@ TEST(WindowActivation, TheHandlerGoesWithTheFormAndCanBeRemoved)
     }
     EXPECT_EQ(runs, 0);
 
-    // A destroyed form's registration is gone: a new widget at the same
-    // address is not mistaken for it.
+    // A destroyed form's registration goes with it: a new widget at its address is not it.
     auto* form = new QWidget;
     platform::setActivationHandler(form, [&] { ++runs; });
     delete form;
