@@ -43,15 +43,6 @@ TEST(MemoryDataSet, CursorFlagsAtBothEnds)
     EXPECT_EQ(ds.recordIndex(), 0);
 }
 
-TEST(MemoryDataSet, EmptyTableIsAtBothEndsAndReadsEmptyText)
-{
-    report::MemoryDataSet ds({"A"}, {});
-    ds.first();
-    EXPECT_TRUE(ds.eof());
-    EXPECT_TRUE(ds.bof());
-    EXPECT_EQ(ds.fieldText("A"), "");
-}
-
 TEST(MemoryDataSet, BadFieldNamesAndRaggedRowsAreClearErrors)
 {
     auto ds = threeCities();

@@ -88,18 +88,6 @@ TEST_F(ReportModel, CustomPaperTakesThePrintersSizeAndReadsBackOnlyWhileCustom)
     EXPECT_EQ(printer.deviceMode.paperSize, 256);
 }
 
-TEST_F(ReportModel, PaperWithoutADeviceModeIsAPrinterDriverError)
-{
-    printer.hasDeviceMode = false;
-    try {
-        report->setPaperSize(qrpLetter);
-        FAIL() << "no error";
-    } catch (const platform::EPrinter& e) {
-        EXPECT_STREQ(e.what(), "Printer driver error");
-    }
-    EXPECT_EQ(printer.locksHeld(), 0);
-}
-
 TEST_F(ReportModel, RemovedBandsAreDroppedByEveryoneWhoReferredToThem)
 {
     TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 20);

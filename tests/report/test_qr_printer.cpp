@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
@@ -52,11 +51,12 @@ QStringList printedColours(const FakePrinter& fake)
     return pages;
 }
 
-void clickProgressCancel()
+// Presses Cancel on the visible progress window of `store`, and on no other window.
+void clickProgressCancel(const TQRPrinter& store)
 {
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible())
-            if (auto* button = dialog->findChild<QPushButton*>())
+        if (w->isVisible() && w->windowTitle() == store.captionText())
+            if (auto* button = w->findChild<QPushButton*>())
                 button->click();
 }
 
@@ -444,7 +444,7 @@ TEST(QRPrinterJob, CancelBeforeTheFirstPageAbortsTheJob)
     composePages(store, 3);
     store.setCurrentPageNumber(2);
     // The press arrives while the job is open, before the pages are sent.
-    fake.onBeginDoc = [] { QTimer::singleShot(0, [] { clickProgressCancel(); }); };
+    fake.onBeginDoc = [&store] { QTimer::singleShot(0, [&store] { clickProgressCancel(store); }); };
     store.Print();
     EXPECT_TRUE(store.cancelled());
     EXPECT_EQ(std::tuple(fake.jobsAborted, fake.jobsEnded, fake.jobPages.size()), std::tuple(1, 0, 0u));
