@@ -62,17 +62,20 @@ INSTANTIATE_TEST_SUITE_P(
 // Every sign starts on its day, and the day before belongs to the sign before it.
 TEST(StarSignBoundaries, FirstDayOfEverySignAndTheDayBefore)
 {
-    struct FirstDay { int day; int month; const char* sign; };
+    struct FirstDay { int day; int month; const char* sign; const char* birthday; };
     const FirstDay firsts[] = {
-        {21, 1, "Aquarius"}, {19, 2, "Pisces"}, {21, 3, "Aries"},    {20, 4, "Taurus"},
-        {21, 5, "Gemini"},   {22, 6, "Cancer"}, {23, 7, "Leo"},      {23, 8, "Virgo"},
-        {23, 9, "Libra"},    {24, 10, "Scorpio"}, {23, 11, "Sagittarius"}, {22, 12, "Capricorn"},
+        {21, 1, "Aquarius", "January 21st"},     {19, 2, "Pisces", "February 19th"},  {21, 3, "Aries", "March 21st"},
+        {20, 4, "Taurus", "April 20th"},         {21, 5, "Gemini", "May 21st"},       {22, 6, "Cancer", "June 22nd"},
+        {23, 7, "Leo", "Julj 23rd"},             {23, 8, "Virgo", "Augaust 23rd"},    {23, 9, "Libra", "September 23rd"},
+        {24, 10, "Scorpio", "October 24th"},     {23, 11, "Sagittarius", "November 23rd"},
+        {22, 12, "Capricorn", "December 22nd"},
     };
     for (std::size_t i = 0; i < std::size(firsts); ++i) {
         const FirstDay& f = firsts[i];
         const char* previous = firsts[(i + 11) % 12].sign;
         const auto date = [&](int day) { return QStringLiteral("%1%2").arg(day, 2, 10, QLatin1Char('0')).arg(f.month, 2, 10, QLatin1Char('0')); };
         EXPECT_EQ(profile::calculateStarSign(date(f.day)).sign, QLatin1String(f.sign)) << f.day << '/' << f.month;
+        EXPECT_EQ(profile::calculateStarSign(date(f.day)).birthday, QLatin1String(f.birthday)); // every month's spelling
         EXPECT_EQ(profile::calculateStarSign(date(f.day - 1)).sign, QLatin1String(previous)) << f.day << '/' << f.month;
         // Any day value, however far out, still gives the month's early or late sign.
         EXPECT_EQ(profile::starSignFor(-2147483647 - 1, f.month), profile::starSignFor(1, f.month));
