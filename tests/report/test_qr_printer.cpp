@@ -386,22 +386,10 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeCase{"two_to_three", 2, 3, {pageColour(2), pageColour(3)}, 1},
                       RangeCase{"from_four_to_zero_is_all", 4, 0, kAllFive, 4},
                       RangeCase{"only_to", 0, 2, {pageColour(1), pageColour(2)}, 1},
+                      RangeCase{"negatives_ignored", -1, -7, kAllFive, 4},
                       // A job with nothing drawn on its one page.
                       RangeCase{"no_page_in_range", 7, 9, {QString()}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(QRPrinterJob, PageInRangeAndNegativeValuesIgnored)
-{
-    FakePrinter fake;
-    TQRPrinter store(fake, 96);
-    store.setFromPage(2);
-    store.setToPage(4);
-    store.setFromPage(-1);
-    store.setToPage(-7);
-    const QList<bool> expected{false, false, true, true, true, false};
-    for (int n = 0; n <= 5; ++n)
-        EXPECT_EQ(store.pageInRange(n), expected[n]) << n;
-}
 
 TEST(QRPrinterJob, PageFillsThePrintableAreaBetweenSavedStates)
 {
