@@ -51,14 +51,12 @@ protected:
 
 struct LabelCase {
     const char* what;
-    int leftMarginTenths;
-    int left, top, width, height;
+    int leftMarginTenths, left, top, width, height;
     TAlignment alignment;
     bool autoSize;
     const char* caption;
     bool transparent;
-    // Expected on the page.
-    const char* printed;
+    const char* printed; // what the page should hold from here on
     int x;
     unsigned align;
     int rectLeft, rectRight;
@@ -89,16 +87,11 @@ TEST_F(BandDrawing, LabelsAnchorClipAndFillAsDesigned)
         ASSERT_EQ(page.texts.size(), 1u);
         const emfpage::Text& t = page.texts[0];
         EXPECT_EQ(t.text, QString::fromLatin1(c.printed));
-        EXPECT_EQ(t.x, c.x);
-        EXPECT_EQ(t.y, c.top);
-        EXPECT_EQ(t.align, c.align);
-        EXPECT_EQ(t.left, c.rectLeft);
-        EXPECT_EQ(t.right, c.rectRight >= 0 ? c.rectRight : c.rectLeft + captionWidth(c.caption));
-        EXPECT_EQ(t.top, c.top);
-        EXPECT_EQ(t.bottom, c.top + c.height);
+        const int right = c.rectRight >= 0 ? c.rectRight : c.rectLeft + captionWidth(c.caption);
+        EXPECT_EQ(std::tuple(t.x, t.y, t.align), std::tuple(c.x, c.top, c.align));
+        EXPECT_EQ(std::tuple(t.left, t.top, t.right, t.bottom), std::tuple(c.rectLeft, c.top, right, c.top + c.height));
         EXPECT_EQ(t.options & (kOpaque | kClipped), c.options);
-        EXPECT_EQ(t.fontHeight, -19);
-        EXPECT_EQ(t.bkMode, c.transparent ? 1 : 2);
+        EXPECT_EQ(std::tuple(t.fontHeight, t.bkMode), std::tuple(-19, c.transparent ? 1 : 2));
         EXPECT_EQ(t.background, qRgb(255, 255, 255)) << "a label takes its band's colour";
         form.remove(l);
     }
@@ -121,13 +114,8 @@ TEST_F(BandDrawing, EmptyLabelDrawsNothingNotEvenItsBackground)
 
 TEST_F(BandDrawing, BandBackgroundStartsAtTheMarginAndSpansTheColumn)
 {
-    struct Margin {
-        bool millimetres;
-        int value;
-        int startsAt;
-    };
-    for (const Margin m : {Margin{false, 3, 29}, Margin{false, -10, -96}, Margin{false, 20, 192},
-                           Margin{false, 0, 0}, Margin{true, 5, 19}}) {
+    struct Margin { bool millimetres; int value, startsAt; };
+    for (const Margin m : {Margin{false, 3, 29}, Margin{false, -10, -96}, Margin{false, 20, 192}, Margin{true, 5, 19}}) {
         SCOPED_TRACE(m.value);
         if (m.millimetres)
             report->setLeftMarginMM(m.value);
@@ -136,11 +124,10 @@ TEST_F(BandDrawing, BandBackgroundStartsAtTheMarginAndSpansTheColumn)
         band->Color = QColor(0, 128, 255);
         const auto page = onlyPage();
         ASSERT_EQ(page.fills.size(), 1u);
-        EXPECT_EQ(page.fills[0].x, m.startsAt);
-        EXPECT_EQ(page.fills[0].y, 0);
-        EXPECT_EQ(page.fills[0].cx, 1090 - m.startsAt) << "the column is the printable width less the margin";
-        EXPECT_EQ(page.fills[0].cy, 699) << "the bottom row is left to the next band";
-        EXPECT_EQ(page.fills[0].color, qRgb(0, 128, 255));
+        const emfpage::Fill& f = page.fills[0];
+        // The column is the printable width less the margin; the bottom row is left to the next band.
+        EXPECT_EQ(std::tuple(f.x, f.y, f.cx, f.cy), std::tuple(m.startsAt, 0, 1090 - m.startsAt, 699));
+        EXPECT_EQ(f.color, qRgb(0, 128, 255));
     }
 }
 
@@ -160,10 +147,7 @@ TEST_F(BandDrawing, FontHeightsSurviveTheRoundTripThroughWholePoints)
 TEST_F(BandDrawing, AlignToBandUsesThePrintableWidthAndIgnoresTheMargin)
 {
     report->setLeftMarginInches(3);
-    struct Case {
-        TAlignment alignment;
-        int x, rectLeft, rectRight;
-    };
+    struct Case { TAlignment alignment; int x, rectLeft, rectRight; };
     // Printable width 1090; a fixed width of 100.
     for (const Case c : {Case{taLeftJustify, 0, 0, 100}, Case{taCenter, 545, 495, 595},
                          Case{taRightJustify, 1085, 987, 1085}}) {
@@ -173,10 +157,8 @@ TEST_F(BandDrawing, AlignToBandUsesThePrintableWidthAndIgnoresTheMargin)
         l.Alignment = c.alignment;
         const auto page = onlyPage();
         ASSERT_EQ(page.texts.size(), 1u);
-        EXPECT_EQ(page.texts[0].text, QStringLiteral("Band"));
-        EXPECT_EQ(page.texts[0].x, c.x);
-        EXPECT_EQ(page.texts[0].left, c.rectLeft);
-        EXPECT_EQ(page.texts[0].right, c.rectRight);
+        const emfpage::Text& t = page.texts[0];
+        EXPECT_EQ(std::tuple(t.x, t.left, t.right), std::tuple(c.x, c.rectLeft, c.rectRight));
         form.remove(l);
     }
 }
@@ -203,18 +185,13 @@ TEST_F(BandDrawing, BitmapsDrawUnscaledUnlessStretched)
     for (bool stretch : {false, true}) {
         TImage& image = form.add<TImage>(QStringLiteral("Image1"));
         image.setParent(band);
-        image.Left = 32;
-        image.Top = 11;
-        image.Width = 158;
-        image.Height = 17;
+        std::tie(image.Left, image.Top, image.Width, image.Height) = std::tuple(32, 11, 158, 17);
         image.Stretch = stretch;
         image.Picture.setBitmap(strip);
         const auto page = onlyPage();
         ASSERT_EQ(page.images.size(), 1u);
-        EXPECT_EQ(page.images[0].x, 51);
-        EXPECT_EQ(page.images[0].y, 11);
-        EXPECT_EQ(page.images[0].cx, stretch ? 158 : 150);
-        EXPECT_EQ(page.images[0].cy, stretch ? 17 : 15);
+        const emfpage::Image& i = page.images[0];
+        EXPECT_EQ(std::tuple(i.x, i.y, i.cx, i.cy), std::tuple(51, 11, stretch ? 158 : 150, stretch ? 17 : 15));
         form.remove(image);
     }
 }
@@ -224,10 +201,7 @@ TEST_F(BandDrawing, LaterChildrenDrawOverEarlierOnesWindowedOnesLast)
     TQRMemo& memo = form.add<TQRMemo>(QStringLiteral("QRMemo1"));
     memo.setParent(band);
     memo.Lines = QStringList{QStringLiteral("memo one"), QStringLiteral("memo two"), QStringLiteral("no room")};
-    memo.Left = 10;
-    memo.Top = 100;
-    memo.Width = 300;
-    memo.Height = 50;  // two lines of a 19-pixel font
+    std::tie(memo.Left, memo.Top, memo.Width, memo.Height) = std::tuple(10, 100, 300, 50); // two 19-pixel lines
     addLabel(*band, QStringLiteral("First"), QStringLiteral("first"), 10, 10);
     QImage dot(2, 2, QImage::Format_RGB32);
     dot.fill(Qt::black);
@@ -274,10 +248,8 @@ TEST_F(BandDrawing, ScaledFormsRoundPositionsHalfToEven)
     l.setFont(timesBoldItalic(19));
     const auto page = onlyPage();
     ASSERT_EQ(page.texts.size(), 1u);
-    EXPECT_EQ(page.texts[0].x, 2);
-    EXPECT_EQ(page.texts[0].y, 8);
-    EXPECT_EQ(page.texts[0].right, 8);  // 6 design units = 7.5 -> 8
-    EXPECT_EQ(page.texts[0].fontHeight, -19);
+    const emfpage::Text& t = page.texts[0];
+    EXPECT_EQ(std::tuple(t.x, t.y, t.right, t.fontHeight), std::tuple(2, 8, 8, -19));
 }
 
 TEST_F(BandDrawing, MetafilePicturesAreStretchedIntoTheirBox)
@@ -287,22 +259,13 @@ TEST_F(BandDrawing, MetafilePicturesAreStretchedIntoTheirBox)
     small.fillRect({0, 0, 10, 10});
     TImage& image = form.add<TImage>(QStringLiteral("Logo"));
     image.setParent(band);
-    image.Left = 40;
-    image.Top = 60;
-    image.Width = 20;
-    image.Height = 20;
+    std::tie(image.Left, image.Top, image.Width, image.Height) = std::tuple(40, 60, 20, 20);
     image.Picture.setMetafile(small.finish());
-    const auto page = onlyPage();
-    bool found = false;
-    for (const auto& f : page.fills)
-        if (f.color == qRgb(255, 0, 0)) {
-            found = true;
-            EXPECT_EQ(f.x, 40);
-            EXPECT_EQ(f.y, 60);
-            EXPECT_EQ(f.cx, 20);
-            EXPECT_EQ(f.cy, 20);
-        }
-    EXPECT_TRUE(found);
+    std::vector<std::tuple<int, int, int, int>> red;
+    for (const auto& f : onlyPage().fills)
+        if (f.color == qRgb(255, 0, 0))
+            red.emplace_back(f.x, f.y, f.cx, f.cy);
+    EXPECT_EQ(red, (std::vector<std::tuple<int, int, int, int>>{{40, 60, 20, 20}}));
 }
 
 } // namespace

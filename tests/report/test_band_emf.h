@@ -13,6 +13,7 @@
 #include <cstring>
 #include <map>
 #include <stdexcept>
+#include <tuple>
 #include <vector>
 
 namespace emfpage {
@@ -21,32 +22,20 @@ struct Text {
     int x = 0, y = 0;
     QString text;
     unsigned options = 0;
-    int left = 0, top = 0, right = 0, bottom = 0;  // the record's rectangle
-    unsigned align = 0;                             // SETTEXTALIGN mode in force
-    int fontHeight = 0;                             // LOGFONT height (negative: character height)
-    int bkMode = 2;                                 // 1 transparent, 2 opaque
-    QRgb background = 0;                            // SETBKCOLOR in force (opaque fill)
+    int left = 0, top = 0, right = 0, bottom = 0; // the record's rectangle
+    unsigned align = 0;                            // SETTEXTALIGN mode in force
+    int fontHeight = 0;                            // LOGFONT height (negative: character height)
+    int bkMode = 2;                                // 1 transparent, 2 opaque
+    QRgb background = 0;                           // SETBKCOLOR in force
 };
-
-struct Fill {
-    int x = 0, y = 0, cx = 0, cy = 0;
-    QRgb color = 0;
-};
-
-struct Image {
-    int x = 0, y = 0, cx = 0, cy = 0;
-};
-
-struct Line {
-    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-};
-
+struct Fill { int x = 0, y = 0, cx = 0, cy = 0; QRgb color = 0; };
+struct Image { int x = 0, y = 0, cx = 0, cy = 0; };
+struct Line { int x1 = 0, y1 = 0, x2 = 0, y2 = 0; };
 struct Page {
     std::vector<Text> texts;
     std::vector<Fill> fills;
     std::vector<Image> images;
     std::vector<Line> lines;
-
 };
 
 inline std::uint32_t u32(const QByteArray& b, qsizetype at)
@@ -116,18 +105,13 @@ inline Page readPage(const QByteArray& emf)
             const std::uint32_t n = u32(emf, at + 44);
             const std::uint32_t off = u32(emf, at + 48);
             t.options = u32(emf, at + 52);
-            t.left = i32(emf, at + 56);
-            t.top = i32(emf, at + 60);
-            t.right = i32(emf, at + 64);
-            t.bottom = i32(emf, at + 68);
+            std::tie(t.left, t.top, t.right, t.bottom) =
+                std::tuple(i32(emf, at + 56), i32(emf, at + 60), i32(emf, at + 64), i32(emf, at + 68));
             if (static_cast<std::uint64_t>(off) + 2ull * n > size)
                 throw std::runtime_error("text outside its record");
             t.text = QString::fromUtf16(reinterpret_cast<const char16_t*>(emf.constData() + at + off),
                                         static_cast<qsizetype>(n));
-            t.align = align;
-            t.fontHeight = font;
-            t.bkMode = bkMode;
-            t.background = bkColor;
+            std::tie(t.align, t.fontHeight, t.bkMode, t.background) = std::tuple(align, font, bkMode, bkColor);
             page.texts.push_back(t);
             break;
         }
@@ -138,14 +122,11 @@ inline Page readPage(const QByteArray& emf)
         case 81:  // STRETCHDIBITS
             page.images.push_back({i32(emf, at + 24), i32(emf, at + 28), i32(emf, at + 72), i32(emf, at + 76)});
             break;
-        case 27:
-            penX = i32(emf, at + 8);
-            penY = i32(emf, at + 12);
-            break;
-        case 54:
+        case 54: // LINETO, from the pen position; then as MOVETOEX
             page.lines.push_back({penX, penY, i32(emf, at + 8), i32(emf, at + 12)});
-            penX = i32(emf, at + 8);
-            penY = i32(emf, at + 12);
+            [[fallthrough]];
+        case 27:
+            std::tie(penX, penY) = std::pair(i32(emf, at + 8), i32(emf, at + 12));
             break;
         default:
             break;

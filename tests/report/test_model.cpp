@@ -1,5 +1,4 @@
-// The report definition: margin views, paper properties acting on the
-// printer, columns, component references and groups, calc totals and masks.
+// The report definition: margins, paper, columns, references, groups, calc totals and masks.
 #include "test_run_fixture.h"
 
 #include "report/data_set.h"
@@ -13,11 +12,7 @@ using ReportModel = ReportFixture;
 
 TEST_F(ReportModel, MarginViewsShareOneStoredMargin)
 {
-    struct Case {
-        bool setMillimetres;
-        int value;
-        int inches, millimetres;
-    };
+    struct Case { bool setMillimetres; int value, inches, millimetres; };
     // 0.3 inch = 7.62 mm; -1 inch = -25.4 mm; 2 inches = 50.8 mm;
     // 5 mm = 0.19685 inch = 1.9685 tenths; 7 mm = 2.756 tenths.
     const Case cases[] = {{false, 3, 3, 8}, {false, -10, -10, -25}, {false, 20, 20, 51},
@@ -28,14 +23,12 @@ TEST_F(ReportModel, MarginViewsShareOneStoredMargin)
             report->setLeftMarginMM(c.value);
         else
             report->setLeftMarginInches(c.value);
-        EXPECT_EQ(report->LeftMarginInches(), c.inches);
-        EXPECT_EQ(report->LeftMarginMM(), c.millimetres);
+        EXPECT_EQ(std::pair(report->LeftMarginInches(), report->LeftMarginMM()), std::pair(c.inches, c.millimetres));
         if (c.setMillimetres)
             report->setColumnMarginMM(c.value);
         else
             report->setColumnMarginInches(c.value);
-        EXPECT_EQ(report->ColumnMarginInches(), c.inches);
-        EXPECT_EQ(report->ColumnMarginMM(), c.millimetres);
+        EXPECT_EQ(std::pair(report->ColumnMarginInches(), report->ColumnMarginMM()), std::pair(c.inches, c.millimetres));
     }
     // The page forms store inches 2 and then millimetres 5: the later one wins.
     report->setLeftMarginInches(2);
@@ -52,40 +45,32 @@ TEST_F(ReportModel, ColumnsIgnoreZeroAndNegativeCounts)
     EXPECT_EQ(report->Columns(), 3);
 }
 
-TEST_F(ReportModel, PageFormLoadingWritesItsPaperIntoThePrinterAtOnce)
+TEST_F(ReportModel, PaperPropertiesActOnThePrinterAtOnceAndReadBackOnlyWhileCustom)
 {
-    printer.deviceMode.paperSize = 1;
-    printer.deviceMode.paperLength = 2794;
-    printer.deviceMode.paperWidth = 2159;
+    const auto mode = [&] {
+        const platform::DeviceMode& m = printer.deviceMode;
+        return std::tuple(m.paperSize, m.paperLength, m.paperWidth);
+    };
+    // The order a page form loads them in: length 0, A4, width 0.
+    std::tie(printer.deviceMode.paperSize, printer.deviceMode.paperLength, printer.deviceMode.paperWidth) =
+        std::tuple(1, 2794, 2159);
     report->setPaperLength(0);
     report->setPaperSize(qrpA4);
     report->setPaperWidth(0);
-    EXPECT_EQ(printer.deviceMode.paperSize, 9);
-    EXPECT_EQ(printer.deviceMode.paperLength, 0);
-    EXPECT_EQ(printer.deviceMode.paperWidth, 0);
+    EXPECT_EQ(mode(), std::tuple(9, 0, 0));
     EXPECT_EQ(report->PaperSize(), qrpA4);
     EXPECT_EQ(printer.locksHeld(), 0);
-}
 
-TEST_F(ReportModel, CustomPaperTakesThePrintersSizeAndReadsBackOnlyWhileCustom)
-{
-    printer.deviceMode.paperLength = 2970;
-    printer.deviceMode.paperWidth = 2100;
+    std::tie(printer.deviceMode.paperLength, printer.deviceMode.paperWidth) = std::pair(2970, 2100);
     report->setPaperSize(qrpCustom);
-    EXPECT_EQ(report->PaperLength(), 2970);
-    EXPECT_EQ(report->PaperWidth(), 2100);
+    EXPECT_EQ(std::pair(report->PaperLength(), report->PaperWidth()), std::pair(2970, 2100));
     EXPECT_EQ(printer.deviceMode.paperSize, 256);
-
     report->setPaperSize(qrpA5);
-    EXPECT_EQ(report->PaperLength(), 0);
-    EXPECT_EQ(report->PaperWidth(), 0);
+    EXPECT_EQ(std::pair(report->PaperLength(), report->PaperWidth()), std::pair(0, 0));
     EXPECT_EQ(printer.deviceMode.paperSize, 11);
-
-    report->setPaperWidth(1500);  // non-zero: custom first
-    EXPECT_EQ(report->PaperSize(), qrpCustom);
-    EXPECT_EQ(report->PaperWidth(), 1500);
-    EXPECT_EQ(printer.deviceMode.paperWidth, 1500);
-    EXPECT_EQ(printer.deviceMode.paperSize, 256);
+    report->setPaperWidth(1500); // non-zero: custom first
+    EXPECT_EQ(std::pair(report->PaperSize(), report->PaperWidth()), std::pair(qrpCustom, 1500));
+    EXPECT_EQ(std::pair(printer.deviceMode.paperSize, printer.deviceMode.paperWidth), std::pair(256, 1500));
 }
 
 TEST_F(ReportModel, RemovedBandsAreDroppedByEveryoneWhoReferredToThem)
@@ -102,10 +87,7 @@ TEST_F(ReportModel, RemovedBandsAreDroppedByEveryoneWhoReferredToThem)
     calc.setResetBand(&footer);
 
     form.remove(footer);
-    EXPECT_EQ(group.FooterBand(), nullptr);
-    EXPECT_EQ(other.LinkBand(), nullptr);
-    EXPECT_EQ(calc.ResetBand(), nullptr);
-    EXPECT_EQ(label.Parent(), nullptr);
+    EXPECT_TRUE(!group.FooterBand() && !other.LinkBand() && !calc.ResetBand() && !label.Parent());
     EXPECT_EQ(form.findComponent(QStringLiteral("Footer")), nullptr);
 
     form.remove(label);
@@ -144,11 +126,7 @@ TEST_F(ReportModel, GroupsAreNumberedByTheirPlaceAndAFormHoldsTen)
 
 TEST(CalcMask, FormatsNumbers)
 {
-    struct Case {
-        double value;
-        const char* mask;
-        const char* text;
-    };
+    struct Case { double value; const char* mask; const char* text; };
     const Case cases[] = {
         {60, "", "60"},
         {0.1 + 0.2, "", "0.3"},
@@ -172,10 +150,7 @@ TEST(CalcTotals, EachOperationOverTheRecordsAdded)
 {
     report::MemoryDataSet data({"Amount"}, {{"4"}, {"10"}, {" 1.5 "}, {""}});
     ReportForm form;
-    struct Case {
-        TQRCalcOperation op;
-        double value;
-    };
+    struct Case { TQRCalcOperation op; double value; };
     for (const Case c : {Case{qrcSUM, 15.5}, Case{qrcCOUNT, 4}, Case{qrcMAX, 10}, Case{qrcMIN, 0},
                          Case{qrcAVERAGE, 15.5 / 4}}) {
         TQRDBCalc& calc = form.add<TQRDBCalc>(QStringLiteral("Calc"));

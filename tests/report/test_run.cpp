@@ -1,5 +1,4 @@
-// The report run: event order, page breaks, groups, columns, cancelling and
-// the error path, checked on the composed pages.
+// The report run, checked on the composed pages.
 #include "test_run_fixture.h"
 
 #include "report/data_set.h"
@@ -57,11 +56,7 @@ TEST_F(ReportRunTest, ProfileLikeReportCallsItsHandlerThreeTimesOnlyTheFirstBefo
 
 TEST_F(ReportRunTest, BandAsTallAsThePageLeavesABlankFirstPage)
 {
-    struct Case {
-        int vertRes;       // printer pixels at 600 per inch
-        int pageUnits;     // printable height at 96 per inch
-        size_t pages;
-    };
+    struct Case { int vertRes, pageUnits; size_t pages; }; // printer pixels at 600 dpi, page units at 96
     for (const Case c : {Case{4760, 762, 2}, Case{4700, 752, 2}, Case{4766, 763, 1}, Case{4800, 768, 1}}) {
         SCOPED_TRACE(c.pageUnits);
         printer.vertRes = c.vertRes;
@@ -69,11 +64,9 @@ TEST_F(ReportRunTest, BandAsTallAsThePageLeavesABlankFirstPage)
         addLabel(band, QStringLiteral("QRLabel1"), QStringLiteral("Aries"), 10, 20);
         const auto pages = previewPages();
         ASSERT_EQ(pages.size(), c.pages);
-        const auto& last = pages.back();
-        EXPECT_EQ(textsAt(last), (Texts{"10,20 Aries"}));
+        EXPECT_EQ(textsAt(pages.back()), (Texts{"10,20 Aries"}));
         if (c.pages == 2) {
-            EXPECT_TRUE(pages[0].texts.empty());
-            EXPECT_TRUE(pages[0].fills.empty());
+            EXPECT_TRUE(pages[0].texts.empty() && pages[0].fills.empty());
         }
         form.remove(band);
     }
@@ -81,12 +74,7 @@ TEST_F(ReportRunTest, BandAsTallAsThePageLeavesABlankFirstPage)
 
 TEST_F(ReportRunTest, DisabledOrRefusedBandsLeaveNoTraceAndNoGap)
 {
-    struct Case {
-        const char* what;
-        bool enabled;
-        bool printBand;
-        QStringList events;
-    };
+    struct Case { const char* what; bool enabled, printBand; QStringList events; };
     const Case cases[] = {
         {"disabled", false, true, {}},
         {"refused", true, false, {"before", "after false"}},
@@ -200,9 +188,7 @@ TEST_F(ReportRunTest, DataDrivenReportWithGroupHeadersFootersColumnsAndSummary)
                                               "480,220 C", "480,240 60", "0,370 Footer"}));
     EXPECT_EQ(textsAt(pages[1]), (Texts{"0,0 Header", "0,40 70", "0,120 80", "0,200 90", "0,280 300",
                                               "100,280 C", "0,300 450", "0,370 Footer"}));
-    EXPECT_EQ(startPages, 2);
-    EXPECT_EQ(endPages, 2);
-    EXPECT_EQ(details, 9);
+    EXPECT_EQ(std::tuple(startPages, endPages, details), std::tuple(2, 2, 9));
 }
 
 TEST_F(ReportRunTest, EmptyTablePrintsNoDetailButItsSummary)
@@ -241,12 +227,7 @@ TEST_F(ReportRunTest, ColumnHeaderTallerThanThePageStillEnds)
 
 TEST_F(ReportRunTest, ErrorFromAHandlerLeavesThePageStoreIdleWithNoPages)
 {
-    struct Case {
-        const char* what;
-        bool inBandHandler;
-        bool print;
-        bool prepareOnly = false;
-    };
+    struct Case { const char* what; bool inBandHandler, print, prepareOnly = false; };
     for (const Case c : {Case{"band, preview", true, false}, Case{"band, print", true, true},
                          Case{"report, preview", false, false}, Case{"report, print", false, true},
                          Case{"band, prepare", true, false, true}}) {
@@ -270,11 +251,9 @@ TEST_F(ReportRunTest, ErrorFromAHandlerLeavesThePageStoreIdleWithNoPages)
         } catch (const std::runtime_error& e) {
             EXPECT_STREQ(e.what(), "File not found");
         }
-        EXPECT_EQ(store->status(), QRPrinterStatus::Idle);
-        EXPECT_EQ(store->storedPageCount(), 0);
+        EXPECT_EQ(std::pair(store->status(), store->storedPageCount()), std::pair(QRPrinterStatus::Idle, 0));
         EXPECT_EQ(report->progressForm(), nullptr);
-        EXPECT_EQ(previewCalls, 0);
-        EXPECT_EQ(printer.jobsBegun, 0);
+        EXPECT_EQ(std::pair(previewCalls, printer.jobsBegun), std::pair(0, 0));
         report->OnNeedData = nullptr;
         form.remove(band);
     }
@@ -288,9 +267,7 @@ TEST_F(ReportRunTest, PrintSendsThePagesAsOneJobAndDiscardsThem)
     report->Orientation = platform::poLandscape;
     report->setPaperSize(qrpA4);
     report->Print();
-    EXPECT_EQ(printer.jobsBegun, 1);
-    EXPECT_EQ(printer.jobsEnded, 1);
-    EXPECT_EQ(printer.jobPages.size(), 1u);
+    EXPECT_EQ(std::tuple(printer.jobsBegun, printer.jobsEnded, printer.jobPages.size()), std::tuple(1, 1, 1u));
     EXPECT_EQ(printer.jobTitleAtBegin, QStringLiteral("Profile"));
     EXPECT_EQ(printer.deviceMode.orientation, platform::dmOrientLandscape);
     EXPECT_EQ(printer.deviceMode.paperSize, 0) << "the run hands the printer back its default paper";
@@ -322,8 +299,7 @@ TEST_F(ReportRunTest, ReportBeforePrintFalseComposesNothing)
     report->Preview();
     report->Print();
     EXPECT_FALSE(bandAsked);
-    EXPECT_EQ(previewCalls, 0);
-    EXPECT_EQ(printer.jobsBegun, 0);
+    EXPECT_EQ(std::pair(previewCalls, printer.jobsBegun), std::pair(0, 0));
     EXPECT_TRUE(store->cancelled());
     EXPECT_EQ(store->status(), QRPrinterStatus::Idle);
 }
@@ -351,8 +327,7 @@ TEST_F(ReportRunTest, CancelStopsThePassesButTheFootersAreComposed)
     report->Preview();
     asked = 0;
     report->Print();
-    EXPECT_EQ(previewCalls, 0);
-    EXPECT_EQ(printer.jobsBegun, 0);
+    EXPECT_EQ(std::pair(previewCalls, printer.jobsBegun), std::pair(0, 0));
     EXPECT_EQ(store->status(), QRPrinterStatus::Idle);
 }
 

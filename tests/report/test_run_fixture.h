@@ -1,6 +1,5 @@
-// A page form with one report over a fake printer and a page store of its
-// own, for the model, band-drawing and report-run tests. Preview hands the
-// composed pages to the test instead of a window.
+// A page form with one report over a fake printer and its own page store;
+// Preview hands the composed pages to the test instead of a window.
 #pragma once
 
 #include "platform/printer_fake.h"
@@ -14,14 +13,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 class ReportFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // The fake's A4 landscape sheet at 600 dpi, 768 page units high so that
-        // a 762-unit band fits (the default 4760 pixels give exactly 762).
+        // 768 page units high, so that a 762-unit band fits.
         printer.vertRes = 4800;
         store = std::make_unique<TQRPrinter>(printer, 96);
         report = &form.add<TPageReport>(QStringLiteral("PageReport1"));
@@ -40,9 +39,7 @@ protected:
     TQRBand& addBand(const QString& name, TQRBandType type, int height)
     {
         TQRBand& b = form.add<TQRBand>(name);
-        b.BandType = type;
-        b.Height = height;
-        b.Width = 1000;
+        std::tie(b.BandType, b.Height, b.Width) = std::tuple(type, height, 1000);
         return b;
     }
 
@@ -53,10 +50,7 @@ protected:
         T& l = form.add<T>(name);
         l.setParent(&band);
         l.Caption = caption;
-        l.Left = left;
-        l.Top = top;
-        l.Width = width;
-        l.Height = height;
+        std::tie(l.Left, l.Top, l.Width, l.Height) = std::tuple(left, top, width, height);
         return l;
     }
 
@@ -75,8 +69,7 @@ protected:
         platform::CanvasFont f;
         f.face = QStringLiteral("Times New Roman");
         f.height = height;
-        f.bold = true;
-        f.italic = true;
+        f.bold = f.italic = true;
         return f;
     }
 
