@@ -1,5 +1,4 @@
-// The preview's zoom arithmetic: image size with frame and shadow, centring,
-// the fitted zooms with their factor 98, and the page content rectangle.
+// The preview's zoom arithmetic: image size, centring, fitted zooms, the page content rectangle.
 #include "report/qr_preview_zoom.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// The page store against the fake printer: metrics in page units, device-mode
-// writes, the recording states, print ranges, Cancel and the current page.
+// The page store against the fake printer: metrics, device mode, states, ranges, Cancel.
 #include "platform/emf_player.h"
 #include "platform/printer_fake.h"
 #include "report/qr_printer.h"
@@ -61,8 +60,6 @@ void clickProgressCancel(const TQRPrinter& store)
 }
 
 } // namespace
-
-// ---------------------------------------------------------------- metrics
 
 struct MetricsCase {
     const char* name;
@@ -153,8 +150,6 @@ INSTANTIATE_TEST_SUITE_P(
         FallbackCase{"no_resolution", 96, [](FakePrinter& f) { f.ppiY = 0; }, 20, 748, 1080, 785, 1134}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// ---------------------------------------------------------------- device mode
-
 struct ModeCase {
     const char* name;
     std::uint32_t fields;
@@ -191,13 +186,8 @@ INSTANTIATE_TEST_SUITE_P(
         ModeCase{"a4", dm::all, [](TQRPrinter& s) { s.setPaperSize(qrpA4); }, {1, 9, 111, 222}, true},
         ModeCase{"a4_not_taken", dm::orientation, [](TQRPrinter& s) { s.setPaperSize(qrpA4); }, {1, 1, 111, 222},
                  true},
-        ModeCase{"default_paper_writes_0", dm::all, [](TQRPrinter& s) { s.setPaperSize(qrpDefault); },
-                 {1, 0, 111, 222}, true},
-        ModeCase{"width_0_stays_letter", dm::all, [](TQRPrinter& s) { s.setPaperWidth(0); }, {1, 1, 111, 0}, true},
         ModeCase{"width_switches_to_custom", dm::all, [](TQRPrinter& s) { s.setPaperWidth(2100); },
                  {1, 256, 111, 2100}, true},
-        ModeCase{"length_switches_to_custom", dm::all, [](TQRPrinter& s) { s.setPaperLength(2970); },
-                 {1, 256, 2970, 222}, true},
         ModeCase{"length_not_taken", dm::orientation | dm::paperSize, [](TQRPrinter& s) { s.setPaperLength(2970); },
                  {1, 256, 111, 222}, true}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -253,8 +243,6 @@ TEST(QRPrinterDeviceModeTest, PrinterObjectErrorsPassUnchanged)
     EXPECT_THROW(store.setOrientation(platform::poPortrait), platform::EPrinter);
     EXPECT_EQ(store.orientation(), platform::poPortrait) << "remembered before the printer refused";
 }
-
-// ---------------------------------------------------------------- recording states
 
 TEST(QRPrinterStates, BeginDocOpensPageOneOfPrintableSize)
 {
@@ -351,8 +339,6 @@ TEST(QRPrinterStates, AdoptedPagesReplaceTheStoreWhole)
     EXPECT_EQ(std::pair(store.physicalWidth(), store.physicalHeight()), std::pair(1199, 838)); // 1199.0, 838.2
     EXPECT_EQ(store.offsetLeft(), 16) << "offsets stay those of the printer";
 }
-
-// ---------------------------------------------------------------- print range and job
 
 struct RangeCase {
     const char* name;
@@ -483,8 +469,6 @@ TEST(QRPrinterJob, PagesDiscardedAtTheMessagePointAreNotTouched)
     EXPECT_EQ(store.status(), QRPrinterStatus::Idle);
     EXPECT_EQ(fake.jobsEnded, 1);
 }
-
-// ---------------------------------------------------------------- the program's page store
 
 TEST(QRPrinterProgramStore, CreatedOverTheProgramPrinterAndOwned)
 {

@@ -1,7 +1,5 @@
-// The page store printing through the real printer object: once into the built-in
-// "Print to PDF" printer, once through CUPS into the cups-pdf queue "PDF" (skipped
-// when that queue is not set up). Each sheet is rasterised with pdftoppm and the
-// recorded rectangle must be on landscape A4 where the page put it.
+// The page store printing into "Print to PDF" and through CUPS into the cups-pdf queue "PDF"
+// (skipped when not set up); each sheet, rasterised, must hold the rectangle where the page put it.
 #include "platform/canvas.h"
 #include "platform/printer_system.h"
 #include "report/qr_printer.h"
@@ -39,9 +37,7 @@ std::pair<QImage, QRect> rasterise(const QString& pdf, const testsupport::TempDi
     const QString prefix = QString::fromStdString((dir.path() / "sheet").string());
     const QStringList args{"-r", QString::number(kRasterDpi), "-png", "-singlefile", pdf, prefix};
     QImage image = run(QStringLiteral("pdftoppm"), args) ? QImage(prefix + ".png") : QImage();
-    // A landscape job may come back as a portrait sheet with the content turned a
-    // quarter anticlockwise (that is how CUPS lays landscape onto the paper, as a
-    // printer feeding A4 upright does); turned back it must be the landscape page.
+    // CUPS may lay a landscape job onto an upright sheet, turned a quarter anticlockwise.
     if (image.height() > image.width())
         image = image.transformed(QTransform().rotate(90));
     QRect box;

@@ -1,5 +1,4 @@
-// The file dialogs the report file uses: filter strings, the default extension,
-// and the replace prompt that sends the user back to the dialog when declined.
+// The report file dialogs: filters, default extension, and the replace prompt.
 #include "platform/file_dialogs.h"
 #include "report/report_file.h"
 #include "support/test_support.h"

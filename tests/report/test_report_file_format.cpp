@@ -1,5 +1,4 @@
-// The report file's bytes: header layout, page records and their stored offsets,
-// and the rejection of damaged files before any page of them is handed out.
+// The report file's bytes: header, page records and offsets, damaged files refused.
 #include "report/report_file_format.h"
 
 #include "platform/emf_player.h"
@@ -73,37 +72,18 @@ LoadedReportFile readBytes(const QByteArray& bytes)
     return readReportFile(buf, validatePage);
 }
 
-// The message of the error that reading `bytes` raises, or "" when it reads.
-std::string readError(const QByteArray& bytes)
-{
-    try {
-        readBytes(bytes);
-    } catch (const ReportFileError& e) {
-        return e.what();
-    }
-    return {};
-}
-
 } // namespace
 
 TEST(ReportFileHeader, FieldsSitAtTheirOffsetsAndUnusedBytesAreZero)
 {
-    ReportFileHeader h;
-    h.printableHeight = 762;
-    h.printableWidth = 1090;
-    h.pixelsPerInch = 96;
-    h.pageCount = 3;
-    h.savedAt = 46'000.75;
-    h.portrait = true;
+    ReportFileHeader h{762, 1090, 96, 3, 46'000.75, true};
     const HeaderBytes b = encodeReportFileHeader(h);
     const QByteArray bytes(reinterpret_cast<const char*>(b.data()), b.size());
 
     EXPECT_EQ(bytes.size(), 372);
     EXPECT_EQ(u32At(bytes, 0), 1u | 100u << 16);
-    EXPECT_EQ(u32At(bytes, 4), 762u);
-    EXPECT_EQ(u32At(bytes, 8), 1090u);
-    EXPECT_EQ(u32At(bytes, 12), 96u);
-    EXPECT_EQ(u32At(bytes, 16), 3u);
+    EXPECT_EQ(std::tuple(u32At(bytes, 4), u32At(bytes, 8), u32At(bytes, 12), u32At(bytes, 16)),
+              std::tuple(762u, 1090u, 96u, 3u));
     double when = 0;
     std::memcpy(&when, bytes.constData() + 104, 8);
     EXPECT_EQ(when, 46'000.75);
@@ -114,12 +94,9 @@ TEST(ReportFileHeader, FieldsSitAtTheirOffsetsAndUnusedBytesAreZero)
         EXPECT_EQ(bytes[i], 0) << "reserved byte " << i;
 
     const ReportFileHeader back = decodeReportFileHeader(b);
-    EXPECT_EQ(back.printableHeight, 762);
-    EXPECT_EQ(back.printableWidth, 1090);
-    EXPECT_EQ(back.pixelsPerInch, 96);
-    EXPECT_EQ(back.pageCount, 3);
-    EXPECT_EQ(back.savedAt, 46'000.75);
-    EXPECT_TRUE(back.portrait);
+    EXPECT_EQ(std::tuple(back.printableHeight, back.printableWidth, back.pixelsPerInch, back.pageCount, back.savedAt,
+                         back.portrait),
+              std::tuple(762, 1090, 96, 3, 46'000.75, true));
 
     h.portrait = false;
     EXPECT_EQ(encodeReportFileHeader(h)[112], 0);
@@ -193,19 +170,13 @@ TEST(ReportFileRead, TellsProgressOncePerPageInOrder)
     EXPECT_EQ(seen, (std::vector<int>{1, 2, 3}));
 }
 
-TEST(ReportFileRead, BytesAfterTheLastRecordAreIgnored)
-{
-    QByteArray file = fileOf({recordedPage(1)});
-    file.append(QByteArray(100, 'x'));
-    EXPECT_EQ(readBytes(file).pages.size(), 1u);
-}
-
-TEST(ReportFileRead, LeadingHeaderValuesAreNotChecked)
+TEST(ReportFileRead, LeadingHeaderValuesAndBytesAfterTheLastRecordAreNotChecked)
 {
     QByteArray file = fileOf({recordedPage(1)});
     setU32(file, 0, 0xDEADBEEF);
     setU32(file, 12, 0);
-    EXPECT_EQ(readError(file), "");
+    file.append(QByteArray(100, 'x'));
+    EXPECT_EQ(readBytes(file).pages.size(), 1u);
 }
 
 TEST(ReportFileRead, MetafileHeaderCheckNeedsAWholeHeader)

@@ -1,6 +1,4 @@
-// Saving the page store's pages and loading them back: file layout, sizes and
-// orientation, damaged files that must leave the store as it was, and saves that
-// fail or are cancelled without harming an earlier file.
+// Saving and loading the page store: layout, sizes, orientation, damaged files, failed saves.
 #include "report/report_file.h"
 
 #include "platform/printer_fake.h"
@@ -17,6 +15,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 using platform::FakePrinter;
 using namespace report;
@@ -75,20 +74,11 @@ struct Snapshot {
     bool operator==(const Snapshot&) const = default;
 };
 
-std::string loadError(TQRPrinter& store, const QString& file)
+// The message of the error `f` raises, or "" when it succeeds.
+std::string errorOf(const std::function<void()>& f)
 {
     try {
-        store.Load(file);
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return {};
-}
-
-std::string saveError(TQRPrinter& store, const QString& file)
-{
-    try {
-        store.Save(file);
+        f();
     } catch (const std::exception& e) {
         return e.what();
     }
@@ -106,38 +96,28 @@ std::vector<std::string> folderEntries(const fs::path& dir)
 
 } // namespace
 
-TEST(ReportFileSave, OnePageFileIsHeaderMetafileAndOffset372)
+TEST(ReportFileSave, EachPageIsItsMetafileThenTheOffsetItStartsAt)
 {
     testsupport::TempDir dir;
-    Store s;
-    composePages(s.store, 1);
-    const fs::path file = dir.path() / "one.QRP";
-    s.store.Save(qpath(file));
-
-    const auto bytes = testsupport::readFileBytes(file);
-    const std::size_t emf = static_cast<std::size_t>(s.store.pageImage(1).size());
-    ASSERT_EQ(bytes.size(), 372 + emf + 4);
-    EXPECT_EQ(u32At(bytes, 372 + emf), 372u);
-    EXPECT_EQ(u32At(bytes, 4), static_cast<std::uint32_t>(s.store.printableHeight()));
-    EXPECT_EQ(u32At(bytes, 8), static_cast<std::uint32_t>(s.store.printableWidth()));
-    EXPECT_EQ(u32At(bytes, 12), static_cast<std::uint32_t>(s.store.screenPixelsPerInch()));
-    EXPECT_EQ(u32At(bytes, 16), 1u);
-    EXPECT_EQ(std::memcmp(bytes.data() + 372, s.store.pageImage(1).constData(), emf), 0);
-}
-
-TEST(ReportFileSave, SecondPageStoresItsOwnOffset)
-{
-    testsupport::TempDir dir;
-    Store s;
-    composePages(s.store, 2);
-    const fs::path file = dir.path() / "two.QRP";
-    s.store.Save(qpath(file));
-    const auto bytes = testsupport::readFileBytes(file);
-    const std::size_t emf1 = static_cast<std::size_t>(s.store.pageImage(1).size());
-    const std::size_t emf2 = static_cast<std::size_t>(s.store.pageImage(2).size());
-    const std::size_t page2 = 372 + emf1 + 4;
-    ASSERT_EQ(bytes.size(), page2 + emf2 + 4);
-    EXPECT_EQ(u32At(bytes, page2 + emf2), page2);
+    for (int count : {1, 2}) {
+        Store s;
+        composePages(s.store, count);
+        const fs::path file = dir.path() / "pages.QRP";
+        s.store.Save(qpath(file));
+        const auto bytes = testsupport::readFileBytes(file);
+        const std::size_t emf1 = static_cast<std::size_t>(s.store.pageImage(1).size());
+        EXPECT_EQ(u32At(bytes, 372 + emf1), 372u);
+        EXPECT_EQ(std::memcmp(bytes.data() + 372, s.store.pageImage(1).constData(), emf1), 0);
+        EXPECT_EQ(std::tuple(u32At(bytes, 4), u32At(bytes, 8), u32At(bytes, 12), u32At(bytes, 16)),
+                  std::tuple(762u, 1090u, 96u, static_cast<std::uint32_t>(count)));
+        if (count == 1) {
+            EXPECT_EQ(bytes.size(), 372 + emf1 + 4);
+            continue;
+        }
+        const std::size_t page2 = 372 + emf1 + 4, emf2 = static_cast<std::size_t>(s.store.pageImage(2).size());
+        ASSERT_EQ(bytes.size(), page2 + emf2 + 4);
+        EXPECT_EQ(u32At(bytes, page2 + emf2), page2);
+    }
 }
 
 TEST(ReportFileSave, WithoutFinishedPagesNothingIsWritten)
@@ -217,7 +197,7 @@ TEST(ReportFileLoad, EveryTruncationLeavesTheShownPagesAsTheyWere)
     const fs::path cut = dir.path() / "cut.QRP";
     for (std::size_t n = 0; n < bytes.size(); ++n) {
         testsupport::writeFileBytes(cut, {bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)});
-        ASSERT_EQ(loadError(b.store, qpath(cut)), kStreamReadError) << "cut to " << n;
+        ASSERT_EQ(errorOf([&] { b.store.Load(qpath(cut)); }), kStreamReadError) << "cut to " << n;
         ASSERT_TRUE(Snapshot(b.store) == before) << "cut to " << n;
     }
 }
@@ -261,7 +241,7 @@ TEST(ReportFileLoad, DamagedFilesAreRefusedWithoutTouchingTheStore)
         std::memcpy(bad.data() + c.at, &c.value, 4);
         const fs::path file = dir.path() / "bad.QRP";
         testsupport::writeFileBytes(file, bad);
-        EXPECT_EQ(loadError(b.store, qpath(file)), c.message) << c.what;
+        EXPECT_EQ(errorOf([&] { b.store.Load(qpath(file)); }), c.message) << c.what;
         EXPECT_TRUE(Snapshot(b.store) == before) << c.what;
     }
 }
@@ -271,8 +251,8 @@ TEST(ReportFileLoad, MissingFilesAndFoldersCannotBeOpened)
     testsupport::TempDir dir;
     Store s;
     const QString missing = qpath(dir.path() / "missing.QRP");
-    EXPECT_EQ(loadError(s.store, missing), "Cannot open file " + missing.toStdString());
-    EXPECT_EQ(loadError(s.store, qpath(dir.path())), "Cannot open file " + dir.path().string());
+    EXPECT_EQ(errorOf([&] { s.store.Load(missing); }), "Cannot open file " + missing.toStdString());
+    EXPECT_EQ(errorOf([&] { s.store.Load(qpath(dir.path())); }), "Cannot open file " + dir.path().string());
     EXPECT_EQ(s.store.status(), QRPrinterStatus::Idle);
 }
 
@@ -292,7 +272,7 @@ TEST(ReportFileSave, AFailedSaveLeavesTheEarlierFileAndNoPartialFile)
     rlimit small = old;
     small.rlim_cur = 2048;
     setrlimit(RLIMIT_FSIZE, &small);
-    const std::string error = saveError(s.store, qpath(file));
+    const std::string error = errorOf([&] { s.store.Save(qpath(file)); });
     setrlimit(RLIMIT_FSIZE, &old);
 
     EXPECT_EQ(error, kStreamWriteError);
@@ -310,7 +290,7 @@ TEST(ReportFileSave, PlacesThatCannotHoldTheFileAreCreateErrors)
     const fs::path targets[] = {dir.path() / "folder.QRP", dir.path() / "plain" / "x.QRP",
                                 dir.path() / "no-such-folder" / "x.QRP"};
     for (const fs::path& t : targets)
-        EXPECT_EQ(saveError(s.store, qpath(t)), "Cannot create file " + t.string());
+        EXPECT_EQ(errorOf([&] { s.store.Save(qpath(t)); }), "Cannot create file " + t.string());
     EXPECT_TRUE(fs::is_directory(dir.path() / "folder.QRP"));
     EXPECT_EQ(testsupport::readFileBytes(dir.path() / "plain"), (std::vector<unsigned char>{1, 2, 3}));
     EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"folder.QRP", "plain"}));
@@ -327,7 +307,7 @@ TEST(ReportFileSave, CancelLeavesNoFileAndKeepsAnEarlierOne)
     for (const fs::path& file : {fresh, existing}) {
         // The Cancel press waits in the queue until the save lets messages through.
         QTimer::singleShot(0, [&] { s.store.Cancel(); });
-        EXPECT_EQ(saveError(s.store, qpath(file)), "");
+        EXPECT_EQ(errorOf([&] { s.store.Save(qpath(file)); }), "");
         EXPECT_TRUE(s.store.cancelled());
     }
     EXPECT_FALSE(fs::exists(fresh));
