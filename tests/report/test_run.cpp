@@ -26,6 +26,15 @@ Texts textsAt(const emfpage::Page& page)
     return out;
 }
 
+// Points a data-aware component at a field of `data`.
+template <class T>
+T& bound(T& component, report::DataSet& data, const char* field)
+{
+    component.DataSource = &data;
+    component.DataField = QString::fromLatin1(field);
+    return component;
+}
+
 using ReportRunTest = ReportFixture;
 
 TEST_F(ReportRunTest, ProfileLikeReportCallsItsHandlerThreeTimesOnlyTheFirstBeforeDrawing)
@@ -119,9 +128,7 @@ TEST_F(ReportRunTest, ForceNewPageWaitsForADetailOnThePage)
     addLabel(title, QStringLiteral("T"), QStringLiteral("Title"), 0, 0);
     TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 50);
     detail.ForceNewPage = true;
-    TQRDBText& field = addLabel<TQRDBText>(detail, QStringLiteral("F"), QString(), 0, 0);
-    field.DataSource = &data;
-    field.DataField = QStringLiteral("N");
+    bound(addLabel<TQRDBText>(detail, QStringLiteral("F"), QString(), 0, 0), data, "N");
 
     const auto pages = previewPages();
     ASSERT_EQ(pages.size(), 3u);
@@ -148,28 +155,16 @@ TEST_F(ReportRunTest, DataDrivenReportWithGroupHeadersFootersColumnsAndSummary)
     TQRBand& pageFooter = addBand(QStringLiteral("PF"), rbPageFooter, 30);
     addLabel(pageFooter, QStringLiteral("PFL"), QStringLiteral("Footer"), 0, 0);
     TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 80);
-    auto& sales = addLabel<TQRDBText>(detail, QStringLiteral("Sales"), QString(), 0, 0);
-    sales.DataSource = &data;
-    sales.DataField = QStringLiteral("Sales");
+    bound(addLabel<TQRDBText>(detail, QStringLiteral("Sales"), QString(), 0, 0), data, "Sales");
     TQRBand& groupHeader = addBand(QStringLiteral("GH"), rbTitle, 20);
-    auto& city = addLabel<TQRDBText>(groupHeader, QStringLiteral("City"), QString(), 0, 0);
-    city.DataSource = &data;
-    city.DataField = QStringLiteral("City");
+    bound(addLabel<TQRDBText>(groupHeader, QStringLiteral("City"), QString(), 0, 0), data, "City");
     TQRBand& groupFooter = addBand(QStringLiteral("GF"), rbTitle, 20);
-    auto& groupSum = addLabel<TQRDBCalc>(groupFooter, QStringLiteral("GroupSum"), QString(), 0, 0);
-    groupSum.DataSource = &data;
-    groupSum.DataField = QStringLiteral("Sales");
+    auto& groupSum = bound(addLabel<TQRDBCalc>(groupFooter, QStringLiteral("GroupSum"), QString(), 0, 0), data, "Sales");
     groupSum.setResetBand(&groupFooter);
-    auto& endedCity = addLabel<TQRDBText>(groupFooter, QStringLiteral("EndedCity"), QString(), 100, 0);
-    endedCity.DataSource = &data;
-    endedCity.DataField = QStringLiteral("City");
+    bound(addLabel<TQRDBText>(groupFooter, QStringLiteral("EndedCity"), QString(), 100, 0), data, "City");
     TQRBand& summary = addBand(QStringLiteral("Summary"), rbSummary, 20);
-    auto& total = addLabel<TQRDBCalc>(summary, QStringLiteral("Total"), QString(), 0, 0);
-    total.DataSource = &data;
-    total.DataField = QStringLiteral("Sales");
-    TQRGroup& group = form.add<TQRGroup>(QStringLiteral("ByCity"));
-    group.DataSource = &data;
-    group.DataField = QStringLiteral("City");
+    bound(addLabel<TQRDBCalc>(summary, QStringLiteral("Total"), QString(), 0, 0), data, "Sales");
+    TQRGroup& group = bound(form.add<TQRGroup>(QStringLiteral("ByCity")), data, "City");
     group.setHeaderBand(&groupHeader);
     group.setFooterBand(&groupFooter);
 
@@ -409,15 +404,11 @@ TEST_F(ReportRunTest, DetailLinksRunForEachMasterRecordBeforeOrAfterIt)
     report::MemoryDataSet sub({"S"}, {{"S1"}, {"S2"}, {"S3"}});
     report->DataSource = &master;
     TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 10);
-    auto& masterText = addLabel<TQRDBText>(detail, QStringLiteral("MT"), QString(), 0, 0);
-    masterText.DataSource = &master;
-    masterText.DataField = QStringLiteral("M");
+    bound(addLabel<TQRDBText>(detail, QStringLiteral("MT"), QString(), 0, 0), master, "M");
     TQRBand& head = addBand(QStringLiteral("LinkHead"), rbTitle, 10);
     addLabel(head, QStringLiteral("LH"), QStringLiteral("head"), 0, 0);
     TQRBand& subBand = addBand(QStringLiteral("Sub"), rbTitle, 10);
-    auto& subText = addLabel<TQRDBText>(subBand, QStringLiteral("ST"), QString(), 0, 0);
-    subText.DataSource = &sub;
-    subText.DataField = QStringLiteral("S");
+    bound(addLabel<TQRDBText>(subBand, QStringLiteral("ST"), QString(), 0, 0), sub, "S");
     TQRBand& foot = addBand(QStringLiteral("LinkFoot"), rbTitle, 10);
     addLabel(foot, QStringLiteral("LF"), QStringLiteral("foot"), 0, 0);
     TQRDetailLink& link = form.add<TQRDetailLink>(QStringLiteral("Link"));
