@@ -59,6 +59,16 @@ void clickProgressCancel(const TQRPrinter& store)
                 button->click();
 }
 
+// A page store over a fake landscape A4 printer at 96 dpi.
+class StoreTest : public ::testing::Test {
+protected:
+    FakePrinter fake;
+    TQRPrinter store{fake, 96};
+};
+using QRPrinterDeviceModeTest = StoreTest;
+using QRPrinterJob = StoreTest;
+using QRPrinterStates = StoreTest;
+
 } // namespace
 
 struct MetricsCase { const char* name; int screen, horzRes, vertRes, ppiX, ppiY, printableWidth, printableHeight; };
@@ -187,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {1, 256, 111, 222}, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(QRPrinterDeviceModeTest, PaperFieldsReadZeroWhenNotTaken)
+TEST(QRPrinterPaperFields, ReadZeroWhenNotTaken)
 {
     FakePrinter fake;
     fake.deviceMode = {dm::all, 1, 256, 2970, 2100};
@@ -201,10 +211,8 @@ TEST(QRPrinterDeviceModeTest, PaperFieldsReadZeroWhenNotTaken)
     EXPECT_EQ(fake.locksHeld(), 0);
 }
 
-TEST(QRPrinterDeviceModeTest, MissingDeviceModeIsPrinterDriverError)
+TEST_F(QRPrinterDeviceModeTest, MissingDeviceModeIsPrinterDriverError)
 {
-    FakePrinter fake;
-    TQRPrinter store(fake, 96);
     fake.hasDeviceMode = false;
     try {
         store.setPaperSize(qrpA4);
@@ -219,10 +227,8 @@ TEST(QRPrinterDeviceModeTest, MissingDeviceModeIsPrinterDriverError)
     EXPECT_EQ(fake.deviceMode.paperSize, 11);
 }
 
-TEST(QRPrinterDeviceModeTest, PrinterObjectErrorsPassUnchanged)
+TEST_F(QRPrinterDeviceModeTest, PrinterObjectErrorsPassUnchanged)
 {
-    FakePrinter fake;
-    TQRPrinter store(fake, 96);
     std::tie(fake.selectedIndex, fake.defaultIndex) = std::pair(-1, -1);
     EXPECT_THROW(store.setPaperSize(qrpA4), platform::EPrinter);
     try {
@@ -239,10 +245,8 @@ TEST(QRPrinterDeviceModeTest, PrinterObjectErrorsPassUnchanged)
     EXPECT_EQ(store.orientation(), platform::poPortrait) << "remembered before the printer refused";
 }
 
-TEST(QRPrinterStates, BeginDocOpensPageOneOfPrintableSize)
+TEST_F(QRPrinterStates, BeginDocOpensPageOneOfPrintableSize)
 {
-    FakePrinter fake;
-    TQRPrinter store(fake, 96);
     store.setTitle(QStringLiteral("old"));
     store.BeginDoc();
     EXPECT_EQ(std::tuple(store.status(), store.pageCount(), store.currentPageNumber(), store.title()),
@@ -253,10 +257,8 @@ TEST(QRPrinterStates, BeginDocOpensPageOneOfPrintableSize)
     EXPECT_EQ(platform::emfFrameSizeInPixels(platform::validateEmf(store.pageImage(1)), 96), QSize(1090, 762));
 }
 
-TEST(QRPrinterStates, CallsOutOfTurnDoNothing)
+TEST_F(QRPrinterStates, CallsOutOfTurnDoNothing)
 {
-    FakePrinter fake;
-    TQRPrinter store(fake, 96);
     store.NewPage();
     store.EndDoc();
     store.Cleanup();
@@ -277,10 +279,8 @@ TEST(QRPrinterStates, CallsOutOfTurnDoNothing)
     EXPECT_EQ(std::pair(store.pageCount(), store.storedPageCount()), std::pair(2, 2));
 }
 
-TEST(QRPrinterStates, CleanupFreesPagesAndClearsRange)
+TEST_F(QRPrinterStates, CleanupFreesPagesAndClearsRange)
 {
-    FakePrinter fake;
-    TQRPrinter store(fake, 96);
     composePages(store, 3);
     store.setFromPage(2);
     store.setToPage(3);
@@ -298,10 +298,8 @@ TEST(QRPrinterStates, CleanupFreesPagesAndClearsRange)
     EXPECT_EQ(std::pair(store.pageCount(), store.storedPageCount()), std::pair(1, 0));
 }
 
-TEST(QRPrinterStates, CurrentPageOnlyWhenReadyAndInRange)
+TEST_F(QRPrinterStates, CurrentPageOnlyWhenReadyAndInRange)
 {
-    FakePrinter fake;
-    TQRPrinter store(fake, 96);
     store.BeginDoc();
     store.NewPage();
     store.setCurrentPageNumber(2);
@@ -315,10 +313,8 @@ TEST(QRPrinterStates, CurrentPageOnlyWhenReadyAndInRange)
     EXPECT_EQ(store.currentPageImage(), &store.pageImage(2));
 }
 
-TEST(QRPrinterStates, AdoptedPagesReplaceTheStoreWhole)
+TEST_F(QRPrinterStates, AdoptedPagesReplaceTheStoreWhole)
 {
-    FakePrinter fake;
-    TQRPrinter store(fake, 96);
     composePages(store, 2);
     const QByteArray page = store.pageImage(1);
     EXPECT_THROW(store.adoptPages({}, 100, 100), std::invalid_argument);
@@ -363,10 +359,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeCase{"no_page_in_range", 7, 9, {QString()}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(QRPrinterJob, PageFillsThePrintableAreaBetweenSavedStates)
+TEST_F(QRPrinterJob, PageFillsThePrintableAreaBetweenSavedStates)
 {
-    FakePrinter fake;
-    TQRPrinter store(fake, 96);
     store.setShowProgress(false);
     store.BeginDoc();
     store.canvas().setBrushColor(Qt::red);
@@ -379,10 +373,8 @@ TEST(QRPrinterJob, PageFillsThePrintableAreaBetweenSavedStates)
     EXPECT_EQ(std::pair(calls.first(), calls.last()), std::pair(QStringLiteral("saveState"), QStringLiteral("restoreState")));
 }
 
-TEST(QRPrinterJob, TitleAndCurrentPageAroundTheJob)
+TEST_F(QRPrinterJob, TitleAndCurrentPageAroundTheJob)
 {
-    FakePrinter fake;
-    TQRPrinter store(fake, 96);
     store.setShowProgress(false);
     composePages(store, 4);
     store.setTitle(QStringLiteral("Profile"));
@@ -396,14 +388,12 @@ TEST(QRPrinterJob, TitleAndCurrentPageAroundTheJob)
               std::tuple(3, QRPrinterStatus::Ready, 4));
 }
 
-TEST(QRPrinterJob, CancelBeforeTheFirstPageAbortsTheJob)
+TEST_F(QRPrinterJob, CancelBeforeTheFirstPageAbortsTheJob)
 {
-    FakePrinter fake;
-    TQRPrinter store(fake, 96);
     composePages(store, 3);
     store.setCurrentPageNumber(2);
     // The press arrives while the job is open, before the pages are sent.
-    fake.onBeginDoc = [&store] { QTimer::singleShot(0, [&store] { clickProgressCancel(store); }); };
+    fake.onBeginDoc = [this] { QTimer::singleShot(0, [this] { clickProgressCancel(store); }); };
     store.Print();
     EXPECT_TRUE(store.cancelled());
     EXPECT_EQ(std::tuple(fake.jobsAborted, fake.jobsEnded, fake.jobPages.size()), std::tuple(1, 0, 0u));
@@ -416,7 +406,7 @@ TEST(QRPrinterJob, CancelBeforeTheFirstPageAbortsTheJob)
     EXPECT_EQ(fake.jobPages.size(), 3u);
 }
 
-TEST(QRPrinterJob, NothingWithoutPagesOrWithPrintingDisabled)
+TEST(QRPrinterNoJob, WithoutPagesOrWithPrintingDisabled)
 {
     FakePrinter fake;
     TQRPrinter idle(fake, 96);
@@ -430,10 +420,8 @@ TEST(QRPrinterJob, NothingWithoutPagesOrWithPrintingDisabled)
     EXPECT_EQ(fake.jobsBegun, 0);
 }
 
-TEST(QRPrinterJob, PrinterErrorLeavesStoreCurrentPageAndNoOpenJob)
+TEST_F(QRPrinterJob, PrinterErrorLeavesStoreCurrentPageAndNoOpenJob)
 {
-    FakePrinter fake;
-    TQRPrinter store(fake, 96);
     store.setShowProgress(false);
     composePages(store, 2);
     store.setCurrentPageNumber(2);
@@ -443,13 +431,11 @@ TEST(QRPrinterJob, PrinterErrorLeavesStoreCurrentPageAndNoOpenJob)
     EXPECT_FALSE(fake.printing());
 }
 
-TEST(QRPrinterJob, PagesDiscardedAtTheMessagePointAreNotTouched)
+TEST_F(QRPrinterJob, PagesDiscardedAtTheMessagePointAreNotTouched)
 {
-    FakePrinter fake;
-    TQRPrinter store(fake, 96);
     store.setShowProgress(false);
     composePages(store, 3);
-    fake.onBeginDoc = [&store] { QTimer::singleShot(0, [&store] { store.Cleanup(); }); };
+    fake.onBeginDoc = [this] { QTimer::singleShot(0, [this] { store.Cleanup(); }); };
     store.Print();
     EXPECT_EQ(std::pair(store.status(), fake.jobsEnded), std::pair(QRPrinterStatus::Idle, 1));
 }
