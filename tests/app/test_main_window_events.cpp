@@ -36,8 +36,9 @@ TEST_F(MainWindowTest, TabFromTheDateBoxRunsTheCalculatorAndGoesToTheGenderGroup
         EXPECT_EQ(errors, c.errors);
         EXPECT_EQ(w().Edit2->text(), QString::fromLatin1(c.sign));
         EXPECT_EQ(w().Panel1->caption(), QString::fromLatin1(c.heading));
-        if (&c == &cases[0])
+        if (&c == &cases[0]) {
             EXPECT_FALSE(detailExists()); // leaving the date box writes no profile
+        }
     }
     EXPECT_EQ(w().birthday(), QStringLiteral("April 5th"));
 }
