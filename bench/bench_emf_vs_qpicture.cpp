@@ -6,6 +6,8 @@
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"
 
+#include "bench/ratio_reporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -185,18 +187,6 @@ BENCHMARK(BM_Replay_QPicture)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RecordAndReplay_Emf)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RecordAndReplay_QPicture)->Unit(benchmark::kMicrosecond);
 
-// Collects each benchmark's CPU time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> cpu;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& r : runs)
-            if (r.iterations > 0)
-                cpu[r.benchmark_name()] = r.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
 
 } // namespace
 
@@ -211,8 +201,8 @@ int main(int argc, char** argv)
     for (const char* what : {"Record", "Replay", "RecordAndReplay"}) {
         const std::string ours = std::string("BM_") + what + "_Emf";
         const std::string theirs = std::string("BM_") + what + "_QPicture";
-        if (reporter.cpu.count(ours) && reporter.cpu.count(theirs) && reporter.cpu[theirs] > 0)
-            std::printf("%-16s EMF / QPicture = %.2fx\n", what, reporter.cpu[ours] / reporter.cpu[theirs]);
+        if (reporter.cpuSeconds.count(ours) && reporter.cpuSeconds.count(theirs) && reporter.cpuSeconds[theirs] > 0)
+            std::printf("%-16s EMF / QPicture = %.2fx\n", what, reporter.cpuSeconds[ours] / reporter.cpuSeconds[theirs]);
     }
     benchmark::Shutdown();
     return 0;

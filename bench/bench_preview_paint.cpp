@@ -17,6 +17,8 @@
 #include "report/qr_preview_zoom.h"
 #include "report/qr_printer.h"
 
+#include "bench/ratio_reporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -250,23 +252,6 @@ BENCHMARK(BM_PaintInTurns)->Arg(70)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirectPaint)->Arg(70)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PreviewFirstPaint)->Arg(70)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> seconds;
-    std::map<std::string, double> cpuSeconds;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        // One run per benchmark, or the median of its repetitions.
-        for (const Run& r : runs) {
-            const bool take = r.run_type == Run::RT_Iteration || r.aggregate_name == "median";
-            if (take && r.iterations > 0) {
-                seconds[r.run_name.str()] = r.GetAdjustedRealTime();
-                cpuSeconds[r.run_name.str()] = r.GetAdjustedCPUTime();
-            }
-        }
-    }
-};
 
 } // namespace
 

@@ -8,6 +8,8 @@
 #include "report/page_report.h"
 #include "report/qr_printer.h"
 
+#include "bench/ratio_reporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -159,24 +161,6 @@ BENCHMARK(BM_ReadIntoPageBuffers)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveReportFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadReportFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Keeps each benchmark's real time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> seconds;
-    std::map<std::string, double> cpuSeconds;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        // One run per benchmark, or the median of its repetitions.
-        for (const Run& r : runs) {
-            const bool take = r.run_type == Run::RT_Iteration || r.aggregate_name == "median";
-            if (take && r.iterations > 0) {
-                seconds[r.run_name.str()] = r.GetAdjustedRealTime();
-                cpuSeconds[r.run_name.str()] = r.GetAdjustedCPUTime();
-            }
-        }
-    }
-};
 
 } // namespace
 
