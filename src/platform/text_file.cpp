@@ -136,10 +136,58 @@ int fileErrorCodeFromErrno(int err, bool writing)
     }
 }
 
+QString systemErrorText(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+QString withCause(const QString& message, const std::filesystem::path& file, const QString& cause)
+{
+    const QString name = QString::fromStdString(file.filename().string());
+    if (cause.isEmpty())
+        return QStringLiteral("%1 (%2)").arg(message, name);
+    return QStringLiteral("%1 (%2: %3)").arg(message, name, cause);
+}
+
 FileError::FileError(int code)
     : std::runtime_error(fileErrorMessage(code).toStdString())
     , code_(code)
 {
+}
+
+FileError::FileError(int code, const std::filesystem::path& file, int err)
+    // "File not found" already says all that ENOENT would.
+    : std::runtime_error(
+          withCause(fileErrorMessage(code), file, err && err != ENOENT ? systemErrorText(err) : QString())
+              .toStdString())
+    , code_(code)
+    , err_(err)
+{
+}
+
+// ---- Single-line text ---------------------------------------------------------
+
+QString toSingleLine(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            continue; // CR LF is one break: its LF makes the space
+        out.append(c == u'\r' || c == u'\n' || c == u'\t' ? QChar(u' ') : c);
+    }
+    return out;
+}
+
+bool hasControlCharacter(const QString& text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            return true;
+    }
+    return false;
 }
 
 // ---- Writing ------------------------------------------------------------------
@@ -180,12 +228,6 @@ void recordOutcome(const std::filesystem::path& file, std::optional<WriteFailure
         writeFailures().remove(key);
 }
 
-QString writeFailureMessage(const std::filesystem::path& file, int code)
-{
-    return QStringLiteral("Cannot write %1: %2")
-        .arg(QString::fromStdString(file.filename().string()), fileErrorMessage(code));
-}
-
 mode_t newFileMode()
 {
     const mode_t mask = ::umask(0);
@@ -212,19 +254,65 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
-// Writes `bytes` to a temporary file beside `file` and renames it over `file`.
-// Returns 0, or the errno of the step that failed (nothing is left behind then).
-int replaceAtomically(const std::filesystem::path& file, std::string_view bytes)
+// The file that writing `file` must change: `file` itself, or the end of its
+// chain of symbolic links (which may not exist yet). 0 or an errno.
+int resolveLinks(std::filesystem::path& file)
 {
-    const std::filesystem::path dir = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-    std::string tmpl = (dir / ("." + file.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(file.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return 0;
+        std::error_code ec;
+        const std::filesystem::path target = std::filesystem::read_symlink(file, ec);
+        if (ec)
+            return ec.value();
+        file = target.is_absolute() ? target : file.parent_path() / target;
+    }
+    return ELOOP;
+}
+
+// Rewrites `file` where it stands. Returns 0 or the errno of the step that failed.
+int rewriteInPlace(const std::filesystem::path& file, std::string_view bytes)
+{
+    const int fd = ::open(file.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
         return errno;
+    int err = 0;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        err = errno;
+    else if (!S_ISREG(st.st_mode))
+        err = EACCES;
+    else if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
+        err = errno;
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    return err;
+}
+
+// Writes `bytes` to a temporary file beside `file` and renames it over `file`.
+// Returns 0, or the errno of the step that failed (nothing is left behind then).
+int replaceAtomically(std::filesystem::path file, std::string_view bytes)
+{
+    if (const int err = resolveLinks(file))
+        return err;
+    const std::filesystem::path dir = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+    std::string tmpl = (dir / ("." + file.filename().string() + ".XXXXXX")).string();
+    struct stat old {};
+    const bool exists = ::stat(file.c_str(), &old) == 0;
+    const int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        // A folder we may not write to can still hold a file we may write to.
+        const bool folderRefused = err == EACCES || err == EPERM || err == EROFS;
+        if (folderRefused && exists && S_ISREG(old.st_mode) && ::access(file.c_str(), W_OK) == 0)
+            return rewriteInPlace(file, bytes);
+        return err;
+    }
 
     int err = 0;
-    struct stat old {};
-    const mode_t mode = ::stat(file.c_str(), &old) == 0 && S_ISREG(old.st_mode) ? (old.st_mode & 07777) : newFileMode();
+    // Never hand on set-id or sticky bits: the new file is ordinary data.
+    const mode_t mode = exists && S_ISREG(old.st_mode) ? (old.st_mode & 0777) : newFileMode();
     if (::fchmod(fd, mode) != 0 || !writeAll(fd, bytes) || ::fsync(fd) != 0)
         err = errno;
     if (::close(fd) != 0 && err == 0)
@@ -238,16 +326,20 @@ int replaceAtomically(const std::filesystem::path& file, std::string_view bytes)
 
 } // namespace
 
+void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes)
+{
+    const int err = file.empty() || !file.has_filename() ? EINVAL : replaceAtomically(file, bytes);
+    if (err != 0)
+        throw FileError(fileErrorCodeFromErrno(err, true), file, err);
+}
+
 void replaceFileContents(const std::filesystem::path& file, std::string_view bytes)
 {
-    if (file.empty() || !file.has_filename()) {
-        recordOutcome(file, WriteFailure{InvalidFilename, writeFailureMessage(file, InvalidFilename)});
-        throw FileError(InvalidFilename);
-    }
-    if (const int err = replaceAtomically(file, bytes)) {
-        const int code = fileErrorCodeFromErrno(err, true);
-        recordOutcome(file, WriteFailure{code, writeFailureMessage(file, code)});
-        throw FileError(code);
+    try {
+        writeFileAtomically(file, bytes);
+    } catch (const FileError& error) {
+        recordOutcome(file, WriteFailure{error.code(), QString::fromUtf8(error.what())});
+        throw;
     }
     recordOutcome(file, std::nullopt);
 }
@@ -278,21 +370,26 @@ TextFileReader::TextFileReader(const std::filesystem::path& file)
     do {
         fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        throw FileError(fileErrorCodeFromErrno(errno, false));
+    if (fd < 0) {
+        const int err = errno;
+        throw FileError(fileErrorCodeFromErrno(err, false), file, err);
+    }
     struct stat st {};
-    int code = 0;
+    int err = 0;
     if (::fstat(fd, &st) != 0)
-        code = fileErrorCodeFromErrno(errno, false);
-    else if (S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode))
-        code = FileAccessDenied;
+        err = errno;
+    else if (S_ISDIR(st.st_mode))
+        err = EISDIR;
+    else if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode))
+        err = EACCES; // no text file, and reading it could hang
     else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
-        code = fileErrorCodeFromErrno(errno, false);
-    if (code != 0) {
+        err = errno;
+    if (err != 0) {
         ::close(fd);
-        throw FileError(code);
+        throw FileError(fileErrorCodeFromErrno(err, false), file, err);
     }
     fd_ = fd;
+    file_ = file;
 }
 
 TextFileReader::~TextFileReader()
@@ -316,8 +413,10 @@ bool TextFileReader::fill()
     do {
         n = ::read(fd_, chunk, sizeof chunk);
     } while (n < 0 && errno == EINTR);
-    if (n < 0)
-        throw FileError(fileErrorCodeFromErrno(errno, false));
+    if (n < 0) {
+        const int err = errno;
+        throw FileError(fileErrorCodeFromErrno(err, false), file_, err);
+    }
     if (n == 0) {
         eof_ = true;
         return false;
@@ -376,8 +475,10 @@ void TextFileReader::close()
         throw FileError(103);
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0)
-        throw FileError(fileErrorCodeFromErrno(errno, false));
+    if (::close(fd) != 0) {
+        const int err = errno;
+        throw FileError(fileErrorCodeFromErrno(err, false), file_, err);
+    }
 }
 
 } // namespace platform

@@ -51,29 +51,58 @@ QString fileErrorMessage(int code);
 // The code for a failed system call's errno.
 int fileErrorCodeFromErrno(int err, bool writing);
 
-// A failed file operation; what() is fileErrorMessage(code()) in UTF-8.
+// The system's own words for errno `err` ("No space left on device").
+QString systemErrorText(int err);
+
+// "message (file: cause)": a message followed by the file it is about and, when
+// known, why the system refused it. `file` is shown by its name alone.
+QString withCause(const QString& message, const std::filesystem::path& file, const QString& cause = {});
+
+// A failed file operation. what() is fileErrorMessage(code()) in UTF-8; when the
+// file and the system's errno are known, followed by both (see withCause).
 class FileError : public std::runtime_error {
 public:
     explicit FileError(int code);
+    FileError(int code, const std::filesystem::path& file, int err);
     int code() const { return code_; }
+    int systemError() const { return err_; } // the errno, or 0 when none is known
 
 private:
     int code_;
+    int err_ = 0;
 };
+
+// ---- Single-line text ---------------------------------------------------------
+
+// `text` with every line break (CR LF, CR or LF) and tab turned into one space:
+// what a single-line box makes of pasted text.
+QString toSingleLine(const QString& text);
+
+// Whether `text` holds a control character (C0, DEL or C1): no line of a text
+// file and no single-line box may hold one.
+bool hasControlCharacter(const QString& text);
 
 // ---- Writing ------------------------------------------------------------------
 
 // The lines' bytes, each followed by CR LF (the last one too).
 std::string joinLinesCrLf(const std::vector<std::string>& lines);
 
-// Replaces the whole content of `file` with `bytes`, or throws FileError and
-// leaves the old file (or its absence) exactly as it was. The bytes go to a
-// temporary file in the same folder, are flushed to disk, and the temporary
-// file is then renamed over `file`, so a reader never sees a half-written file.
-// A new file gets the usual permissions (0666 less the umask); a replaced one
-// keeps its own.
+// Replaces the whole content of `file` with `bytes`, or throws FileError (with the
+// file and the system's cause) and leaves the old file (or its absence) exactly
+// as it was. The bytes go to a temporary file in the same folder, are flushed to
+// disk, and the temporary file is then renamed over `file`, so a reader never
+// sees a half-written file.
 //
-// The outcome is remembered for the file (see lastWriteFailure).
+// As careful editors do: a symbolic link stays a link and the file it points to
+// (even one not there yet) receives the contents, replaced in its own folder. A
+// new file gets the usual permissions (0666 less the umask); a replaced one
+// keeps its permission bits but never set-user-id, set-group-id or sticky.
+// When the folder refuses the temporary file but the file itself may be
+// written, it is rewritten in place (truncated, written, flushed to disk).
+//
+// writeFileAtomically does just that; replaceFileContents also remembers the
+// outcome for the file (see lastWriteFailure).
+void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 void replaceFileContents(const std::filesystem::path& file, std::string_view bytes);
 
 // Remembers a failure to produce `file` that happened before any bytes could be
@@ -122,6 +151,7 @@ private:
     bool fill();
 
     int fd_ = -1;
+    std::filesystem::path file_;
     std::string buffer_;
     std::size_t pos_ = 0;
     bool eof_ = false;

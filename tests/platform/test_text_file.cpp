@@ -6,7 +6,10 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using testsupport::TempDir;
@@ -25,7 +28,7 @@ int fileErrorCode(const std::function<void()>& f)
     try {
         f();
     } catch (const platform::FileError& e) {
-        EXPECT_EQ(QString::fromUtf8(e.what()), platform::fileErrorMessage(e.code()));
+        EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(platform::fileErrorMessage(e.code()))) << e.what();
         return e.code();
     }
     return 0;
@@ -112,7 +115,8 @@ TEST(ReplaceFile, FailuresByKindOfBadPathAreRememberedPerFolder)
     }
     EXPECT_EQ(bytesOf(dir.path() / "plain"), "x");
     EXPECT_EQ(bytesOf(dir.path() / "folder" / "inside"), "keep");
-    EXPECT_EQ(platform::lastWriteFailure(dir.path() / "folder")->message, QStringLiteral("Cannot write folder: File access denied"));
+    EXPECT_EQ(platform::lastWriteFailure(dir.path() / "folder")->message,
+              QStringLiteral("File access denied (folder: Is a directory)"));
 
     // The same relative name in another folder is another file.
     TempDir a, b;
@@ -124,6 +128,119 @@ TEST(ReplaceFile, FailuresByKindOfBadPathAreRememberedPerFolder)
     testsupport::ScopedCwd cwd(a.path());
     EXPECT_FALSE(platform::lastWriteFailure("detail.fdg"));
     EXPECT_TRUE(platform::lastWriteFailure(b.path() / "detail.fdg"));
+}
+
+mode_t modeOf(const fs::path& p)
+{
+    struct stat st {};
+    EXPECT_EQ(::stat(p.c_str(), &st), 0) << p;
+    return st.st_mode & 07777;
+}
+
+TEST(ReplaceFile, LinksStayLinksAndSetIdBitsAreNeverCopied)
+{
+    TempDir dir;
+    fs::create_directory(dir.path() / "real");
+    const fs::path target = dir.path() / "real" / "profile.txt";
+    putBytes(target, "old");
+    ASSERT_EQ(::chmod(target.c_str(), 04755), 0);
+    fs::create_symlink("real/profile.txt", dir.path() / "detail.fdg"); // relative, as users make them
+    fs::create_symlink(dir.path() / "detail.fdg", dir.path() / "chain.fdg");
+    fs::create_symlink("real/new.txt", dir.path() / "dangling.fdg");
+
+    platform::replaceFileContents(dir.path() / "chain.fdg", "new");
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "chain.fdg"));
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "detail.fdg"));
+    EXPECT_EQ(bytesOf(target), "new");
+    EXPECT_EQ(modeOf(target), 0755u);
+
+    // A link to a file not there yet creates that file, with the ordinary mode.
+    platform::replaceFileContents(dir.path() / "dangling.fdg", "made");
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "dangling.fdg"));
+    EXPECT_EQ(bytesOf(dir.path() / "real" / "new.txt"), "made");
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    EXPECT_EQ(modeOf(dir.path() / "real" / "new.txt"), 0666 & ~mask);
+
+    // The temporary file went to the target's folder and was not left anywhere.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "real"), fs::directory_iterator()), 2);
+    fs::create_symlink("loop.fdg", dir.path() / "loop.fdg");
+    EXPECT_EQ(fileErrorCode([&] { platform::replaceFileContents(dir.path() / "loop.fdg", "x"); }),
+              platform::InvalidFilename);
+}
+
+// Runs `f` in a child process as an ordinary user (nobody) when the tests run as
+// root, since root may create files anywhere; returns the child's exit status.
+int asOrdinaryUser(const std::function<int()>& f)
+{
+    if (::geteuid() != 0)
+        return f();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(99);
+        ::_exit(f());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+
+TEST(ReplaceFile, AWritableFileInAFolderThatRefusesNewFilesIsRewrittenInPlace)
+{
+    TempDir dir;
+    const fs::path folder = dir.path() / "locked";
+    fs::create_directory(folder);
+    putBytes(folder / "detail.fdg", "old contents, longer");
+    putBytes(folder / "readonly.fdg", "keep");
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    ASSERT_EQ(::chmod((folder / "detail.fdg").c_str(), 0666), 0);
+    ASSERT_EQ(::chmod((folder / "readonly.fdg").c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+
+    const int status = asOrdinaryUser([&] {
+        platform::replaceFileContents(folder / "detail.fdg", "new");
+        // A file the user may not write is still refused, and named with the cause.
+        try {
+            platform::replaceFileContents(folder / "readonly.fdg", "x");
+        } catch (const platform::FileError& e) {
+            return e.what() == std::string("File access denied (readonly.fdg: Permission denied)") ? 0 : 2;
+        }
+        return 3;
+    });
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(bytesOf(folder / "detail.fdg"), "new");
+    EXPECT_EQ(bytesOf(folder / "readonly.fdg"), "keep");
+}
+
+TEST(ReplaceFile, AFullDiskLeavesTheOldFileAndNoPartialOne)
+{
+    TempDir dir;
+    putBytes(dir.path() / "detail.fdg", "old");
+    {
+        testsupport::FileSizeLimit full(8); // the disk takes 8 bytes, then no more
+        try {
+            platform::writeFileAtomically(dir.path() / "detail.fdg", std::string(100, 'x'));
+            ADD_FAILURE() << "a write past the limit reported success";
+        } catch (const platform::FileError& e) {
+            EXPECT_EQ(e.code(), platform::DiskFull);
+            EXPECT_EQ(e.what(), std::string("Disk full (detail.fdg: File too large)"));
+        }
+    }
+    EXPECT_EQ(bytesOf(dir.path() / "detail.fdg"), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(SingleLine, BreaksAndTabsBecomeSpacesAndOtherControlsAreFound)
+{
+    EXPECT_EQ(platform::toSingleLine(QStringLiteral("Line1\nLine2\r\nLine3\rEnd\tx")),
+              QStringLiteral("Line1 Line2 Line3 End x"));
+    EXPECT_EQ(platform::toSingleLine(QStringLiteral("\r\n\r\n")), QStringLiteral("  "));
+    for (const auto& [text, control] :
+         {std::pair{u"plain Zo\u00EB \u20AC", false}, {u"bell\u0007", true}, {u"esc\u001B", true},
+          {u"del\u007F", true}, {u"c1\u0085", true}, {u"unassigned\u0081", true}, {u"nbsp\u00A0", false}})
+        EXPECT_EQ(platform::hasControlCharacter(QString::fromUtf16(text)), control) << QString::fromUtf16(text).toStdString();
 }
 
 std::vector<std::string> readLines(const fs::path& p, int count)

@@ -1,6 +1,9 @@
 #include "support/test_support.h"
 
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <sys/resource.h>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -9,6 +12,45 @@
 namespace fs = std::filesystem;
 
 namespace testsupport {
+
+fs::path fullDiskDir()
+{
+    const char* d = std::getenv("STELLARO_FULL_DISK_DIR");
+    return d ? fs::path(d) : fs::path();
+}
+
+void fillDisk(const fs::path& dir)
+{
+    std::FILE* f = std::fopen((dir / "filler").c_str(), "wb");
+    if (!f)
+        throw std::runtime_error("cannot create the filler file");
+    static const char block[4096] = {};
+    std::setvbuf(f, nullptr, _IONBF, 0);
+    while (std::fwrite(block, 1, sizeof block, f) == sizeof block) {
+    }
+    while (std::fwrite(block, 1, 1, f) == 1) {
+    }
+    std::fclose(f);
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long bytes)
+{
+    rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    old_[0] = old.rlim_cur;
+    old_[1] = old.rlim_max;
+    // The signal would end the process; the failing write is what a full disk gives.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{bytes, old.rlim_max};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        throw std::runtime_error("cannot limit the file size");
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit old{old_[0], old_[1]};
+    ::setrlimit(RLIMIT_FSIZE, &old);
+}
 
 fs::path sourceDir()
 {

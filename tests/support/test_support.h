@@ -34,6 +34,25 @@ private:
     std::filesystem::path old_;
 };
 
+// Makes every file of this process stop growing at `bytes` (writes past it fail
+// with EFBIG, as on a full disk) until destroyed.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(unsigned long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+private:
+    unsigned long old_[2];
+};
+
+// A folder on a real, small file system that the full-disk test mounts for us
+// (STELLARO_FULL_DISK_DIR), or an empty path when there is none.
+std::filesystem::path fullDiskDir();
+
+// Fills the file system of `dir` to the last byte with a file of its own.
+void fillDisk(const std::filesystem::path& dir);
+
 std::vector<unsigned char> readFileBytes(const std::filesystem::path& p);
 void writeFileBytes(const std::filesystem::path& p, const std::vector<unsigned char>& bytes);
 
