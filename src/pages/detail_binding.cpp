@@ -5,16 +5,7 @@
 
 namespace pages {
 
-namespace {
-std::string staleMessage(const QString& reason)
-{
-    return QStringLiteral("The profile could not be written to detail.fdg (%1)")
-        .arg(reason)
-        .toStdString();
-}
-} // namespace
-
-StaleDetailFile::StaleDetailFile(const QString& reason) : std::runtime_error(staleMessage(reason)) {}
+StaleDetailFile::StaleDetailFile(const QString& reason) : std::runtime_error(reason.toStdString()) {}
 
 void readDetailFile(const std::filesystem::path& file,
                     const std::function<void(int labelNumber, const QString& text)>& setCaption)

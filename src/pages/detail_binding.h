@@ -13,8 +13,10 @@ namespace pages {
 // current folder.
 inline const std::filesystem::path kDetailFileName{"detail.fdg"};
 
-// The last write of the profile file failed, so what is on disk (if anything) is
-// not the profile the user entered. Composing from it would print a stale page.
+// The last profile update could not write the file (a failed write, or no sign
+// to write a profile for), so what is on disk (if anything) is not the profile
+// the window shows. Composing from it would print a stale page. what() is the
+// reason as the update remembered it.
 class StaleDetailFile : public std::runtime_error {
 public:
     explicit StaleDetailFile(const QString& reason);

@@ -40,6 +40,9 @@ std::optional<std::string> detailFileBytes(const ProfileRecord& record)
     std::vector<std::string> lines;
     lines.reserve(record.size());
     for (const QString& field : record) {
+        // A line break would split the record: it is 13 lines, always.
+        if (platform::hasControlCharacter(field))
+            return std::nullopt;
         std::optional<std::string> bytes = platform::encodeCp1252(field);
         if (!bytes)
             return std::nullopt;
@@ -48,42 +51,45 @@ std::optional<std::string> detailFileBytes(const ProfileRecord& record)
     return platform::joinLinesCrLf(lines);
 }
 
+namespace {
+
+// Remembers why there is no current profile, so that Preview and Print say so
+// instead of composing whatever an earlier update left in the file.
+ProfileUpdateResult fail(ProfileUpdateResult result, int code, const QString& why)
+{
+    platform::recordWriteFailure(kDetailFileName, code, why);
+    return result;
+}
+
+} // namespace
+
 ProfileUpdateResult updateProfile(const ProfileInputs& inputs)
 {
     if (!findSignRow(inputs.signBoxText))
-        return ProfileUpdateResult::NoSignRow;
+        return fail(ProfileUpdateResult::NoSignRow, -1,
+                    QStringLiteral("There is no profile to print: the date gives no star sign. Type the birth "
+                                   "date as DDMM, with a month from 01 to 12, and try again"));
     const std::optional<ProfileRecord> record = assembleProfileRecord(inputs);
     if (!record)
-        return ProfileUpdateResult::NoVariant;
+        return fail(ProfileUpdateResult::NoVariant, -1,
+                    QStringLiteral("There is no profile to print: neither the male nor the female page is chosen"));
 
     const std::optional<std::string> bytes = detailFileBytes(*record);
     if (!bytes) {
         // The boxes refuse such characters, so this only guards against text that
         // reached them some other way: better no file than a silently altered one.
-        platform::recordWriteFailure(
-            kDetailFileName, -1,
-            QStringLiteral("Cannot write %1: the profile holds characters outside the Western character set")
-                .arg(QLatin1String(kDetailFileName)));
-        return ProfileUpdateResult::WriteFailed;
+        return fail(ProfileUpdateResult::WriteFailed, -1,
+                    QStringLiteral("The profile could not be written to %1: it holds a line break, a control "
+                                   "character or a character outside the Western character set")
+                        .arg(QLatin1String(kDetailFileName)));
     }
     try {
         platform::replaceFileContents(kDetailFileName, *bytes);
-    } catch (const platform::FileError&) {
-        // Remembered by replaceFileContents; the page composition reports it.
-        return ProfileUpdateResult::WriteFailed;
+    } catch (const platform::FileError& e) {
+        return fail(ProfileUpdateResult::WriteFailed, e.code(),
+                    QStringLiteral("The profile could not be written: %1").arg(QString::fromUtf8(e.what())));
     }
     return ProfileUpdateResult::Written;
-}
-
-bool lastDetailWriteFailed()
-{
-    return platform::lastWriteFailure(kDetailFileName).has_value();
-}
-
-QString lastDetailWriteError()
-{
-    const auto failure = platform::lastWriteFailure(kDetailFileName);
-    return failure ? failure->message : QString();
 }
 
 } // namespace profile

@@ -40,26 +40,23 @@ struct ProfileInputs {
 // table or no variant is chosen.
 std::optional<ProfileRecord> assembleProfileRecord(const ProfileInputs& inputs);
 
-// The file's bytes for a record; nothing when some character has no byte in the
-// code page.
+// The file's bytes for a record; nothing when some field holds a line break or
+// another control character, or a character without a byte in the code page.
 std::optional<std::string> detailFileBytes(const ProfileRecord& record);
 
 enum class ProfileUpdateResult {
     Written,     // detail.fdg now holds the record
     NoSignRow,   // nothing written, file untouched
     NoVariant,   // nothing written, file untouched
-    WriteFailed, // old file untouched; the failure is remembered
+    WriteFailed, // old file untouched
 };
 
-// The profile update. Never throws and shows nothing for a failed write: the
-// failure is remembered (lastDetailWriteFailed) and the file keeps its old
-// content. Updates that end before writing leave that memory as it was.
+// The profile update. Never throws and shows nothing. Whenever it ends without a
+// new file (no sign, no page chosen, a field that cannot be written, a failed
+// write) the file keeps its old content and the reason is remembered as the
+// file's write failure (platform::lastWriteFailure(kDetailFileName)), so that the
+// next composition stops with it instead of printing an earlier profile. A
+// good write clears it.
 ProfileUpdateResult updateProfile(const ProfileInputs& inputs);
-
-// Whether the most recent write of detail.fdg in the current folder failed, and
-// the message to show for it (empty when it did not). Same state as
-// platform::lastWriteFailure(kDetailFileName), which the pages can reach.
-bool lastDetailWriteFailed();
-QString lastDetailWriteError();
 
 } // namespace profile

@@ -282,8 +282,8 @@ TEST_F(ComposedPage, LabelsPrintTheProfileAndHeadingsAtTheirPlaces)
 TEST_F(ComposedPage, UnreadableProfileStopsTheCompositionAndLeavesTheStoreIdle)
 {
     const struct { const char* what; bool writeFails; const char* box; } cases[] = {
-        {"no file yet", false, "File not found."},
-        {"last write failed", true, "The profile could not be written to detail.fdg (File access denied)."},
+        {"no file yet", false, "File not found (detail.fdg)."},
+        {"last update failed", true, "The profile could not be written: File access denied."},
     };
     for (const auto& pc : kPages) {
         for (const auto& c : cases) {
@@ -292,7 +292,7 @@ TEST_F(ComposedPage, UnreadableProfileStopsTheCompositionAndLeavesTheStoreIdle)
             if (c.writeFails) {
                 writeProfile(kProfile);
                 platform::recordWriteFailure(pages::kDetailFileName, platform::FileAccessDenied,
-                                             QStringLiteral("File access denied"));
+                                             QStringLiteral("The profile could not be written: File access denied"));
             }
             QStringList boxes;
             platform::setErrorBoxHook([&](const QString& text) { boxes << text; });

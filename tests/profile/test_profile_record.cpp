@@ -6,9 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 using profile::ProfileInputs;
@@ -55,7 +53,7 @@ TEST_F(DetailFile, BothVariantsByteForByteAndRepeatable)
         EXPECT_EQ(bytesOf(file()), expected);
         ASSERT_EQ(profile::updateProfile(startInputs(c.date, c.variant)), ProfileUpdateResult::Written);
         EXPECT_EQ(bytesOf(file()), expected) << "a second update changed the file";
-        EXPECT_FALSE(profile::lastDetailWriteFailed());
+        EXPECT_FALSE(platform::lastWriteFailure(profile::kDetailFileName));
     }
 }
 
@@ -74,71 +72,74 @@ TEST_F(DetailFile, EmptyAndCodePageFields)
         "\r\nBlue\r\nAugaust 23rd\r\nZo\xEB Bront\xEB \x80\r\n\x93Quoted\x94 \x97 dash\x85\r\n1 2 3 4 5 6\r\n"));
 }
 
-// An update without a sign row or without a chosen page writes nothing, and
-// leaves an earlier file (or its absence) alone.
-TEST_F(DetailFile, NoRowOrNoVariantWritesNothing)
+QString failure()
 {
-    const std::pair<ProfileInputs, ProfileUpdateResult> cases[] = {
-        {startInputs("1513", Variant::Male), ProfileUpdateResult::NoSignRow}, // month 13 empties the sign
-        {ProfileInputs{QStringLiteral("aries"), {}, {}, {}, {}, Variant::Female}, ProfileUpdateResult::NoSignRow},
-        {ProfileInputs{QStringLiteral("Aries "), {}, {}, {}, {}, Variant::Female}, ProfileUpdateResult::NoSignRow},
-        {startInputs("0504", std::nullopt), ProfileUpdateResult::NoVariant},
-    };
-    for (const auto& [in, result] : cases) {
-        EXPECT_EQ(profile::updateProfile(in), result);
-        EXPECT_FALSE(fs::exists(file()));
-    }
-    testsupport::writeFileBytes(file(), {'o', 'l', 'd'});
-    for (const auto& [in, result] : cases) {
-        EXPECT_EQ(profile::updateProfile(in), result);
-        EXPECT_EQ(bytesOf(file()), "old");
-    }
+    const auto f = platform::lastWriteFailure(profile::kDetailFileName);
+    return f ? f->message : QString();
 }
 
-TEST_F(DetailFile, AFailedWriteKeepsTheOldFileAndIsRemembered)
+// An update that cannot produce a record (no sign row, no chosen page, a field
+// that cannot be written, a failed write) leaves an earlier file (or its absence)
+// alone, and is remembered, with its reason, until a good write.
+TEST_F(DetailFile, AnUpdateWithoutARecordKeepsTheOldFileAndIsRemembered)
+{
+    const QString noSign = QStringLiteral("There is no profile to print: the date gives no star sign. Type the "
+                                          "birth date as DDMM, with a month from 01 to 12, and try again");
+    const QString unwritable = QStringLiteral("The profile could not be written to detail.fdg: it holds a line "
+                                              "break, a control character or a character outside the Western "
+                                              "character set");
+    auto withName = [](const char16_t* name) {
+        ProfileInputs in = startInputs("0504", Variant::Male);
+        in.name = QString::fromUtf16(name);
+        return in;
+    };
+    const struct { ProfileInputs in; ProfileUpdateResult result; QString why; } cases[] = {
+        {startInputs("1513", Variant::Male), ProfileUpdateResult::NoSignRow, noSign}, // month 13 empties the sign
+        {startInputs("0000", Variant::Male), ProfileUpdateResult::NoSignRow, noSign},
+        {ProfileInputs{QStringLiteral("aries"), {}, {}, {}, {}, Variant::Female}, ProfileUpdateResult::NoSignRow, noSign},
+        {ProfileInputs{QStringLiteral("Aries "), {}, {}, {}, {}, Variant::Female}, ProfileUpdateResult::NoSignRow, noSign},
+        {startInputs("0504", std::nullopt), ProfileUpdateResult::NoVariant,
+         QStringLiteral("There is no profile to print: neither the male nor the female page is chosen")},
+        {withName(u"Line1\nLine2"), ProfileUpdateResult::WriteFailed, unwritable}, // a record is 13 lines, always
+        {withName(u"Bell\u0007"), ProfileUpdateResult::WriteFailed, unwritable},
+        {withName(u"\u03A9mega"), ProfileUpdateResult::WriteFailed, unwritable}, // not written in some altered form
+    };
+    for (const bool earlierFile : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.in.name.toStdString() + " / " + c.in.signBoxText.toStdString());
+            if (earlierFile) {
+                ASSERT_EQ(profile::updateProfile(startInputs("0101", Variant::Male)), ProfileUpdateResult::Written);
+            }
+            const std::string before = earlierFile ? bytesOf(file()) : std::string();
+            EXPECT_EQ(profile::updateProfile(c.in), c.result);
+            EXPECT_EQ(failure(), c.why);
+            EXPECT_EQ(fs::exists(file()), earlierFile);
+            if (earlierFile) {
+                EXPECT_EQ(bytesOf(file()), before);
+            }
+        }
+    }
+    ASSERT_EQ(profile::updateProfile(startInputs("0504", Variant::Male)), ProfileUpdateResult::Written);
+    EXPECT_EQ(failure(), QString());
+}
+
+TEST_F(DetailFile, AFailedWriteNamesTheCause)
 {
     ASSERT_EQ(profile::updateProfile(startInputs("0504", Variant::Female)), ProfileUpdateResult::Written);
     const std::string old = bytesOf(file());
-
-    // Refuse any file larger than a few bytes: the write itself then fails half way.
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit tiny = saved;
-    tiny.rlim_cur = 16;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    const ProfileUpdateResult result = profile::updateProfile(startInputs("0504", Variant::Male));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-
-    EXPECT_EQ(result, ProfileUpdateResult::WriteFailed);
+    {
+        testsupport::FileSizeLimit full(16); // the write itself fails half way
+        EXPECT_EQ(profile::updateProfile(startInputs("0504", Variant::Male)), ProfileUpdateResult::WriteFailed);
+    }
     EXPECT_EQ(bytesOf(file()), old);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1); // no leftovers
-    EXPECT_EQ(profile::lastDetailWriteError(), QStringLiteral("Cannot write detail.fdg: Disk full"));
+    EXPECT_EQ(failure(), QStringLiteral("The profile could not be written: Disk full (detail.fdg: File too large)"));
 
-    // An update that writes nothing does not clear the memory; a good write does.
-    profile::updateProfile(ProfileInputs{QStringLiteral("Sign"), {}, {}, {}, {}, Variant::Male});
-    EXPECT_TRUE(profile::lastDetailWriteFailed());
-    ASSERT_EQ(profile::updateProfile(startInputs("0504", Variant::Male)), ProfileUpdateResult::Written);
-    EXPECT_FALSE(profile::lastDetailWriteFailed());
-}
-
-TEST_F(DetailFile, AFolderInTheWayOrTextWithoutBytesIsAFailure)
-{
+    fs::remove(file());
     fs::create_directory(file());
     EXPECT_EQ(profile::updateProfile(startInputs("0101", Variant::Male)), ProfileUpdateResult::WriteFailed);
-    EXPECT_EQ(profile::lastDetailWriteError(), QStringLiteral("Cannot write detail.fdg: File access denied"));
-    // The pages, which know nothing of the profile, see the same state.
-    const auto failure = platform::lastWriteFailure("detail.fdg");
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->message, profile::lastDetailWriteError());
-
-    // Text the code page cannot hold is not written in some altered form either.
-    fs::remove(file());
-    ProfileInputs in = startInputs("0101", Variant::Male);
-    in.name = QStringLiteral("Ωmega");
-    EXPECT_EQ(profile::updateProfile(in), ProfileUpdateResult::WriteFailed);
-    EXPECT_FALSE(fs::exists(file()));
+    EXPECT_EQ(failure(),
+              QStringLiteral("The profile could not be written: File access denied (detail.fdg: Is a directory)"));
 }
 
 } // namespace
