@@ -324,9 +324,16 @@ void setClickHandler(QWidget* widget, std::function<void()> handler)
     new ClickFilter(widget, std::move(handler));
 }
 
-QValidator::State SingleByteValidator::validate(QString& input, int&) const
+QValidator::State SingleByteValidator::validate(QString& input, int& pos) const
 {
-    return platform::canEncodeCp1252(input) ? Acceptable : Invalid;
+    const QString line = platform::toSingleLine(input);
+    if (platform::hasControlCharacter(line) || !platform::canEncodeCp1252(line))
+        return Invalid;
+    if (line.size() != input.size() || line != input) {
+        pos = static_cast<int>(platform::toSingleLine(input.left(pos)).size());
+        input = line;
+    }
+    return Acceptable;
 }
 
 } // namespace app

@@ -119,8 +119,10 @@ void setClickHandler(QWidget* widget, std::function<void()> handler);
 // what the user types replaces it.
 void setAutoSelect(QLineEdit* edit);
 
-// Refuses text with a character that the single-byte code page of the detail
-// file has no byte for: what the user sees is what is written and printed.
+// Keeps a single-line box to what one line of the detail file can hold: pasted
+// line breaks and tabs become single spaces; text with another control character
+// or a character that the single-byte code page has no byte for is refused.
+// What the user sees is what is written and printed.
 class SingleByteValidator : public QValidator {
 public:
     using QValidator::QValidator;
