@@ -215,9 +215,13 @@ void TFForm1::Button1Click(QObject*)
     reportForCommand().Preview();
 }
 
-void TFForm1::Button2Click(QObject*)
+void TFForm1::Button2Click(QObject* sender)
 {
-    reportForCommand().Print();
+    // Preview's button runs the profile update as the focus enters it; a click
+    // on Print must compose what the window shows just the same.
+    TPageReport& report = reportForCommand();
+    Edit2Exit(sender);
+    report.Print();
 }
 
 void TFForm1::Button4Click(QObject*)

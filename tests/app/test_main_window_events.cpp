@@ -2,6 +2,8 @@
 // focus, clicks and types, and what each leaves behind.
 #include "main_window_fixture.h"
 
+#include <QClipboard>
+
 #include "platform/printer_setup_dialog.h"
 #include "widgets/spin_edit.h"
 
@@ -86,24 +88,62 @@ TEST_F(MainWindowTest, FemalePreviewComesBackToMaleWhenTheProgressWindowCloses)
     EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(MainWindowTest, ClickingPrintRunsOnlyTheExitOfTheControlThatHadTheFocus)
+TEST_F(MainWindowTest, PrintComposesWhatTheWindowShowsOrSaysWhyItCannot)
 {
+    auto printedSign = [&] {
+        for (const QStringList& page : fakePrinter()->jobPages)
+            for (const QString& call : page)
+                for (const char* sign : {" Aries", " Capricorn", " Taurus"})
+                    if (call.startsWith(QStringLiteral("textOut")) && call.endsWith(QLatin1String(sign)))
+                        return std::string(sign + 1);
+        return std::string();
+    };
+    // Typed into the date box and straight to Print: leaving the box runs only the
+    // calculator, and Print itself brings the profile up to date.
     focusQuietly(w().MaskEdit1);
+    w().MaskEdit1->setText(QStringLiteral("2503"));
     const int jobsBefore = fakePrinter()->jobsBegun;
-    // No detail.fdg in the folder: printing fails with the file error.
     click(w().Button2);
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(Log(log.begin(), log.begin() + 2), (Log{"MaskEdit1Exit(MaskEdit1)", "Button2Click(Button2)"}));
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], "File not found.");
-    EXPECT_EQ(fakePrinter()->jobsBegun, jobsBefore);
-
-    // With a profile written, the print job goes to the printer.
-    w().Edit2Exit(w().Edit2);
-    errors.clear();
-    click(w().Button2);
     EXPECT_TRUE(errors.empty()) << errors.front();
     EXPECT_EQ(fakePrinter()->jobsBegun, jobsBefore + 1);
+    EXPECT_EQ(printedSign(), "Aries");
+    EXPECT_EQ(detailLines().at(9), "March 25th");
+
+    // A date without a sign: the window shows none, so nothing of the earlier profile prints.
+    for (const char* date : {"0000", "0513"}) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(FForm1)); // back from the progress window
+        focusQuietly(w().MaskEdit1);
+        w().MaskEdit1->setText(QString::fromLatin1(date));
+        errors.clear();
+        notices.clear();
+        click(w().Button2);
+        ASSERT_EQ(errors.size(), 1u) << date;
+        EXPECT_EQ(errors[0], "There is no profile to print: the date gives no star sign. Type the birth date as "
+                             "DDMM, with a month from 01 to 12, and try again.");
+        EXPECT_EQ(fakePrinter()->jobsBegun, jobsBefore + 1) << date;
+        EXPECT_EQ(detailLines().at(0), "Aries");
+    }
+}
+
+TEST_F(MainWindowTest, PastedLineBreaksBecomeSpacesAndControlCharactersAreRefused)
+{
+    focusQuietly(w().Edit1);
+    w().Edit1->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("Line1\nLine2\r\nLine3\tEnd"));
+    QTest::keyClick(w().Edit1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w().Edit1->text(), QStringLiteral("Line1 Line2 Line3 End"));
+    for (const char16_t* pasted : {u"bell\u0007", u"esc\u001B[2J", u"c1\u0085", u"del\u007F"}) {
+        QApplication::clipboard()->setText(QString::fromUtf16(pasted));
+        QTest::keyClick(w().Edit1, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(w().Edit1->text(), QStringLiteral("Line1 Line2 Line3 End"));
+    }
+    tab();
+    const auto lines = detailLines();
+    ASSERT_EQ(lines.size(), 13u);
+    EXPECT_EQ(lines[10], "Line1 Line2 Line3 End");
+    EXPECT_EQ(lines[11], "Personal Sentiment Line");
 }
 
 TEST_F(MainWindowTest, EnteringPanel7RunsTheGenderChoiceBeforeTheClick)
