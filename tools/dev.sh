@@ -10,11 +10,11 @@ cd "$top"
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins libgl-dev libcups2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   fonts-liberation2 fontconfig
-  xvfb xauth xdotool openbox x11-utils
+  xvfb xauth xdotool xclip openbox x11-utils
   cups cups-bsd cups-client printer-driver-cups-pdf poppler-utils python3 imagemagick
 )
 

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
+
 namespace platform {
 
 namespace {
@@ -30,6 +32,9 @@ void showErrorBox(const QString& message)
         hook()(text);
         return;
     }
+    // Also on standard error, as Linux programs report failures, so that a run
+    // started from a terminal or a session log keeps what went wrong.
+    std::fprintf(stderr, "stellaro: %s\n", text.toLocal8Bit().constData());
     QMessageBox box(QMessageBox::Critical, QStringLiteral("FStellaro"), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();

@@ -94,6 +94,11 @@ public:
     // Installed printers, in the order the selection index counts them.
     virtual QStringList printers() const = 0;
 
+    // Reads the installed printers afresh (queues come and go while the program
+    // runs): the selected printer stays selected while it exists, and every
+    // printer that stays keeps its settings.
+    virtual void refreshPrinters() {}
+
     // Index of the selected printer into printers(); -1 while the default printer
     // is meant and none is set. Writing an index selects that printer; writing
     // the current index again makes the printer object (re)build the device mode.

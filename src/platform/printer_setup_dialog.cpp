@@ -51,6 +51,7 @@ PrinterSetupWindow::PrinterSetupWindow(TPrinter& printer, QWidget* parent) : QDi
     setModal(true);
 
     printers_ = new QComboBox(this);
+    printer_.refreshPrinters();
     printers_->addItems(printer_.printers());
 
     auto* orientationBox = new QGroupBox(QStringLiteral("Orientation"), this);

@@ -4,11 +4,17 @@
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"
 #include "platform/file_dialogs.h"
+#include "platform/text_file.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+
+#include <cups/cups.h>
 
 #include <cmath>
 #include <vector>
@@ -57,12 +63,80 @@ EPrinter printerError(const char* text)
     return EPrinter(QString::fromLatin1(text));
 }
 
+bool schedulerRunning()
+{
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 5000, nullptr);
+    if (!http)
+        return false;
+    httpClose(http);
+    return true;
+}
+
+bool queueExists(const QString& printer)
+{
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.toLocal8Bit().constData(), nullptr);
+    cupsFreeDests(dest ? 1 : 0, dest);
+    return dest != nullptr;
+}
+
+// What the printing system answered, in the user's words. libcups reports a
+// missing queue and a scheduler that is not running alike, so both are asked
+// about again.
+EPrinter cupsRefusal(const QString& printer)
+{
+    const ipp_status_t status = cupsLastError();
+    const QString detail = QString::fromUtf8(cupsLastErrorString());
+    QString reason;
+    if (status == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS) {
+        reason = QStringLiteral("the printer is not accepting jobs");
+    } else if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || !schedulerRunning()) {
+        reason = QStringLiteral("the printing system is not running");
+    } else if (status == IPP_STATUS_ERROR_NOT_FOUND || !queueExists(printer)) {
+        reason = QStringLiteral("the printer no longer exists");
+    } else {
+        reason = QStringLiteral("the printing system refused the job (%1)").arg(detail);
+    }
+    return EPrinter(QStringLiteral("Cannot print on \"%1\": %2").arg(printer, reason));
+}
+
+// Hands a PDF document to a CUPS queue as one job, with the sheet it was laid
+// out for, and checks every answer: a job the scheduler refuses must never look
+// printed.
+void sendToCups(const QString& printer, const QString& title, const QPageLayout& layout, const QByteArray& pdf)
+{
+    const QByteArray name = printer.toLocal8Bit();
+    const QByteArray jobTitle = title.toLocal8Bit();
+    const QByteArray media = layout.pageSize().key().toLocal8Bit();
+    cups_option_t* options = nullptr;
+    int count = cupsAddOption("media", media.constData(), 0, &options);
+    count = cupsAddOption("sides", "one-sided", count, &options);
+    if (layout.orientation() == QPageLayout::Landscape)
+        count = cupsAddOption("landscape", "", count, &options);
+
+    const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, name.constData(), jobTitle.constData(), count, options);
+    cupsFreeOptions(count, options);
+    if (job == 0)
+        throw cupsRefusal(printer);
+    bool sent = cupsStartDocument(CUPS_HTTP_DEFAULT, name.constData(), job, jobTitle.constData(), CUPS_FORMAT_PDF,
+                                  1) == HTTP_STATUS_CONTINUE &&
+                cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), static_cast<std::size_t>(pdf.size())) ==
+                    HTTP_STATUS_CONTINUE;
+    // The document must be finished even after a failed write, to end the request.
+    sent = cupsFinishDocument(CUPS_HTTP_DEFAULT, name.constData()) == IPP_STATUS_OK && sent;
+    if (!sent) {
+        const EPrinter refusal = cupsRefusal(printer);
+        cupsCancelJob2(CUPS_HTTP_DEFAULT, name.constData(), job, 0);
+        throw refusal;
+    }
+}
+
 class SystemPrinter final : public TPrinter {
 public:
     SystemPrinter();
     ~SystemPrinter() override;
 
     QStringList printers() const override;
+    void refreshPrinters() override;
     int printerIndex() const override { return index_; }
     void setPrinterIndex(int index) override;
     PrinterIdentity getPrinter() override;
@@ -92,9 +166,11 @@ private:
 
     Entry& selected();
     QPrinter& device();
+    int readPrinters();
     void buildDevice();
     void applySettings();
     void closePage();
+    QByteArray renderPdf();
     void submitJob();
     void closeJob();
 
@@ -116,36 +192,56 @@ private:
 
 SystemPrinter::SystemPrinter()
 {
+    index_ = readPrinters();
+    buildDevice();
+}
+
+int SystemPrinter::readPrinters()
+{
     const QStringList names = QPrinterInfo::availablePrinterNames();
-    const QString cupsDefault = QPrinterInfo::defaultPrinterName();
+    std::vector<Entry> entries;
     for (const QString& name : names) {
         Entry e;
         e.name = name;
         e.defaultPaper = QPrinterInfo::printerInfo(name).defaultPageSize();
         if (!e.defaultPaper.isValid())
             e.defaultPaper = QPageSize(QPageSize::A4);
-        entries_.push_back(e);
+        entries.push_back(e);
     }
     Entry pdf;
     pdf.name = QString::fromLatin1(printToPdfName);
     pdf.builtInPdf = true;
     pdf.defaultPaper = QPageSize(QPageSize::A4);
-    entries_.push_back(pdf);
+    entries.push_back(pdf);
 
-    for (Entry& e : entries_) {
+    for (Entry& e : entries) {
         e.mode.fields = dm_field::all;
         e.mode.orientation = dmOrientPortrait;
         setPaperFields(e.mode, e.defaultPaper);
+        // A printer read before keeps what the user set for it.
+        for (const Entry& known : entries_)
+            if (known.name == e.name && known.builtInPdf == e.builtInPdf)
+                e.mode = known.mode;
     }
+    entries_ = std::move(entries);
 
     // CUPS's default queue; else the first queue (a lone queue is what the user
     // means); else the built-in PDF printer, which is always there.
-    index_ = 0;
-    if (!cupsDefault.isEmpty()) {
-        const int i = static_cast<int>(names.indexOf(cupsDefault));
-        if (i >= 0)
-            index_ = i;
-    }
+    const int i = static_cast<int>(names.indexOf(QPrinterInfo::defaultPrinterName()));
+    return i >= 0 ? i : 0;
+}
+
+void SystemPrinter::refreshPrinters()
+{
+    if (printing_)
+        return;
+    const QString current = selected().name;
+    const bool currentIsPdf = selected().builtInPdf;
+    const int fallback = readPrinters();
+    index_ = fallback;
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        if (entries_[i].name == current && entries_[i].builtInPdf == currentIsPdf)
+            index_ = static_cast<int>(i);
     buildDevice();
 }
 
@@ -271,7 +367,6 @@ void SystemPrinter::beginDoc()
         const std::optional<QString> name = askPdfFileName(title_);
         if (name && !name->isEmpty()) {
             outputFile_ = *name;
-            p.setOutputFileName(outputFile_);
         } else {
             discard_ = true;
         }
@@ -300,26 +395,48 @@ void SystemPrinter::closeJob()
     printing_ = false;
 }
 
-void SystemPrinter::submitJob()
+QByteArray SystemPrinter::renderPdf()
 {
-    QPrinter& p = *device_;
+    // The same PDF that Qt's printer would make for this sheet, but in memory, so
+    // that its delivery (a file, a CUPS job) can be checked step by step.
+    const QPrinter& p = *device_;
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&out);
+    writer.setResolution(p.resolution());
+    writer.setPageLayout(p.pageLayout());
+    writer.setTitle(title_);
+    writer.setCreator(QStringLiteral("Stellaro"));
     QPainter painter;
-    if (!painter.begin(&p)) {
-        if (!outputFile_.isEmpty())
-            throw EPrinter(QStringLiteral("Cannot create file %1").arg(outputFile_));
+    if (!painter.begin(&writer))
         throw printerError(printer_text::notValid);
-    }
-    QPainterCanvas canvas(painter, p.resolution());
+    QPainterCanvas canvas(painter, writer.resolution());
     const Rect area{0, 0, p.width(), p.height()};
     for (std::size_t i = 0; i < jobPages_.size(); ++i) {
-        if (i > 0 && !p.newPage())
+        if (i > 0 && !writer.newPage())
             throw printerError(printer_text::notValid);
         if (!jobPages_[i].isEmpty())
             playEmf(jobPages_[i], canvas, area);
     }
     painter.end();
-    if (p.printerState() == QPrinter::Error)
-        throw printerError(printer_text::notValid);
+    return out.data();
+}
+
+void SystemPrinter::submitJob()
+{
+    const QByteArray pdf = renderPdf();
+    if (!selected().builtInPdf) {
+        sendToCups(selected().name, title_, device_->pageLayout(), pdf);
+        return;
+    }
+    // Written beside the target and renamed over it only when complete: a full
+    // disk leaves the old file as it was and no partial file behind.
+    try {
+        writeFileAtomically(QFile::encodeName(outputFile_).toStdString(),
+                            std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+    } catch (const FileError& e) {
+        throw EPrinter(QStringLiteral("The PDF file could not be written: %1").arg(QString::fromUtf8(e.what())));
+    }
 }
 
 void SystemPrinter::endDoc()

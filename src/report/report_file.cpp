@@ -1,16 +1,20 @@
 #include "report/report_file.h"
 
 #include "platform/emf_player.h"
+#include "platform/text_file.h"
 #include "report/qr_printer.h"
 #include "report/qr_progress_form.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include <cerrno>
+#include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 
 namespace report {
 
@@ -35,6 +39,19 @@ public:
 [[noreturn]] void failWith(const QString& message)
 {
     throw ReportFileError(message.toStdString());
+}
+
+// 0 when `file` may be written, as far as can be told before writing; else the
+// errno that says why not (a folder in its place, a missing or non-folder parent).
+int unusableTarget(const std::filesystem::path& file)
+{
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return EISDIR;
+    const std::filesystem::path dir = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+    if (::stat(dir.c_str(), &st) != 0)
+        return errno;
+    return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
 }
 
 std::unique_ptr<TQRProgressForm> makeProgress(TQRPrinter& store, int pages, const char* text)
@@ -84,12 +101,10 @@ void TQRPrinter::Save(const QString& fileName)
     OperationGuard running;
     setCancelled(false);
 
-    // The pages go to a temporary file in the target's folder; only a complete file
-    // replaces the target, in one rename.
-    QSaveFile file(fileName);
-    file.setDirectWriteFallback(false);
-    if (QFileInfo(fileName).isDir() || !file.open(QIODevice::WriteOnly))
-        failWith(cannotCreateMessage(fileName));
+    // A place that cannot hold the file is refused before any work is done.
+    const std::filesystem::path path(QFile::encodeName(fileName).toStdString());
+    if (const int err = unusableTarget(path))
+        failWith(QStringLiteral("%1 (%2)").arg(cannotCreateMessage(fileName), platform::systemErrorText(err)));
 
     const int pages = pageCount();
     auto progress = makeProgress(*this, pages, kSavingReport);
@@ -102,6 +117,12 @@ void TQRPrinter::Save(const QString& fileName)
     header.savedAt = daysSince1899(QDateTime::currentDateTime());
     header.portrait = orientation() == platform::poPortrait;
 
+    // The file is made in memory and written in one go, so that the system's
+    // reason for a refused write reaches the user, and a temporary file beside the
+    // target replaces it only when complete: a cancelled or failed save keeps
+    // whatever was there before, and leaves no partial file.
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
     const bool complete = writeReportFile(
         file, header,
         [this](int i) {
@@ -118,14 +139,19 @@ void TQRPrinter::Save(const QString& fileName)
             return true;
         });
     progress.reset();
-
-    if (!complete || cancelled()) {
-        // Cancelled: the temporary file goes, whatever was there before stays.
-        file.cancelWriting();
+    if (!complete || cancelled())
         return;
+
+    const QByteArray& bytes = file.data();
+    try {
+        platform::writeFileAtomically(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    } catch (const platform::FileError& e) {
+        const int err = e.systemError();
+        const QString cause = platform::systemErrorText(err);
+        if (e.code() == platform::DiskFull || err == EIO)
+            failWith(platform::withCause(QString::fromLatin1(kStreamWriteError), path, cause));
+        failWith(QStringLiteral("%1 (%2)").arg(cannotCreateMessage(fileName), cause));
     }
-    if (!file.commit())
-        throw ReportFileError(kStreamWriteError);
 }
 
 void TQRPrinter::Load(const QString& fileName)

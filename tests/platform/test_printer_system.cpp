@@ -148,9 +148,56 @@ TEST(SystemPrinter, PdfJobsAndTheFilesTheyLeave)
         p.printer->endDoc();
         ADD_FAILURE() << "no error";
     } catch (const EPrinter& e) {
-        EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Cannot create file ") + *answer);
+        EXPECT_EQ(QString::fromUtf8(e.what()),
+                  QStringLiteral("The PDF file could not be written: Invalid filename (job.pdf: Not a directory)"));
     }
     EXPECT_FALSE(p.printer->printing());
+
+    // On a full disk the file chosen keeps its old contents, and no partial file is left.
+    const std::filesystem::path old = dir.path() / "old.pdf";
+    testsupport::writeFileBytes(old, {'o', 'l', 'd'});
+    answer = QString::fromStdString(old.string());
+    const auto entries = [&] {
+        return std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator());
+    };
+    const auto before = entries();
+    p.printer->beginDoc();
+    p.printer->canvas().fillRect({0, 0, 10, 10});
+    try {
+        testsupport::FileSizeLimit full(1000);
+        p.printer->endDoc();
+        ADD_FAILURE() << "a PDF cut short reported success";
+    } catch (const EPrinter& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()),
+                  QStringLiteral("The PDF file could not be written: Disk full (old.pdf: File too large)"));
+    }
+    EXPECT_EQ(testsupport::readFileBytes(old), (std::vector<unsigned char>{'o', 'l', 'd'}));
+    EXPECT_EQ(entries(), before);
+}
+
+// Run by the full-disk end-to-end test on a real file system that is full.
+TEST(FullDisk, PrintToPdfKeepsTheOldFileAndNamesTheCause)
+{
+    const auto dir = testsupport::fullDiskDir();
+    if (dir.empty())
+        GTEST_SKIP() << "needs the small file system of the full-disk test";
+    const auto old = dir / "old.pdf";
+    testsupport::writeFileBytes(old, {'o', 'l', 'd'});
+    testsupport::fillDisk(dir);
+    setPdfFileNameHook([&](const QString&) { return QString::fromStdString(old.string()); });
+    PdfPrinter p;
+    p.printer->beginDoc();
+    p.printer->canvas().fillRect({0, 0, 10, 10});
+    try {
+        p.printer->endDoc();
+        ADD_FAILURE() << "a PDF on a full disk reported success";
+    } catch (const EPrinter& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()),
+                  QStringLiteral("The PDF file could not be written: Disk full (old.pdf: No space left on device)"));
+    }
+    EXPECT_EQ(testsupport::readFileBytes(old), (std::vector<unsigned char>{'o', 'l', 'd'}));
+    std::filesystem::remove(dir / "filler");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
 }
 
 TEST(PrinterSetupDialog, ConfirmedChoiceIsTakenCancelChangesNothingUntakenFieldsStay)

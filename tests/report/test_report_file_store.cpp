@@ -276,7 +276,7 @@ TEST(ReportFileSave, AFailedSaveLeavesTheEarlierFileAndNoPartialFile)
     const std::string error = errorOf([&] { s.store.Save(qpath(file)); });
     setrlimit(RLIMIT_FSIZE, &old);
 
-    EXPECT_EQ(error, kStreamWriteError);
+    EXPECT_EQ(error, "Stream write error (keep.QRP: File too large)");
     EXPECT_EQ(testsupport::readFileBytes(file), earlier);
     EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"keep.QRP"});
 }
@@ -288,10 +288,11 @@ TEST(ReportFileSave, PlacesThatCannotHoldTheFileAreCreateErrors)
     composePages(s.store, 1);
     fs::create_directory(dir.path() / "folder.QRP");
     testsupport::writeFileBytes(dir.path() / "plain", {1, 2, 3});
-    const fs::path targets[] = {dir.path() / "folder.QRP", dir.path() / "plain" / "x.QRP",
-                                dir.path() / "no-such-folder" / "x.QRP"};
-    for (const fs::path& t : targets)
-        EXPECT_EQ(errorOf([&] { s.store.Save(qpath(t)); }), "Cannot create file " + t.string());
+    const std::pair<fs::path, const char*> targets[] = {{dir.path() / "folder.QRP", "Is a directory"},
+                                                        {dir.path() / "plain" / "x.QRP", "Not a directory"},
+                                                        {dir.path() / "no-such-folder" / "x.QRP", "No such file or directory"}};
+    for (const auto& [t, cause] : targets)
+        EXPECT_EQ(errorOf([&] { s.store.Save(qpath(t)); }), "Cannot create file " + t.string() + " (" + cause + ")");
     EXPECT_TRUE(fs::is_directory(dir.path() / "folder.QRP"));
     EXPECT_EQ(testsupport::readFileBytes(dir.path() / "plain"), (std::vector<unsigned char>{1, 2, 3}));
     EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"folder.QRP", "plain"}));
