@@ -1,11 +1,10 @@
 // The painter canvas draws like a Windows device context: exclusive right and
 // bottom edges, lines without their end point, whole-pixel text advances.
-#include "platform/canvas_painter.h"
 #include "platform/emf_writer.h"
 
-#include <gtest/gtest.h>
+#include "paint_surface.h"
 
-#include <QPainter>
+#include <gtest/gtest.h>
 
 using namespace platform;
 
@@ -13,25 +12,6 @@ namespace {
 
 constexpr QRgb kWhite = 0xFFFFFFFF;
 constexpr QRgb kBlack = 0xFF000000;
-
-struct Surface {
-    QImage image;
-    QPainter painter;
-    QPainterCanvas canvas;
-    explicit Surface(int w = 200, int h = 100)
-        : image(w, h, QImage::Format_RGB32), painter((image.fill(kWhite), &image)), canvas(painter, 96) {}
-    QRgb at(int x, int y) const { return image.pixel(x, y) | 0xFF000000; }
-    // Columns/rows holding any pixel darker than mid grey.
-    QRect inkBox() const
-    {
-        QRect box;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (qGray(image.pixel(x, y)) < 128)
-                    box |= QRect(x, y, 1, 1);
-        return box;
-    }
-};
 
 CanvasFont font(const char* face, int height, bool bold = false, bool italic = false)
 {
