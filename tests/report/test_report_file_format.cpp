@@ -126,13 +126,6 @@ TEST(ReportFileHeader, SavingTimeCountsDaysFromTheLastDayOf1899)
         EXPECT_DOUBLE_EQ(daysSince1899(QDateTime(c.date, c.time)), c.days) << c.date.toString().toStdString();
 }
 
-TEST(ReportFileHeader, PhysicalSideIsTenPercentMoreRoundedHalfToEven)
-{
-    const std::pair<int, int> cases[] = {{762, 838}, {1090, 1199}, {15, 16}, {5, 6}, {25, 28}, {1, 1}};
-    for (auto [printable, physical] : cases)
-        EXPECT_EQ(physicalFromPrintable(printable), physical) << printable;
-}
-
 TEST(ReportFileWrite, StoppingBeforeAPageWritesNoMoreAndSaysSo)
 {
     const QByteArray page = recordedPage(1);

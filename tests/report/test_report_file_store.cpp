@@ -1,9 +1,9 @@
 // Saving and loading the page store: layout, sizes, orientation, damaged files, failed saves.
 #include "report/report_file.h"
 
-#include "platform/printer_fake.h"
-#include "report/qr_printer.h"
 #include "support/test_support.h"
+
+#include "store_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,6 @@
 #include <filesystem>
 #include <functional>
 
-using platform::FakePrinter;
 using namespace report;
 namespace fs = std::filesystem;
 
@@ -34,27 +33,6 @@ std::uint32_t u32At(const std::vector<unsigned char>& b, std::size_t at)
     std::memcpy(&v, b.data() + at, 4);
     return v;
 }
-
-// Records `count` pages, each with a rectangle and a line of text of its own.
-void composePages(TQRPrinter& store, int count)
-{
-    store.BeginDoc();
-    for (int page = 1; page <= count; ++page) {
-        if (page > 1)
-            store.NewPage();
-        store.canvas().setBrushColor(QColor::fromHsv((page * 50) % 360, 255, 200));
-        store.canvas().fillRect({10, 10, 200 + page, 100});
-        store.canvas().textOut(20, 120, {20, 120, 400, 160}, 0, QStringLiteral("Page %1").arg(page));
-    }
-    store.EndDoc();
-}
-
-// A page store over a fake landscape A4 printer, without progress windows.
-struct Store {
-    FakePrinter fake;
-    TQRPrinter store{fake, 96};
-    Store() { store.setShowProgress(false); }
-};
 
 // What a failed load must leave untouched.
 struct Snapshot {
