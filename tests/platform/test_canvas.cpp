@@ -1,8 +1,7 @@
 // The painter canvas draws like a Windows device context: exclusive right and
 // bottom edges, lines without their end point, whole-pixel text advances.
 #include "platform/emf_writer.h"
-
-#include "paint_surface.h"
+#include "support/paint_surface.h"
 
 #include <gtest/gtest.h>
 

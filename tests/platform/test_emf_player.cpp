@@ -4,9 +4,8 @@
 // under AddressSanitizer).
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"
+#include "support/paint_surface.h"
 #include "support/test_support.h"
-
-#include "paint_surface.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,8 @@
 // directly; and other programs must be able to read the recorded page.
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"
+#include "support/paint_surface.h"
 #include "support/test_support.h"
-
-#include "paint_surface.h"
 
 #include <gtest/gtest.h>
 
