@@ -64,12 +64,12 @@ QByteArray fileOf(const std::vector<QByteArray>& pages, ReportFileHeader h = {})
     return buf.data();
 }
 
-LoadedReportFile readBytes(const QByteArray& bytes)
+LoadedReportFile readBytes(const QByteArray& bytes, const PageProgress& beforePage = {})
 {
     QByteArray copy = bytes;
     QBuffer buf(&copy);
     buf.open(QIODevice::ReadOnly);
-    return readReportFile(buf, validatePage);
+    return readReportFile(buf, validatePage, beforePage);
 }
 
 } // namespace
@@ -154,12 +154,8 @@ TEST(ReportFileWrite, AFullDeviceIsAWriteError)
 
 TEST(ReportFileRead, TellsProgressOncePerPageInOrder)
 {
-    const QByteArray file = fileOf({recordedPage(1), recordedPage(2), recordedPage(3)});
-    QByteArray copy = file;
-    QBuffer buf(&copy);
-    buf.open(QIODevice::ReadOnly);
     std::vector<int> seen;
-    readReportFile(buf, validatePage, [&](int i) { seen.push_back(i); return false; });
+    readBytes(fileOf({recordedPage(1), recordedPage(2), recordedPage(3)}), [&](int i) { seen.push_back(i); return false; });
     EXPECT_EQ(seen, (std::vector<int>{1, 2, 3}));
 }
 
