@@ -1,6 +1,7 @@
 #include "profile/star_sign.h"
 
 #include "platform/int_conversion.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -77,14 +78,10 @@ TEST(StarSignErrors, ConversionMessageNamesTheFailingPiece)
         {"", "''"}, {"1", "''"}, {" ", "' '"}, {"5 04", "'5 '"}, {"xxyy", "'xx'"},
         {"05ab", "'ab'"}, {"05 ", "' '"}, {"0.04", "'0.'"}, {"011 ", "'1 '"},
     };
-    for (const auto& [date, quoted] : cases) {
-        try {
-            const auto r = profile::calculateStarSign(QString::fromUtf8(date));
-            ADD_FAILURE() << '"' << date << "\" gave " << r.sign.toStdString();
-        } catch (const platform::ConversionError& e) {
-            EXPECT_EQ(std::string(e.what()), std::string(quoted) + " is not a valid integer value") << date;
-        }
-    }
+    for (const auto& [date, quoted] : cases)
+        EXPECT_EQ(testsupport::errorOf<platform::ConversionError>([&] { profile::calculateStarSign(QString::fromUtf8(date)); }),
+                  std::string(quoted) + " is not a valid integer value")
+            << date;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "platform/emf_player.h"
 
 #include "store_fixture.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -177,12 +178,7 @@ TEST(QRPrinterPaperFields, ReadZeroWhenNotTaken)
 TEST_F(QRPrinterDeviceModeTest, MissingDeviceModeIsPrinterDriverError)
 {
     fake.hasDeviceMode = false;
-    try {
-        store.setPaperSize(qrpA4);
-        ADD_FAILURE() << "no error";
-    } catch (const platform::EPrinter& e) {
-        EXPECT_STREQ(e.what(), "Printer driver error");
-    }
+    EXPECT_EQ(testsupport::errorOf<platform::EPrinter>([&] { store.setPaperSize(qrpA4); }), "Printer driver error");
     // The selected index was written back to make the printer build one; that can succeed.
     EXPECT_TRUE(fake.log.contains(QStringLiteral("setPrinterIndex 0")));
     fake.reselectBuildsDeviceMode = true;
@@ -194,12 +190,8 @@ TEST_F(QRPrinterDeviceModeTest, PrinterObjectErrorsPassUnchanged)
 {
     std::tie(fake.selectedIndex, fake.defaultIndex) = std::pair(-1, -1);
     EXPECT_THROW(store.setPaperSize(qrpA4), platform::EPrinter);
-    try {
-        store.paperWidth();
-        ADD_FAILURE() << "no error";
-    } catch (const platform::EPrinter& e) {
-        EXPECT_STREQ(e.what(), "There is no default printer currently selected");
-    }
+    EXPECT_EQ(testsupport::errorOf<platform::EPrinter>([&] { store.paperWidth(); }),
+              "There is no default printer currently selected");
 
     fake.selectedIndex = 0;
     store.setOrientation(platform::poLandscape);

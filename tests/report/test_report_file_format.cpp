@@ -3,6 +3,7 @@
 
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -144,12 +145,8 @@ TEST(ReportFileWrite, AFullDeviceIsAWriteError)
         GTEST_SKIP() << "/dev/full is not available";
     const QByteArray page = recordedPage(1);
     ReportFileHeader h{762, 1090, 96, 1, 0.0, false};
-    try {
-        writeReportFile(full, h, [&](int) { return page; });
-        FAIL() << "writing to a full device succeeded";
-    } catch (const ReportFileError& e) {
-        EXPECT_STREQ(e.what(), kStreamWriteError);
-    }
+    EXPECT_EQ(testsupport::errorOf<ReportFileError>([&] { writeReportFile(full, h, [&](int) { return page; }); }),
+              kStreamWriteError);
 }
 
 TEST(ReportFileRead, TellsProgressOncePerPageInOrder)

@@ -15,10 +15,10 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 
 using namespace report;
 namespace fs = std::filesystem;
+using testsupport::errorOf;
 
 namespace {
 
@@ -51,17 +51,6 @@ struct Snapshot {
     }
     bool operator==(const Snapshot&) const = default;
 };
-
-// The message of the error `f` raises, or "" when it succeeds.
-std::string errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return {};
-}
 
 std::vector<std::string> folderEntries(const fs::path& dir)
 {
@@ -159,39 +148,28 @@ TEST(ReportFileLoad, OrientationTravelsWithTheFileToTheStoreAndThePrinter)
     }
 }
 
-TEST(ReportFileLoad, EveryTruncationLeavesTheShownPagesAsTheyWere)
+TEST(ReportFileLoad, TruncatedOrDamagedFilesAreRefusedWithoutTouchingTheShownPages)
 {
     testsupport::TempDir dir;
     Store a;
     composePages(a.store, 2);
-    const fs::path good = dir.path() / "good.QRP";
+    const fs::path good = dir.path() / "good.QRP", bad = dir.path() / "bad.QRP";
     a.store.Save(qpath(good));
     const auto bytes = testsupport::readFileBytes(good);
+    const std::uint32_t emf1 = static_cast<std::uint32_t>(a.store.pageImage(1).size());
+    const std::size_t page2 = 372 + emf1 + 4;
 
     Store b;
     b.store.setOrientation(platform::poPortrait);
     composePages(b.store, 3);
     b.store.setCurrentPageNumber(3);
     const Snapshot before(b.store);
-    const fs::path cut = dir.path() / "cut.QRP";
     for (std::size_t n = 0; n < bytes.size(); ++n) {
-        testsupport::writeFileBytes(cut, {bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)});
-        ASSERT_EQ(errorOf([&] { b.store.Load(qpath(cut)); }), kStreamReadError) << "cut to " << n;
+        testsupport::writeFileBytes(bad, {bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)});
+        ASSERT_EQ(errorOf([&] { b.store.Load(qpath(bad)); }), kStreamReadError) << "cut to " << n;
         ASSERT_TRUE(Snapshot(b.store) == before) << "cut to " << n;
     }
-}
 
-TEST(ReportFileLoad, DamagedFilesAreRefusedWithoutTouchingTheStore)
-{
-    testsupport::TempDir dir;
-    Store a;
-    composePages(a.store, 2);
-    const fs::path good = dir.path() / "good.QRP";
-    a.store.Save(qpath(good));
-    const auto bytes = testsupport::readFileBytes(good);
-    const std::size_t page2 = 372 + static_cast<std::size_t>(a.store.pageImage(1).size()) + 4;
-
-    const std::uint32_t emf1 = static_cast<std::uint32_t>(a.store.pageImage(1).size());
     struct Case { const char* what; std::size_t at; std::uint32_t value; std::string message; };
     const Case cases[] = {
         {"page count 0", 16, 0, kNoPages},
@@ -212,15 +190,11 @@ TEST(ReportFileLoad, DamagedFilesAreRefusedWithoutTouchingTheStore)
         {"page 2 size beyond the file", page2 + 48, 0x00100000, kStreamReadError},
         {"a record running past its metafile", 372 + 108 + 4, 0x10000, kInvalidMetafile},
     };
-    Store b;
-    composePages(b.store, 1);
-    const Snapshot before(b.store);
     for (const Case& c : cases) {
-        auto bad = bytes;
-        std::memcpy(bad.data() + c.at, &c.value, 4);
-        const fs::path file = dir.path() / "bad.QRP";
-        testsupport::writeFileBytes(file, bad);
-        EXPECT_EQ(errorOf([&] { b.store.Load(qpath(file)); }), c.message) << c.what;
+        auto damaged = bytes;
+        std::memcpy(damaged.data() + c.at, &c.value, 4);
+        testsupport::writeFileBytes(bad, damaged);
+        EXPECT_EQ(errorOf([&] { b.store.Load(qpath(bad)); }), c.message) << c.what;
         EXPECT_TRUE(Snapshot(b.store) == before) << c.what;
     }
 }

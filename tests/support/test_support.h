@@ -1,6 +1,7 @@
 // Small helpers shared by the tests.
 #pragma once
 
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -33,6 +34,19 @@ public:
 private:
     std::filesystem::path old_;
 };
+
+// The message of the E that `f` throws, or "" when it throws nothing; any other
+// exception goes on to fail the test.
+template <class E = std::exception, class F>
+std::string errorOf(F&& f)
+{
+    try {
+        f();
+    } catch (const E& e) {
+        return e.what();
+    }
+    return {};
+}
 
 std::vector<unsigned char> readFileBytes(const std::filesystem::path& p);
 void writeFileBytes(const std::filesystem::path& p, const std::vector<unsigned char>& bytes);
