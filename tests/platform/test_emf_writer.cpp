@@ -3,6 +3,7 @@
 // STRETCHDIBITS, and object slots reused only after their objects are deleted.
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"
+#include "support/emf_page.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +13,7 @@ using namespace platform;
 
 namespace {
 
-std::uint32_t u32(const QByteArray& b, qsizetype at)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + at;
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
-}
+using emfpage::u32;
 
 // The 32-bit fields at these offsets from `base`, each with the value it must hold.
 using Fields = std::vector<std::pair<qsizetype, std::int64_t>>;

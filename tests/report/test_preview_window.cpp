@@ -47,6 +47,21 @@ void expectNavigation(const TQRStandardPreview& p, const QString& text, Enabled 
                       p.lastButton()->isEnabled()), e) << text.toStdString();
 }
 
+// A preview of three pages showing the last, with error boxes caught.
+class PreviewOnLastPage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        p.lastPage();
+        platform::setErrorBoxHook([this](const QString& text) { shown = text; });
+    }
+    HooksReset reset;
+    testsupport::TempDir dir;
+    Pages s{3};
+    TQRStandardPreview p{s.store};
+    QString shown;
+};
+
 } // namespace
 
 TEST(PreviewWindow, ToolbarControlsSitAtTheirPlacesWithTheirHints)
@@ -290,12 +305,8 @@ TEST(PreviewWindow, TabVisitsTheButtonsInCreationOrderSkippingDisabledOnes)
     p.window()->reject();
 }
 
-TEST(PreviewWindow, PrintingKeepsThePageAndIsBlockedWhileItRuns)
+TEST_F(PreviewOnLastPage, PrintingKeepsThePageAndIsBlockedWhileItRuns)
 {
-    HooksReset reset;
-    Pages s(3);
-    TQRStandardPreview p(s.store);
-    p.lastPage();
     bool printEnabledDuringJob = true;
     s.fake.onBeginDoc = [&] { printEnabledDuringJob = p.printButton()->isEnabled(); };
     p.printButton()->click();
@@ -305,8 +316,6 @@ TEST(PreviewWindow, PrintingKeepsThePageAndIsBlockedWhileItRuns)
     EXPECT_EQ(p.pageIndicator()->text(), "Page 3 of 3");
 
     // A failing job: the error box, the button back, the window still there.
-    QString shown;
-    platform::setErrorBoxHook([&](const QString& text) { shown = text; });
     s.fake.onBeginDoc = {};
     s.fake.beginDocFails = true;
     p.printButton()->click();
@@ -325,14 +334,8 @@ TEST(PreviewWindow, PrintIsDisabledWhenThePrinterCannotBeRead)
     EXPECT_FALSE(p.printButton()->isEnabled());
 }
 
-TEST(PreviewWindow, SaveAddsTheExtensionAndLoadReturnsToPageOne)
+TEST_F(PreviewOnLastPage, SaveAddsTheExtensionAndLoadReturnsToPageOne)
 {
-    HooksReset reset;
-    testsupport::TempDir dir;
-    Pages s(3);
-    TQRStandardPreview p(s.store);
-    p.lastPage();
-
     std::vector<platform::FileDialogOptions> asked;
     QString answer = QString::fromStdString((dir.path() / "saved").string());
     platform::setFileDialogHook([&](platform::FileDialogKind, const platform::FileDialogOptions& o) {
@@ -360,17 +363,10 @@ TEST(PreviewWindow, SaveAddsTheExtensionAndLoadReturnsToPageOne)
     EXPECT_EQ(p.preview()->pageImage()->size(), QSize(1203, 842)); // the loaded 110% sheet + 4
 }
 
-TEST(PreviewWindow, ADamagedFileShowsTheErrorAndKeepsThePages)
+TEST_F(PreviewOnLastPage, ADamagedFileShowsTheErrorAndKeepsThePages)
 {
-    HooksReset reset;
-    testsupport::TempDir dir;
-    Pages s(3);
-    TQRStandardPreview p(s.store);
-    p.lastPage();
     const fs::path bad = dir.path() / "bad.QRP";
     testsupport::writeFileBytes(bad, std::vector<unsigned char>(200, 0));
-    QString shown;
-    platform::setErrorBoxHook([&](const QString& text) { shown = text; });
     platform::setFileDialogHook([&](platform::FileDialogKind, const platform::FileDialogOptions&) {
         return std::optional<QString>(QString::fromStdString(bad.string()));
     });

@@ -27,11 +27,10 @@ TEST(QRProgressForm, WindowLayout)
     QDialog* w = f.form.window();
     EXPECT_EQ(w->size(), QSize(400, 140));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("PageReport version 1.0d"));
-    EXPECT_FALSE(w->isModal());
-    EXPECT_FALSE(w->isVisible()) << "built, not shown";
-    EXPECT_FALSE(w->windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(f.form.label()->pos(), QPoint(20, 10));
-    EXPECT_TRUE(f.form.label()->text().isEmpty());
+    // Built, not shown; not modal; no close box.
+    EXPECT_EQ(std::tuple(w->isModal(), w->isVisible(), bool(w->windowFlags() & Qt::WindowCloseButtonHint)),
+              std::tuple(false, false, false));
+    EXPECT_EQ(std::pair(f.form.label()->pos(), f.form.label()->text()), std::pair(QPoint(20, 10), QString()));
     EXPECT_EQ(f.form.bar()->geometry(), QRect(20, 40, 360, 20));
     EXPECT_EQ(f.form.cancelButton()->geometry(), QRect(170, 75, 60, 26));
     EXPECT_EQ(f.form.cancelButton()->text(), QStringLiteral("Cancel"));

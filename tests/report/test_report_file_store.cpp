@@ -116,13 +116,11 @@ TEST(ReportFileLoad, GivesBackPagesAndPrintableSizeWithA110PercentSheet)
     ASSERT_NE(b.store.printableWidth(), a.store.printableWidth());
     b.store.Load(qpath(file));
 
-    EXPECT_EQ(b.store.status(), QRPrinterStatus::Ready);
-    EXPECT_EQ(b.store.pageCount(), 3);
-    EXPECT_EQ(b.store.currentPageNumber(), 1);
-    EXPECT_EQ(b.store.printableWidth(), 1090);
-    EXPECT_EQ(b.store.printableHeight(), 762);
-    EXPECT_EQ(b.store.physicalWidth(), 1199);  // 1090 x 1.1
-    EXPECT_EQ(b.store.physicalHeight(), 838);  // 762 x 1.1 = 838.2
+    EXPECT_EQ(std::tuple(b.store.status(), b.store.pageCount(), b.store.currentPageNumber()),
+              std::tuple(QRPrinterStatus::Ready, 3, 1));
+    // The sheet is 1090 x 1.1 by 762 x 1.1 = 838.2.
+    EXPECT_EQ(std::tuple(b.store.printableWidth(), b.store.printableHeight(), b.store.physicalWidth(), b.store.physicalHeight()),
+              std::tuple(1090, 762, 1199, 838));
     for (int i = 1; i <= 3; ++i)
         EXPECT_EQ(b.store.pageImage(i), a.store.pageImage(i)) << "page " << i;
 }
