@@ -63,9 +63,16 @@ std::vector<std::string> folderEntries(const fs::path& dir)
 
 } // namespace
 
-TEST(ReportFileSave, EachPageIsItsMetafileThenTheOffsetItStartsAt)
+TEST(ReportFileSave, OnlyFinishedPagesAreSavedEachAsItsMetafileThenTheOffsetItStartsAt)
 {
     testsupport::TempDir dir;
+    Store unfinished; // idle, then composing: nothing is written
+    const fs::path none = dir.path() / "none.QRP";
+    unfinished.store.Save(qpath(none));
+    unfinished.store.BeginDoc();
+    unfinished.store.Save(qpath(none));
+    EXPECT_FALSE(fs::exists(none));
+
     for (int count : {1, 2}) {
         Store s;
         composePages(s.store, count);
@@ -86,17 +93,6 @@ TEST(ReportFileSave, EachPageIsItsMetafileThenTheOffsetItStartsAt)
         ASSERT_EQ(bytes.size(), page2 + emf2 + 4);
         EXPECT_EQ(u32At(bytes, page2 + emf2), page2);
     }
-}
-
-TEST(ReportFileSave, WithoutFinishedPagesNothingIsWritten)
-{
-    testsupport::TempDir dir;
-    Store s;
-    const fs::path file = dir.path() / "none.QRP";
-    s.store.Save(qpath(file)); // idle
-    s.store.BeginDoc();
-    s.store.Save(qpath(file)); // composing
-    EXPECT_FALSE(fs::exists(file));
 }
 
 TEST(ReportFileLoad, GivesBackPagesAndPrintableSizeWithA110PercentSheet)
