@@ -232,15 +232,15 @@ TEST_F(ReportRunTest, ErrorFromAHandlerLeavesThePageStoreIdleWithNoPages)
         else
             report->OnNeedData = fail;  // after the band has been drawn
         report->ShowProgress = true;
-        EXPECT_EQ(testsupport::errorOf<std::runtime_error>([&] {
-                      if (c.prepareOnly)
-                          report->Prepare();
-                      else if (c.print)
-                          report->Print();
-                      else
-                          report->Preview();
-                  }),
-                  "File not found");
+        const auto run = [&] {
+            if (c.prepareOnly)
+                report->Prepare();
+            else if (c.print)
+                report->Print();
+            else
+                report->Preview();
+        };
+        EXPECT_EQ(testsupport::errorOf<std::runtime_error>(run), "File not found");
         EXPECT_EQ(std::pair(store->status(), store->storedPageCount()), std::pair(QRPrinterStatus::Idle, 0));
         EXPECT_EQ(report->progressForm(), nullptr);
         EXPECT_EQ(std::pair(previewCalls, printer.jobsBegun), std::pair(0, 0));
