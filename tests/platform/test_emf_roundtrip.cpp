@@ -30,7 +30,7 @@ QImage borderGlyph(int seed)
     return img;
 }
 
-struct LabelSpec {
+struct PageLabel {
     int left, top, width, height;
     HAlign align;
     int fontHeight;
@@ -45,7 +45,7 @@ void drawPage(Canvas& c, int width, int height)
 {
     c.setBrushColor(QColor(255, 255, 255));
     c.fillRect(Rect{0, 0, width, height});
-    static const LabelSpec labels[] = {
+    static const PageLabel labels[] = {
         {247, 20, 578, 50, HAlign::Center, 48, "Alexandra Pemberton", false},
         {247, 82, 578, 41, HAlign::Center, 35, "Aries", true},
         {247, 187, 577, 19, HAlign::Center, 19, "Courageous, determined and confident", true},
@@ -56,7 +56,7 @@ void drawPage(Canvas& c, int width, int height)
         {60, 740, 300, 19, HAlign::Right, 19, "\xc3\x86sop \xe2\x82\xac 5", true},
     };
     for (size_t i = 0; i < std::size(labels); ++i) {
-        const LabelSpec& l = labels[i];
+        const PageLabel& l = labels[i];
         CanvasFont f;
         f.face = i % 4 == 3 ? QStringLiteral("Arial") : QStringLiteral("Times New Roman");
         f.height = l.fontHeight;
