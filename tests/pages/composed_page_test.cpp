@@ -4,7 +4,6 @@
 #include "pages/page_design.h"
 #include "pages/page_forms.h"
 
-#include "platform/canvas_painter.h"
 #include "platform/emf_player.h"
 #include "platform/error_box.h"
 #include "platform/handler.h"
@@ -13,15 +12,14 @@
 #include "report/page_report.h"
 #include "report/qr_label.h"
 #include "report/qr_printer.h"
+#include "support/emf_page.h"
+#include "support/paint_surface.h"
 #include "support/test_support.h"
 
 #include "qstring_printer.h"
 #include "reference_strip.h"
 
 #include <gtest/gtest.h>
-
-#include <QImage>
-#include <QPainter>
 
 #include <map>
 #include <memory>
@@ -32,42 +30,6 @@ namespace {
 using pages::PageDesign;
 using testsupport::ScopedCwd;
 using testsupport::TempDir;
-
-// Keeps every text output of a played-back page, with the font and alignment in force.
-class TextRecorder final : public platform::Canvas {
-public:
-    struct Text {
-        int x, y;
-        platform::Rect rect;
-        unsigned options;
-        QString text;
-        platform::HAlign align;
-        platform::CanvasFont font;
-    };
-    std::vector<Text> texts;
-
-    void fillRect(const platform::Rect&) override {}
-    void rectangle(const platform::Rect&) override {}
-    void ellipse(const platform::Rect&) override {}
-    void polyline(const QPolygon&) override {}
-    void polygon(const QPolygon&) override {}
-    void textOut(int x, int y, const platform::Rect& rect, unsigned options, const QString& text,
-                 const std::vector<int>*) override
-    {
-        texts.push_back({x, y, rect, options, text, textAlign().horizontal, font()});
-    }
-    int textWidth(const QString& text) override { return int(text.size()) * 8; }
-    std::vector<int> textAdvances(const QString& text) override { return std::vector<int>(std::size_t(text.size()), 8); }
-    void drawImage(int, int, const QImage&) override {}
-    void stretchImage(const platform::Rect&, const QImage&) override {}
-    int pixelsPerInch() const override { return 96; }
-
-protected:
-    void onLineTo(QPoint, QPoint) override {}
-    void onIntersectClip(const platform::Rect&) override {}
-    void onSaveState() override {}
-    void onRestoreState() override {}
-};
 
 const std::vector<QString> kProfile{
     "Aries", "Bold and eager.", "Impatient.", "Loyal to a few.", "Ardent.", "Robust.",
@@ -109,23 +71,12 @@ protected:
 
     QImage render(const QByteArray& page)
     {
-        const int w = store->printableWidth();
-        const int h = store->printableHeight();
-        QImage image(w, h, QImage::Format_RGB32);
-        image.fill(qRgb(128, 128, 128));
-        QPainter painter(&image);
-        platform::QPainterCanvas canvas(painter, 96);
-        platform::playEmf(page, canvas, platform::Rect{0, 0, w, h});
-        painter.end();
-        return image;
+        Surface s(store->printableWidth(), store->printableHeight(), qRgb(128, 128, 128));
+        platform::playEmf(page, s.canvas, platform::Rect{0, 0, s.image.width(), s.image.height()});
+        return s.done();
     }
 
-    std::vector<TextRecorder::Text> textsOf(const QByteArray& page)
-    {
-        TextRecorder rec;
-        platform::playEmf(page, rec, platform::Rect{0, 0, store->printableWidth(), store->printableHeight()});
-        return rec.texts;
-    }
+    static std::vector<emfpage::Text> textsOf(const QByteArray& page) { return emfpage::readPage(page).texts; }
 
     TempDir dir;
     ScopedCwd cwd{dir.path()};
@@ -225,29 +176,21 @@ TEST_F(ComposedPage, LabelsPrintTheProfileAndHeadingsAtTheirPlaces)
         for (int n = 1; n <= 23; ++n) {
             SCOPED_TRACE("QRLabel" + std::to_string(n));
             const pages::LabelDesign& d = form->design().labels[n - 1];
-            const TextRecorder::Text& t = texts[n - 1];
+            const emfpage::Text& t = texts[n - 1];
             const auto line = lineOfLabel.find(n);
-            EXPECT_EQ(t.text, line != lineOfLabel.end() ? kProfile[line->second] : QString::fromLatin1(d.caption));
-            EXPECT_EQ(t.rect.left, m + d.left);
-            EXPECT_EQ(t.rect.top, d.top);
-            EXPECT_EQ(t.rect.bottom, d.top + d.height);
-            EXPECT_EQ(t.y, d.top);
+            const QString text = line != lineOfLabel.end() ? kProfile[line->second] : QString::fromLatin1(d.caption);
+            EXPECT_EQ(std::tuple(t.text, t.left, t.top, t.bottom, t.y),
+                      std::tuple(text, m + d.left, d.top, d.top + d.height, d.top));
             EXPECT_TRUE(t.options & platform::TextOpaque);
             if (!d.autoSize) {
-                EXPECT_EQ(t.rect.right, m + d.left + d.width);
+                EXPECT_EQ(t.right, m + d.left + d.width);
                 EXPECT_TRUE(t.options & platform::TextClipped);
             }
-            if (d.alignment == pages::TextAlignment::Left) {
-                EXPECT_EQ(t.align, platform::HAlign::Left);
-                EXPECT_EQ(t.x, t.rect.left);
-            } else {
-                EXPECT_EQ(t.align, platform::HAlign::Center);
-                EXPECT_EQ(t.x, t.rect.left + (t.rect.right - t.rect.left) / 2);
-            }
-            EXPECT_EQ(t.font.face, QStringLiteral("Times New Roman"));
-            EXPECT_TRUE(t.font.bold && t.font.italic);
-            EXPECT_EQ(t.font.color, QColor(0, 0, 0));
-            EXPECT_EQ(t.font.height, n == 18 ? 48 : n == 1 ? 35 : 19);
+            const bool left = d.alignment == pages::TextAlignment::Left;
+            EXPECT_EQ(t.align, left ? 0u : 6u) << "TA_LEFT or TA_CENTER";
+            EXPECT_EQ(t.x, left ? t.left : t.left + (t.right - t.left) / 2);
+            EXPECT_EQ(std::tuple(t.face, t.fontWeight, t.italic, t.color, t.fontHeight),
+                      std::tuple(QStringLiteral("Times New Roman"), 700, true, qRgb(0, 0, 0), n == 18 ? -48 : n == 1 ? -35 : -19));
         }
         // The labels keep what they printed until the next composition.
         EXPECT_EQ(form->label(18)->Caption, QStringLiteral("Jo Bloggs"));
@@ -263,9 +206,9 @@ TEST_F(ComposedPage, LabelsPrintTheProfileAndHeadingsAtTheirPlaces)
         for (const auto& spot : spots) {
             if (spot.page != std::string_view(pc.name))
                 continue;
-            const TextRecorder::Text& t = texts[spot.n - 1];
+            const emfpage::Text& t = texts[spot.n - 1];
             EXPECT_EQ(t.text, QLatin1String(spot.text)) << spot.n;
-            EXPECT_EQ(QPoint(t.rect.left - m, t.rect.top), QPoint(spot.left, spot.top)) << spot.n;
+            EXPECT_EQ(QPoint(t.left - m, t.top), QPoint(spot.left, spot.top)) << spot.n;
         }
         // Each composition reads the file afresh: a shorter profile leaves its missing values blank.
         writeProfile({"Leo", "Warm."});

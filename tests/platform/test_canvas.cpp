@@ -1,11 +1,9 @@
 // The painter canvas draws like a Windows device context: exclusive right and
 // bottom edges, lines without their end point, whole-pixel text advances.
-#include "platform/canvas_painter.h"
 #include "platform/emf_writer.h"
+#include "support/paint_surface.h"
 
 #include <gtest/gtest.h>
-
-#include <QPainter>
 
 using namespace platform;
 
@@ -13,25 +11,6 @@ namespace {
 
 constexpr QRgb kWhite = 0xFFFFFFFF;
 constexpr QRgb kBlack = 0xFF000000;
-
-struct Surface {
-    QImage image;
-    QPainter painter;
-    QPainterCanvas canvas;
-    explicit Surface(int w = 200, int h = 100)
-        : image(w, h, QImage::Format_RGB32), painter((image.fill(kWhite), &image)), canvas(painter, 96) {}
-    QRgb at(int x, int y) const { return image.pixel(x, y) | 0xFF000000; }
-    // Columns/rows holding any pixel darker than mid grey.
-    QRect inkBox() const
-    {
-        QRect box;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (qGray(image.pixel(x, y)) < 128)
-                    box |= QRect(x, y, 1, 1);
-        return box;
-    }
-};
 
 CanvasFont font(const char* face, int height, bool bold = false, bool italic = false)
 {
@@ -159,32 +138,26 @@ TEST(CanvasShapes, FillsAndLinesLeaveOutTheRightAndBottomEdges)
     Surface s;
     s.canvas.setBrushColor(QColor(0, 0, 0));
     s.canvas.fillRect(Rect{10, 10, 20, 20});
-    EXPECT_EQ(s.at(10, 10), kBlack);
-    EXPECT_EQ(s.at(19, 19), kBlack);
-    EXPECT_EQ(s.at(20, 19), kWhite);
-    EXPECT_EQ(s.at(19, 20), kWhite);
-    EXPECT_EQ(s.at(9, 10), kWhite);
-
     s.canvas.setBrush(CanvasBrush{QColor(0, 0, 0), true});
     s.canvas.fillRect(Rect{30, 30, 40, 40});
-    EXPECT_EQ(s.at(35, 35), kWhite) << "a clear brush fills nothing";
-
     s.canvas.moveTo(50, 5);
     s.canvas.lineTo(60, 5);
     s.canvas.lineTo(60, 15);
-    EXPECT_EQ(s.at(50, 5), kBlack);
-    EXPECT_EQ(s.at(59, 5), kBlack);
-    EXPECT_EQ(s.at(60, 5), kBlack) << "start of the second line";
-    EXPECT_EQ(s.at(60, 14), kBlack);
-    EXPECT_EQ(s.at(60, 15), kWhite) << "end point is not painted";
     EXPECT_EQ(s.canvas.penPosition(), QPoint(60, 15));
-
     s.canvas.setBrushColor(QColor(255, 0, 0));
     s.canvas.rectangle(Rect{100, 10, 110, 20});
-    EXPECT_EQ(s.at(100, 10), kBlack);
-    EXPECT_EQ(s.at(109, 19), kBlack);
-    EXPECT_EQ(s.at(105, 15), 0xFFFF0000);
-    EXPECT_EQ(s.at(110, 15), kWhite);
+
+    const struct { int x, y; QRgb colour; const char* what; } probes[] = {
+        {10, 10, kBlack, "fill, first pixel"}, {19, 19, kBlack, "fill, last pixel"},
+        {20, 19, kWhite, "fill, right edge"},  {19, 20, kWhite, "fill, bottom edge"}, {9, 10, kWhite, "left of the fill"},
+        {35, 35, kWhite, "a clear brush fills nothing"},
+        {50, 5, kBlack, "line start"}, {59, 5, kBlack, "line"}, {60, 5, kBlack, "start of the second line"},
+        {60, 14, kBlack, "second line"}, {60, 15, kWhite, "end point is not painted"},
+        {100, 10, kBlack, "rectangle outline"}, {109, 19, kBlack, "rectangle outline, last pixel"},
+        {105, 15, 0xFFFF0000, "rectangle inside, brush"}, {110, 15, kWhite, "right of the rectangle"},
+    };
+    for (const auto& p : probes)
+        EXPECT_EQ(s.at(p.x, p.y), p.colour) << p.what;
 }
 
 TEST(CanvasImages, OneBitBitmapsDrawUnscaledOrStretched)

@@ -2,17 +2,16 @@
 // and turns every damaged or hostile metafile into EmfError or a skipped
 // record: never a crash, never a read outside the buffer (the test build runs
 // under AddressSanitizer).
-#include "platform/canvas_painter.h"
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"
+#include "support/paint_surface.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <QPainter>
-
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 
 using namespace platform;
 
@@ -62,19 +61,12 @@ std::uint32_t f32(float f)
     return u;
 }
 
-struct Played {
-    QImage image{100, 100, QImage::Format_RGB32};
-    QRgb at(int x, int y) const { return image.pixel(x, y) | 0xFF000000; }
-};
-
-Played play(const QByteArray& emf, Rect target = Rect{0, 0, 100, 100})
+// The metafile played onto a white 100 x 100 image.
+std::unique_ptr<Surface> play(const QByteArray& emf, Rect target = Rect{0, 0, 100, 100})
 {
-    Played p;
-    p.image.fill(kWhite);
-    QPainter painter(&p.image);
-    QPainterCanvas canvas(painter, 96);
-    playEmf(emf, canvas, target);
-    return p;
+    auto s = std::make_unique<Surface>(100, 100);
+    playEmf(emf, s->canvas, target);
+    return s;
 }
 
 QRgb colorRef(QRgb c) { return qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16); }
@@ -93,13 +85,13 @@ TEST(EmfPlayerRecords, WindowsStyleFillsLinesAndShapes)
         .rec(54, {90, 60})
         .rec(37, {0x80000007})                                         // stock black pen
         .rec(43, {40, 70, 60, 90});
-    const Played p = play(b.bytes());
-    EXPECT_EQ(p.at(15, 15), 0xFFFF0000);
-    EXPECT_EQ(p.at(29, 29), 0xFFFF0000);
-    EXPECT_EQ(p.at(30, 30), kWhite);
-    EXPECT_EQ(p.at(60, 60), 0xFF0000FF);
-    EXPECT_EQ(p.at(40, 70), 0xFF000000);
-    EXPECT_EQ(p.at(50, 80), kWhite) << "rectangle filled with the white stock brush";
+    const auto p = play(b.bytes());
+    EXPECT_EQ(p->at(15, 15), 0xFFFF0000);
+    EXPECT_EQ(p->at(29, 29), 0xFFFF0000);
+    EXPECT_EQ(p->at(30, 30), kWhite);
+    EXPECT_EQ(p->at(60, 60), 0xFF0000FF);
+    EXPECT_EQ(p->at(40, 70), 0xFF000000);
+    EXPECT_EQ(p->at(50, 80), kWhite) << "rectangle filled with the white stock brush";
 }
 
 TEST(EmfPlayerRecords, MapModeAndSaveRestoreMapCoordinates)
@@ -116,11 +108,11 @@ TEST(EmfPlayerRecords, MapModeAndSaveRestoreMapCoordinates)
         .rec(76, {0, 0, 0, 0, 200, 200, 100, 100, 0x00F00021, 0, 0, f32(1), 0, 0, f32(1), 0, 0, 0, 0, 0, 0, 0, 0})
         .rec(34, {static_cast<std::uint32_t>(-5)})  // deeper than saved: ignored
         .rec(34, {3});                              // absolute: ignored
-    const Played p = play(b.bytes());
-    EXPECT_EQ(p.at(19, 19), kWhite);
-    EXPECT_EQ(p.at(20, 20), 0xFF000000);
-    EXPECT_EQ(p.at(29, 29), 0xFF000000);
-    EXPECT_EQ(p.at(30, 30), kWhite);
+    const auto p = play(b.bytes());
+    EXPECT_EQ(p->at(19, 19), kWhite);
+    EXPECT_EQ(p->at(20, 20), 0xFF000000);
+    EXPECT_EQ(p->at(29, 29), 0xFF000000);
+    EXPECT_EQ(p->at(30, 30), kWhite);
 }
 
 // Text record: "Hi" at (10, 10) with a Dx array; a font in each of the three record sizes.
@@ -155,11 +147,11 @@ TEST(EmfPlayerRecords, TextPlaysWithEveryFontRecordSize)
         for (std::int32_t height : {-30, 34}) {
             EmfBuilder b;
             b.raw(fontRecord(size, height)).rec(37, {1}).rec(18, {1}).raw(textRecord(2, 76, 80));
-            const Played p = play(b.bytes());
+            const auto p = play(b.bytes());
             int ink = 0, maxX = 0;
             for (int y = 0; y < 100; ++y)
                 for (int x = 0; x < 100; ++x)
-                    if (qGray(p.image.pixel(x, y)) < 128)
+                    if (qGray(p->image.pixel(x, y)) < 128)
                         ++ink, maxX = std::max(maxX, x);
             EXPECT_GT(ink, 30) << size << " " << height;
             // Dx puts "i" 12 pixels after "H": nothing beyond about x = 10 + 12 + 10.
@@ -181,8 +173,8 @@ TEST(EmfPlayerRecords, UnknownRecordsAndCommentsAreSkipped)
         .rec(37, {1})
         .rec(43, {1})  // RECTANGLE shorter than its fixed part: skipped
         .rec(76, {0, 0, 0, 0, 5, 5, 50, 50, 0x00F00021, 0, 0, f32(1), 0, 0, f32(1), 0, 0, 0, 0, 0, 0, 0, 0});
-    EXPECT_EQ(play(plain.bytes()).image, play(noisy.bytes()).image);
-    EXPECT_EQ(play(noisy.bytes()).at(20, 20), 0xFF000000);
+    EXPECT_EQ(play(plain.bytes())->done(), play(noisy.bytes())->done());
+    EXPECT_EQ(play(noisy.bytes())->at(20, 20), 0xFF000000);
 }
 
 TEST(EmfPlayerDamage, TruncatedAndCorruptedBuffersAreRejected)
@@ -223,19 +215,16 @@ TEST(EmfPlayerDamage, TruncatedAndCorruptedBuffersAreRejected)
     for (const Case& c : cases) {
         const QByteArray bad = c.make();
         EXPECT_THROW(validateEmf(bad), EmfError) << c.what;
-        QImage img(20, 20, QImage::Format_RGB32);
-        img.fill(kWhite);
-        QPainter painter(&img);
-        QPainterCanvas canvas(painter, 96);
-        canvas.saveState();
+        Surface s(20, 20);
+        s.canvas.saveState();
         try {
-            playEmf(bad, canvas, Rect{0, 0, 20, 20});
+            playEmf(bad, s.canvas, Rect{0, 0, 20, 20});
             ADD_FAILURE() << c.what << ": played";
         } catch (const EmfError& e) {
             EXPECT_EQ(std::string(e.what()).rfind("Metafile is not valid: ", 0), 0u) << e.what();
         }
-        EXPECT_EQ(canvas.savedStateDepth(), 1) << c.what;
-        EXPECT_EQ(img.pixel(5, 5) | 0xFF000000, kWhite) << c.what << ": a damaged file draws nothing";
+        EXPECT_EQ(s.canvas.savedStateDepth(), 1) << c.what;
+        EXPECT_EQ(s.at(5, 5), kWhite) << c.what << ": a damaged file draws nothing";
     }
 }
 
@@ -264,12 +253,9 @@ TEST(EmfPlayerDamage, HostileFieldsInsideRecordsAreSkipped)
     b.rec(34, {static_cast<std::uint32_t>(-300)});
     b.rec(91, {0, 0, 0, 0, 0x40000000, 0x40000000, 1});  // poly-polygon counts beyond the record
     b.header()[14] = 1; // nHandles 1: slot 1 does not exist either
-    QImage img(50, 50, QImage::Format_RGB32);
-    img.fill(kWhite);
-    QPainter painter(&img);
-    QPainterCanvas canvas(painter, 96);
-    EXPECT_NO_THROW(playEmf(b.bytes(), canvas, Rect{0, 0, 50, 50}));
-    EXPECT_EQ(canvas.savedStateDepth(), 0);
+    Surface s(50, 50);
+    EXPECT_NO_THROW(playEmf(b.bytes(), s.canvas, Rect{0, 0, 50, 50}));
+    EXPECT_EQ(s.canvas.savedStateDepth(), 0);
 
     // A world transform multiplied up until it overflows to infinity and NaN:
     // pen widths, font heights and coordinates must still come out as numbers.
@@ -278,7 +264,7 @@ TEST(EmfPlayerDamage, HostileFieldsInsideRecordsAreSkipped)
     for (int i = 0; i < 80; ++i)
         huge.rec(36, {f32(1e5f), 0, 0, f32(1e5f), f32(3), 0, 2});
     huge.rec(54, {10, 10}).raw(textRecord(2, 76, 80)).rec(43, {0, 0, 5, 5});
-    EXPECT_NO_THROW(playEmf(huge.bytes(), canvas, Rect{0, 0, 50, 50}));
+    EXPECT_NO_THROW(playEmf(huge.bytes(), s.canvas, Rect{0, 0, 50, 50}));
 }
 
 TEST(EmfPlayerDamage, ValidationAcceptsTrailingBytesBeyondTheMetafile)
@@ -301,16 +287,13 @@ TEST(EmfPlayerSamples, EveryRealWorldFilePlaysOrIsRejected)
     if (dir.empty())
         GTEST_SKIP() << "../shared/emf-samples is not present";
     int played = 0, rejected = 0;
-    QImage img(300, 300, QImage::Format_RGB32);
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
         if (!entry.is_regular_file() || entry.path().extension() == ".md")
             continue;
         const std::vector<unsigned char> bytes = testsupport::readFileBytes(entry.path());
-        img.fill(kWhite);
-        QPainter painter(&img);
-        QPainterCanvas canvas(painter, 96);
+        Surface s(300, 300);
         try {
-            playEmf(bytes.data(), bytes.size(), canvas, Rect{0, 0, 300, 300});
+            playEmf(bytes.data(), bytes.size(), s.canvas, Rect{0, 0, 300, 300});
             EmfRecorder rec(300, 300);
             playEmf(bytes.data(), bytes.size(), rec, Rect{0, 0, 300, 300});
             EXPECT_NO_THROW(validateEmf(rec.finish())) << entry.path();
@@ -318,7 +301,7 @@ TEST(EmfPlayerSamples, EveryRealWorldFilePlaysOrIsRejected)
         } catch (const EmfError&) {
             ++rejected;
         }
-        EXPECT_EQ(canvas.savedStateDepth(), 0) << entry.path();
+        EXPECT_EQ(s.canvas.savedStateDepth(), 0) << entry.path();
     }
     EXPECT_GT(played, 200) << "rejected " << rejected;
 }

@@ -3,22 +3,25 @@
 // STRETCHDIBITS, and object slots reused only after their objects are deleted.
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"
+#include "support/emf_page.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
 
 using namespace platform;
 
 namespace {
 
-std::uint32_t u32(const QByteArray& b, qsizetype at)
+using emfpage::u32;
+
+// The 32-bit fields at these offsets from `base`, each with the value it must hold.
+using Fields = std::vector<std::pair<qsizetype, std::int64_t>>;
+void expectFields(const QByteArray& emf, qsizetype base, const Fields& fields)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + at;
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
+    for (const auto& [at, value] : fields)
+        EXPECT_EQ(u32(emf, base + at), static_cast<std::uint32_t>(value)) << "field at +" << at;
 }
-std::int32_t i32(const QByteArray& b, qsizetype at) { return static_cast<std::int32_t>(u32(b, at)); }
 
 struct Record {
     std::uint32_t type;
@@ -40,6 +43,15 @@ std::vector<Record> records(const QByteArray& emf)
     return out;
 }
 
+Record firstOfType(const QByteArray& emf, std::uint32_t type)
+{
+    for (const Record& r : records(emf))
+        if (r.type == type)
+            return r;
+    ADD_FAILURE() << "no record of type " << type;
+    return {0, 0, 0};
+}
+
 TEST(EmfWriterHeader, FieldsDescribeThePageAndTheWholeFile)
 {
     struct Case { int w, h, ppi; std::int32_t frameRight, frameBottom, deviceW, deviceH; };
@@ -52,30 +64,15 @@ TEST(EmfWriterHeader, FieldsDescribeThePageAndTheWholeFile)
         const QByteArray emf = rec.finish();
         const std::vector<Record> recs = records(emf);
         ASSERT_GE(recs.size(), 3u);
-        EXPECT_EQ(u32(emf, 0), 1u);
-        EXPECT_EQ(u32(emf, 4), 108u);
-        EXPECT_EQ(u32(emf, 40), 0x464D4520u);
-        EXPECT_EQ(u32(emf, 44), 0x00010000u);
-        EXPECT_EQ(u32(emf, 48), static_cast<std::uint32_t>(emf.size()));
-        EXPECT_EQ(u32(emf, 52), recs.size());
-        EXPECT_EQ(recs.back().type, 14u);
-        EXPECT_EQ(recs.back().size, 20u);
-        EXPECT_EQ(recs.back().offset + 20, emf.size());
-        // Bounds: what was drawn, inclusive.
-        EXPECT_EQ(i32(emf, 8), 10);
-        EXPECT_EQ(i32(emf, 12), 20);
-        EXPECT_EQ(i32(emf, 16), 29);
-        EXPECT_EQ(i32(emf, 20), 39);
-        EXPECT_EQ(i32(emf, 24), 0);
-        EXPECT_EQ(i32(emf, 32), c.frameRight);
-        EXPECT_EQ(i32(emf, 36), c.frameBottom);
-        EXPECT_EQ(i32(emf, 72), c.deviceW);
-        EXPECT_EQ(i32(emf, 76), c.deviceH);
-        EXPECT_EQ(i32(emf, 80), 508);
-        EXPECT_EQ(i32(emf, 84), 381);
-        EXPECT_EQ(i32(emf, 100), 508000);
-        const EmfHeader h = validateEmf(emf);
-        EXPECT_EQ(emfFrameSizeInPixels(h, c.ppi), QSize(c.w, c.h));
+        // Type, size, signature, version, file bytes, record count; bounds of what was
+        // drawn (inclusive), frame, device pixels and millimetres, micrometres.
+        expectFields(emf, 0, {{0, 1}, {4, 108}, {40, 0x464D4520}, {44, 0x00010000}, {48, emf.size()},
+                              {52, qsizetype(recs.size())}, {8, 10}, {12, 20}, {16, 29}, {20, 39}, {24, 0},
+                              {32, c.frameRight}, {36, c.frameBottom}, {72, c.deviceW}, {76, c.deviceH},
+                              {80, 508}, {84, 381}, {100, 508000}});
+        EXPECT_EQ(std::tuple(recs.back().type, recs.back().size, recs.back().offset + 20),
+                  std::tuple(14u, 20u, emf.size()));
+        EXPECT_EQ(emfFrameSizeInPixels(validateEmf(emf), c.ppi), QSize(c.w, c.h));
     }
 }
 
@@ -83,9 +80,7 @@ TEST(EmfWriterHeader, EmptyPageHasEmptyBoundsAndFinishIsOnce)
 {
     EmfRecorder rec(100, 50);
     const QByteArray emf = rec.finish();
-    EXPECT_EQ(i32(emf, 8), 0);
-    EXPECT_EQ(i32(emf, 16), -1);
-    EXPECT_EQ(i32(emf, 20), -1);
+    expectFields(emf, 0, {{8, 0}, {16, -1}, {20, -1}});
     EXPECT_EQ(emf.size(), 108 + 20);
     EXPECT_GE(u32(emf, 56) & 0xFFFF, 1u);
     EXPECT_TRUE(rec.finish().isEmpty());
@@ -97,46 +92,31 @@ TEST(EmfWriterRecords, TextIsExtTextOutWWithTheAdvancesAsDx)
     CanvasFont f;
     f.face = QStringLiteral("Times New Roman");
     f.height = 19;
-    f.bold = true;
-    f.italic = true;
+    f.bold = f.italic = true;
     rec.setFont(f);
     rec.setTextAlign(TextAlign{HAlign::Center, VAlign::Top});
     const QString text = QStringLiteral("Aries");
     const std::vector<int> adv = rec.textAdvances(text);
     rec.textOut(200, 30, Rect{150, 30, 250, 49}, TextOpaque | TextClipped, text);
     const QByteArray emf = rec.finish();
+    const auto chars = [&](qsizetype at, qsizetype n) {
+        return QString::fromUtf16(reinterpret_cast<const char16_t*>(emf.constData() + at), n);
+    };
 
-    bool sawFont = false, sawAlign = false, sawText = false;
-    for (const Record& r : records(emf)) {
-        if (r.type == 82) {
-            sawFont = true;
-            EXPECT_EQ(r.size, 104u);
-            EXPECT_EQ(i32(emf, r.offset + 12), -19) << "character height is negative";
-            EXPECT_EQ(i32(emf, r.offset + 28), 700);
-            EXPECT_EQ(emf.at(r.offset + 32), 1);
-            EXPECT_EQ(QString::fromUtf16(reinterpret_cast<const char16_t*>(emf.constData() + r.offset + 40)),
-                      QStringLiteral("Times New Roman"));
-        } else if (r.type == 22) {
-            sawAlign = true;
-            EXPECT_EQ(u32(emf, r.offset + 8), 6u);
-        } else if (r.type == 84) {
-            sawText = true;
-            const qsizetype o = r.offset;
-            EXPECT_EQ(i32(emf, o + 36), 200);
-            EXPECT_EQ(i32(emf, o + 40), 30);
-            EXPECT_EQ(u32(emf, o + 44), 5u);
-            EXPECT_EQ(u32(emf, o + 48), 76u);
-            EXPECT_EQ(u32(emf, o + 52), 6u);
-            EXPECT_EQ(i32(emf, o + 56), 150);
-            EXPECT_EQ(i32(emf, o + 64), 250);
-            EXPECT_EQ(u32(emf, o + 72), 76u + 12);
-            EXPECT_EQ(QString::fromUtf16(reinterpret_cast<const char16_t*>(emf.constData() + o + 76), 5), text);
-            for (size_t i = 0; i < adv.size(); ++i)
-                EXPECT_EQ(i32(emf, o + 88 + 4 * static_cast<qsizetype>(i)), adv[i]);
-            EXPECT_EQ(r.size, 76u + 12 + 20);
-        }
-    }
-    EXPECT_TRUE(sawFont && sawAlign && sawText);
+    const Record font = firstOfType(emf, 82);
+    EXPECT_EQ(font.size, 104u);
+    expectFields(emf, font.offset, {{12, -19} /* character height is negative */, {28, 700}});
+    EXPECT_EQ(emf.at(font.offset + 32), 1) << "italic";
+    EXPECT_EQ(chars(font.offset + 40, 15), QStringLiteral("Times New Roman"));
+    expectFields(emf, firstOfType(emf, 22).offset, {{8, 6}});
+
+    // Reference point, character count, string offset, options, clip box, Dx offset.
+    const Record t = firstOfType(emf, 84);
+    EXPECT_EQ(t.size, 76u + 12 + 20);
+    expectFields(emf, t.offset, {{36, 200}, {40, 30}, {44, 5}, {48, 76}, {52, 6}, {56, 150}, {64, 250}, {72, 88}});
+    EXPECT_EQ(chars(t.offset + 76, 5), text);
+    for (size_t i = 0; i < adv.size(); ++i)
+        EXPECT_EQ(u32(emf, t.offset + 88 + 4 * qsizetype(i)), std::uint32_t(adv[i]));
 }
 
 TEST(EmfWriterRecords, OneBitBitmapIsStretchDIBitsBottomUp)
@@ -148,26 +128,15 @@ TEST(EmfWriterRecords, OneBitBitmapIsStretchDIBitsBottomUp)
     EmfRecorder rec(100, 100);
     rec.drawImage(5, 6, img);
     const QByteArray emf = rec.finish();
-    const std::vector<Record> recs = records(emf);
-    const auto it = std::find_if(recs.begin(), recs.end(), [](const Record& r) { return r.type == 81; });
-    ASSERT_NE(it, recs.end());
-    const qsizetype o = it->offset;
-    EXPECT_EQ(i32(emf, o + 24), 5);
-    EXPECT_EQ(i32(emf, o + 28), 6);
-    EXPECT_EQ(i32(emf, o + 40), 20);
-    EXPECT_EQ(i32(emf, o + 44), 3);
-    EXPECT_EQ(u32(emf, o + 48), 80u);
-    EXPECT_EQ(u32(emf, o + 52), 48u);
-    EXPECT_EQ(u32(emf, o + 56), 128u);
-    EXPECT_EQ(u32(emf, o + 60), 12u) << "rows of 4 bytes";
-    EXPECT_EQ(u32(emf, o + 68), 0x00CC0020u);
-    EXPECT_EQ(i32(emf, o + 72), 20);
-    EXPECT_EQ(i32(emf, o + 76), 3);
+    const qsizetype o = firstOfType(emf, 81).offset;
+    // Destination, source size, header and bits offsets and sizes (rows of 4 bytes),
+    // SRCCOPY, destination size; in the bitmap header a positive height (bottom-up),
+    // and colour 1 black.
+    expectFields(emf, o, {{24, 5}, {28, 6}, {40, 20}, {44, 3}, {48, 80}, {52, 48}, {56, 128}, {60, 12},
+                          {68, 0x00CC0020}, {72, 20}, {76, 3}, {80 + 8, 3}, {80 + 44, 0}});
     EXPECT_EQ(u32(emf, o + 80 + 14) & 0xFFFF, 1u) << "bit count";
-    EXPECT_EQ(i32(emf, o + 80 + 8), 3) << "positive height: bottom-up";
     EXPECT_EQ(static_cast<unsigned char>(emf.at(o + 128)), 0x80) << "first stored row is the bottom row";
     EXPECT_EQ(static_cast<unsigned char>(emf.at(o + 132)), 0x00);
-    EXPECT_EQ(u32(emf, o + 80 + 44), 0x00000000u) << "colour 1 is black";
 }
 
 // Replays the object records and checks GDI's rules: a slot is created only
@@ -226,7 +195,7 @@ TEST(EmfWriterRecords, SaveAndRestoreAreRecordedAndBalanced)
     for (const Record& r : records(emf))
         types.push_back(r.type);
     EXPECT_EQ(types, (std::vector<std::uint32_t>{1, 33, 30, 34, 14}));
-    EXPECT_EQ(i32(emf, records(emf)[3].offset + 8), -1);
+    expectFields(emf, records(emf)[3].offset, {{8, -1}});
 }
 
 } // namespace

@@ -131,19 +131,6 @@ TEST_F(BandDrawing, BandBackgroundStartsAtTheMarginAndSpansTheColumn)
     }
 }
 
-TEST_F(BandDrawing, FontHeightsSurviveTheRoundTripThroughWholePoints)
-{
-    for (int height : {19, 35, 48, 16, 11}) {
-        SCOPED_TRACE(height);
-        TQRLabel& l = addLabel(*band, QStringLiteral("F"), QStringLiteral("Text"), 10, 10);
-        l.setFont(timesBoldItalic(height));
-        const auto page = onlyPage();
-        ASSERT_EQ(page.texts.size(), 1u);
-        EXPECT_EQ(page.texts[0].fontHeight, -height);
-        form.remove(l);
-    }
-}
-
 TEST_F(BandDrawing, AlignToBandUsesThePrintableWidthAndIgnoresTheMargin)
 {
     report->setLeftMarginInches(3);

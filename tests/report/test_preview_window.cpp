@@ -1,13 +1,11 @@
 // The preview window: toolbar, navigation, zoom, the painted page, keys, printing, Save and Load.
 #include "report/qr_preview.h"
 
-#include "platform/error_box.h"
-#include "platform/file_dialogs.h"
-#include "platform/printer_fake.h"
 #include "report/qr_preview_zoom.h"
-#include "report/qr_printer.h"
 #include "report/report_file.h"
 #include "support/test_support.h"
+
+#include "store_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -23,38 +21,13 @@
 
 #include <filesystem>
 
-using platform::FakePrinter;
 namespace fs = std::filesystem;
 
 namespace {
 
-// A store over a fake landscape A4 printer at 96 dpi: printable 1090 x 762,
-// offsets 16 x 16, sheet 1123 x 794.
-struct Store {
-    FakePrinter fake;
-    TQRPrinter store{fake, 96};
-    Store() { store.setShowProgress(false); }
-
-    void compose(int pages, QColor colour = Qt::red)
-    {
-        store.BeginDoc();
-        for (int page = 1; page <= pages; ++page) {
-            if (page > 1)
-                store.NewPage();
-            store.canvas().setBrushColor(colour);
-            store.canvas().fillRect({0, 0, store.printableWidth(), store.printableHeight()});
-        }
-        store.EndDoc();
-    }
-};
-
-struct HooksReset {
-    ~HooksReset()
-    {
-        platform::setErrorBoxHook({});
-        platform::setFileDialogHook({});
-        platform::setOverwritePromptHook({});
-    }
+// A store holding `count` pages, each filled in its own colour.
+struct Pages : Store {
+    explicit Pages(int count) { composePages(store, count); }
 };
 
 QImage renderImage(TQRCustomPreview& image, QColor ground = QColor(0, 255, 0))
@@ -74,12 +47,26 @@ void expectNavigation(const TQRStandardPreview& p, const QString& text, Enabled 
                       p.lastButton()->isEnabled()), e) << text.toStdString();
 }
 
+// A preview of three pages showing the last, with error boxes caught.
+class PreviewOnLastPage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        p.lastPage();
+        platform::setErrorBoxHook([this](const QString& text) { shown = text; });
+    }
+    HooksReset reset;
+    testsupport::TempDir dir;
+    Pages s{3};
+    TQRStandardPreview p{s.store};
+    QString shown;
+};
+
 } // namespace
 
 TEST(PreviewWindow, ToolbarControlsSitAtTheirPlacesWithTheirHints)
 {
-    Store s;
-    s.compose(1);
+    Pages s(1);
     TQRStandardPreview p(s.store);
     struct Row { QWidget* w; int left, width; const char* hint; };
     const Row rows[] = {
@@ -105,19 +92,9 @@ TEST(PreviewWindow, ToolbarControlsSitAtTheirPlacesWithTheirHints)
     EXPECT_EQ(p.fitButton()->icon().availableSizes().value(0), QSize(24, 24));
 }
 
-TEST(PreviewWindow, NavigationStatesForOneAndThreePages)
+TEST(PreviewWindow, NavigationStatesFollowThePage)
 {
-    {
-        Store s;
-        s.compose(1);
-        TQRStandardPreview p(s.store);
-        expectNavigation(p, "Page 1 of 1", {false, false, false, false});
-        p.nextPage();
-        p.lastPage();
-        expectNavigation(p, "Page 1 of 1", {false, false, false, false});
-    }
-    Store s;
-    s.compose(3);
+    Pages s(3);
     s.store.setCurrentPageNumber(2); // the view makes page 1 current again
     TQRStandardPreview p(s.store);
     expectNavigation(p, "Page 1 of 3", {false, false, true, true});
@@ -140,8 +117,7 @@ TEST(PreviewWindow, NavigationStatesForOneAndThreePages)
 
 TEST(PreviewView, ZoomModesSizeCentreAndScrollTheImage)
 {
-    Store s;
-    s.compose(2);
+    Pages s(2);
     TQRPreview view(s.store);
     view.resize(800, 600);
     view.show();
@@ -199,8 +175,7 @@ TEST(PreviewView, ZoomModesSizeCentreAndScrollTheImage)
 
 TEST(PreviewImage, PaperPageFrameAndShadowArePaintedWhereTheyBelong)
 {
-    Store s;
-    s.compose(1, Qt::red);
+    Pages s(1);
     TQRCustomPreview image(s.store);
     image.resize(1127, 798); // 1123 x 794 at 100%, plus 4
     image.setZoom(100);
@@ -214,8 +189,8 @@ TEST(PreviewImage, PaperPageFrameAndShadowArePaintedWhereTheyBelong)
         {w - 3, h - 3, Qt::black, "frame bottom-right"},
         {w - 3, 100, Qt::black, "frame right"},
         {5, 5, Qt::white, "paper outside the printable area"},
-        {17, 17, Qt::red, "first pixel of the page (offset 16 + 1)"},
-        {1089, 761, Qt::red, "last pixel of the page (printable size)"},
+        {17, 17, pageColour(1), "first pixel of the page (offset 16 + 1)"},
+        {1089, 761, pageColour(1), "last pixel of the page (printable size)"},
         {1095, 400, Qt::white, "paper right of the page"},
         {w - 2, 2, Qt::black, "shadow right, from 2 down"},
         {w - 1, h - 1, Qt::black, "shadow corner"},
@@ -276,8 +251,7 @@ TEST(PreviewImage, PaintsNothingUnlessTheStoreIsReady)
 
 TEST(PreviewWindow, EscExitAndAltEAllCloseTheWindow)
 {
-    Store s;
-    s.compose(1);
+    Pages s(1);
     using Close = std::function<void(TQRStandardPreview&)>;
     const std::pair<const char*, Close> ways[] = {
         {"Esc", [](TQRStandardPreview& p) { QTest::keyClick(p.window(), Qt::Key_Escape); }},
@@ -304,8 +278,7 @@ TEST(PreviewWindow, EscExitAndAltEAllCloseTheWindow)
 
 TEST(PreviewWindow, TabVisitsTheButtonsInCreationOrderSkippingDisabledOnes)
 {
-    Store s;
-    s.compose(3);
+    Pages s(3);
     TQRStandardPreview p(s.store);
     p.window()->show();
     QApplication::setActiveWindow(p.window());
@@ -332,13 +305,8 @@ TEST(PreviewWindow, TabVisitsTheButtonsInCreationOrderSkippingDisabledOnes)
     p.window()->reject();
 }
 
-TEST(PreviewWindow, PrintingKeepsThePageAndIsBlockedWhileItRuns)
+TEST_F(PreviewOnLastPage, PrintingKeepsThePageAndIsBlockedWhileItRuns)
 {
-    HooksReset reset;
-    Store s;
-    s.compose(3);
-    TQRStandardPreview p(s.store);
-    p.lastPage();
     bool printEnabledDuringJob = true;
     s.fake.onBeginDoc = [&] { printEnabledDuringJob = p.printButton()->isEnabled(); };
     p.printButton()->click();
@@ -348,8 +316,6 @@ TEST(PreviewWindow, PrintingKeepsThePageAndIsBlockedWhileItRuns)
     EXPECT_EQ(p.pageIndicator()->text(), "Page 3 of 3");
 
     // A failing job: the error box, the button back, the window still there.
-    QString shown;
-    platform::setErrorBoxHook([&](const QString& text) { shown = text; });
     s.fake.onBeginDoc = {};
     s.fake.beginDocFails = true;
     p.printButton()->click();
@@ -363,20 +329,13 @@ TEST(PreviewWindow, PrintIsDisabledWhenThePrinterCannotBeRead)
     s.fake.deviceContextFails = true;
     s.store.readMetrics();
     ASSERT_FALSE(s.store.printEnabled());
-    s.compose(1);
+    composePages(s.store, 1);
     TQRStandardPreview p(s.store);
     EXPECT_FALSE(p.printButton()->isEnabled());
 }
 
-TEST(PreviewWindow, SaveAddsTheExtensionAndLoadReturnsToPageOne)
+TEST_F(PreviewOnLastPage, SaveAddsTheExtensionAndLoadReturnsToPageOne)
 {
-    HooksReset reset;
-    testsupport::TempDir dir;
-    Store s;
-    s.compose(3);
-    TQRStandardPreview p(s.store);
-    p.lastPage();
-
     std::vector<platform::FileDialogOptions> asked;
     QString answer = QString::fromStdString((dir.path() / "saved").string());
     platform::setFileDialogHook([&](platform::FileDialogKind, const platform::FileDialogOptions& o) {
@@ -391,32 +350,23 @@ TEST(PreviewWindow, SaveAddsTheExtensionAndLoadReturnsToPageOne)
     ASSERT_TRUE(fs::exists(dir.path() / "saved.QRP"));
 
     // A one-page file into a view on page 3 of 3.
-    Store one;
-    one.compose(1, Qt::blue);
+    Pages one(1);
     one.store.Save(QString::fromStdString((dir.path() / "one.QRP").string()));
     answer = QString::fromStdString((dir.path() / "one.QRP").string());
     p.preview()->setZoom(100);
     p.loadButton()->click();
     EXPECT_EQ(asked.back().defaultExtension, "");
     EXPECT_FALSE(asked.back().overwritePrompt);
-    EXPECT_EQ(p.pageIndicator()->text(), "Page 1 of 1");
+    expectNavigation(p, "Page 1 of 1", {false, false, false, false});
     EXPECT_EQ(std::tuple(p.preview()->PageNumber(), s.store.currentPageNumber(), p.preview()->Zoom()),
               std::tuple(1, 1, 100));
     EXPECT_EQ(p.preview()->pageImage()->size(), QSize(1203, 842)); // the loaded 110% sheet + 4
 }
 
-TEST(PreviewWindow, ADamagedFileShowsTheErrorAndKeepsThePages)
+TEST_F(PreviewOnLastPage, ADamagedFileShowsTheErrorAndKeepsThePages)
 {
-    HooksReset reset;
-    testsupport::TempDir dir;
-    Store s;
-    s.compose(3);
-    TQRStandardPreview p(s.store);
-    p.lastPage();
     const fs::path bad = dir.path() / "bad.QRP";
     testsupport::writeFileBytes(bad, std::vector<unsigned char>(200, 0));
-    QString shown;
-    platform::setErrorBoxHook([&](const QString& text) { shown = text; });
     platform::setFileDialogHook([&](platform::FileDialogKind, const platform::FileDialogOptions&) {
         return std::optional<QString>(QString::fromStdString(bad.string()));
     });
@@ -438,8 +388,7 @@ TEST(PreviewWindow, ADamagedFileShowsTheErrorAndKeepsThePages)
 
 TEST(PreviewWindow, StorePreviewOpensOnPageOneWithTheFitZoom)
 {
-    Store s;
-    s.compose(2);
+    Pages s(2);
     s.store.setCaptionText(QStringLiteral("PageReport version 1.0d"));
     s.store.setCurrentPageNumber(2);
     QString title, indicator;

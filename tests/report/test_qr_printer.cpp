@@ -1,7 +1,8 @@
 // The page store against the fake printer: metrics, device mode, states, ranges, Cancel.
 #include "platform/emf_player.h"
-#include "platform/printer_fake.h"
-#include "report/qr_printer.h"
+
+#include "store_fixture.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -10,30 +11,12 @@
 #include <QRegularExpression>
 #include <QTimer>
 
-#include <cmath>
+#include <initializer_list>
 
 using platform::FakePrinter;
 namespace dm = platform::dm_field;
 
 namespace {
-
-QString pageColour(int page)
-{
-    return QColor::fromHsv((page * 50) % 360, 255, 200).name();
-}
-
-// Records `count` pages, each with one rectangle in its own colour.
-void composePages(TQRPrinter& store, int count)
-{
-    store.BeginDoc();
-    for (int page = 1; page <= count; ++page) {
-        if (page > 1)
-            store.NewPage();
-        store.canvas().setBrushColor(QColor(pageColour(page)));
-        store.canvas().fillRect({10, 10, 200, 100});
-    }
-    store.EndDoc();
-}
 
 // For each page of the fake's last job, the colours of the rectangles filled on it.
 QStringList printedColours(const FakePrinter& fake)
@@ -59,39 +42,31 @@ void clickProgressCancel(const TQRPrinter& store)
                 button->click();
 }
 
-// A page store over a fake landscape A4 printer at 96 dpi.
-class StoreTest : public ::testing::Test {
-protected:
-    FakePrinter fake;
-    TQRPrinter store{fake, 96};
-};
+class StoreTest : public ::testing::Test, public Store {};
 using QRPrinterDeviceModeTest = StoreTest;
 using QRPrinterJob = StoreTest;
 using QRPrinterStates = StoreTest;
 
 } // namespace
 
-struct MetricsCase { const char* name; int screen, horzRes, vertRes, ppiX, ppiY, printableWidth, printableHeight; };
-
-class QRPrinterMetrics : public ::testing::TestWithParam<MetricsCase> {};
-
-TEST_P(QRPrinterMetrics, PrintableAreaInPageUnits)
+TEST(QRPrinterMetrics, PrintableAreaInPageUnits)
 {
-    const MetricsCase& c = GetParam();
-    FakePrinter fake;
-    std::tie(fake.horzRes, fake.vertRes, fake.ppiX, fake.ppiY) = std::tuple(c.horzRes, c.vertRes, c.ppiX, c.ppiY);
-    TQRPrinter store(fake, c.screen);
-    EXPECT_EQ(std::pair(store.printableWidth(), store.printableHeight()), std::pair(c.printableWidth, c.printableHeight));
-    EXPECT_TRUE(store.printEnabled());
+    struct Case { int screen, horzRes, vertRes, ppiX, ppiY, printableWidth, printableHeight; };
+    const Case cases[] = {
+        {96, 6814, 4760, 600, 600, 1090, 762}, // A4 landscape at 600: 1090.24, 761.6
+        {120, 6814, 4760, 600, 600, 1363, 952},
+        {96, 2400, 1200, 300, 150, 768, 768},  // each side its own resolution
+        {96, 1, 5, 64, 192, 2, 2},             // ties to even: 1.5 -> 2, 2.5 -> 2
+    };
+    for (const Case& c : cases) {
+        FakePrinter fake;
+        std::tie(fake.horzRes, fake.vertRes, fake.ppiX, fake.ppiY) = std::tuple(c.horzRes, c.vertRes, c.ppiX, c.ppiY);
+        TQRPrinter store(fake, c.screen);
+        EXPECT_EQ(std::pair(store.printableWidth(), store.printableHeight()), std::pair(c.printableWidth, c.printableHeight))
+            << c.horzRes << " at " << c.screen;
+        EXPECT_TRUE(store.printEnabled());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, QRPrinterMetrics,
-    ::testing::Values(MetricsCase{"a4_landscape_600", 96, 6814, 4760, 600, 600, 1090, 762}, // 1090.24, 761.6
-                      MetricsCase{"a4_landscape_600_at_120", 120, 6814, 4760, 600, 600, 1363, 952},
-                      MetricsCase{"each_side_its_resolution", 96, 2400, 1200, 300, 150, 768, 768},
-                      MetricsCase{"ties_to_even", 96, 1, 5, 64, 192, 2, 2}), // 1.5 -> 2, 2.5 -> 2
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(QRPrinterMetricsTest, SheetAndOffsetsOnlyFromAnsweredQueries)
 {
@@ -113,89 +88,78 @@ TEST(QRPrinterMetricsTest, SheetAndOffsetsOnlyFromAnsweredQueries)
     EXPECT_EQ(sheet(), std::tuple(1123, 794, 16, 16)) << "left as they were";
 }
 
-struct FallbackCase {
-    const char* name;
-    int screen;
-    std::function<void(FakePrinter&)> breakPrinter;
-    int offset, width, height, sheetWidth, sheetHeight;
-};
-
-class QRPrinterFallback : public ::testing::TestWithParam<FallbackCase> {};
-
-TEST_P(QRPrinterFallback, PortraitPageAndPrintingDisabledForGood)
+TEST(QRPrinterFallback, PortraitPageAndPrintingDisabledForGood)
 {
-    const FallbackCase& c = GetParam();
-    FakePrinter fake;
-    c.breakPrinter(fake);
-    TQRPrinter store(fake, c.screen);
-    EXPECT_EQ(std::tuple(store.printableWidth(), store.printableHeight(), store.physicalWidth(),
-                         store.physicalHeight(), store.offsetLeft(), store.offsetTop()),
-              std::tuple(c.width, c.height, c.sheetWidth, c.sheetHeight, c.offset, c.offset));
-    EXPECT_FALSE(store.printEnabled());
-
-    FakePrinter healthy;
-    TQRPrinter other(healthy, c.screen);
-    fake.printerNames = healthy.printerNames;
-    fake.deviceContextFails = false;
-    fake.ppiY = healthy.ppiY;
-    store.readMetrics();
-    EXPECT_EQ(store.printableWidth(), other.printableWidth());
-    EXPECT_FALSE(store.printEnabled()) << "a printer that works again does not bring printing back";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, QRPrinterFallback,
-    ::testing::Values(
-        FallbackCase{"no_printer", 96, [](FakePrinter& f) { f.printerNames.clear(); }, 5, 748, 1080, 785, 1134},
-        FallbackCase{"no_printer_at_120", 120, [](FakePrinter& f) { f.printerNames.clear(); }, 5, 934, 1350, 981,
-                     1418},
-        FallbackCase{"unreadable_printer", 96, [](FakePrinter& f) { f.deviceContextFails = true; }, 20, 748, 1080,
-                     785, 1134},
+    struct Case {
+        const char* what;
+        int screen;
+        std::function<void(FakePrinter&)> breakPrinter;
+        int offset, width, height, sheetWidth, sheetHeight;
+    };
+    const auto noPrinter = [](FakePrinter& f) { f.printerNames.clear(); };
+    const Case cases[] = {
+        {"no printer", 96, noPrinter, 5, 748, 1080, 785, 1134},
+        {"no printer at 120", 120, noPrinter, 5, 934, 1350, 981, 1418},
+        {"unreadable printer", 96, [](FakePrinter& f) { f.deviceContextFails = true; }, 20, 748, 1080, 785, 1134},
         // A printer that claims no resolution cannot be measured: a failed read, not a division by 0.
-        FallbackCase{"no_resolution", 96, [](FakePrinter& f) { f.ppiY = 0; }, 20, 748, 1080, 785, 1134}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"no resolution", 96, [](FakePrinter& f) { f.ppiY = 0; }, 20, 748, 1080, 785, 1134},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakePrinter fake;
+        c.breakPrinter(fake);
+        TQRPrinter store(fake, c.screen);
+        EXPECT_EQ(std::tuple(store.printableWidth(), store.printableHeight(), store.physicalWidth(),
+                             store.physicalHeight(), store.offsetLeft(), store.offsetTop()),
+                  std::tuple(c.width, c.height, c.sheetWidth, c.sheetHeight, c.offset, c.offset));
+        EXPECT_FALSE(store.printEnabled());
 
-struct ModeCase {
-    const char* name;
-    std::uint32_t fields;
-    std::function<void(TQRPrinter&)> change;
-    std::tuple<int, int, int, int> expected; // orientation, paper code, length, width
-    bool readsMetrics;
-};
-
-class QRPrinterDeviceMode : public ::testing::TestWithParam<ModeCase> {};
-
-TEST_P(QRPrinterDeviceMode, WritesOnlyFieldsThePrinterTakes)
-{
-    const ModeCase& c = GetParam();
-    FakePrinter fake;
-    fake.deviceMode = {c.fields, platform::dmOrientPortrait, 1, 111, 222};
-    TQRPrinter store(fake, 96);
-    fake.log.clear();
-    c.change(store);
-    const platform::DeviceMode& m = fake.deviceMode;
-    EXPECT_EQ(std::tuple(m.orientation, m.paperSize, m.paperLength, m.paperWidth), c.expected);
-    EXPECT_EQ(m.fields, c.fields) << "the field mask is kept";
-    EXPECT_EQ(fake.locksHeld(), 0);
-    EXPECT_EQ(fake.log.count(QStringLiteral("lock")), fake.log.count(QStringLiteral("unlock")));
-    EXPECT_EQ(fake.log.contains(QStringLiteral("deviceCaps 8")), c.readsMetrics);
+        FakePrinter healthy;
+        TQRPrinter other(healthy, c.screen);
+        fake.printerNames = healthy.printerNames;
+        fake.deviceContextFails = false;
+        fake.ppiY = healthy.ppiY;
+        store.readMetrics();
+        EXPECT_EQ(store.printableWidth(), other.printableWidth());
+        EXPECT_FALSE(store.printEnabled()) << "a printer that works again does not bring printing back";
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, QRPrinterDeviceMode,
-    ::testing::Values(
-        ModeCase{"landscape", dm::all, [](TQRPrinter& s) { s.setOrientation(platform::poLandscape); },
-                 {2, 1, 111, 222}, false},
-        ModeCase{"landscape_not_taken", dm::all & ~dm::orientation,
-                 [](TQRPrinter& s) { s.setOrientation(platform::poLandscape); }, {1, 1, 111, 222}, false},
-        ModeCase{"a4", dm::all, [](TQRPrinter& s) { s.setPaperSize(qrpA4); }, {1, 9, 111, 222}, true},
-        ModeCase{"a4_not_taken", dm::orientation, [](TQRPrinter& s) { s.setPaperSize(qrpA4); }, {1, 1, 111, 222},
-                 true},
-        ModeCase{"width_switches_to_custom", dm::all, [](TQRPrinter& s) { s.setPaperWidth(2100); },
-                 {1, 256, 111, 2100}, true},
-        ModeCase{"length_not_taken", dm::orientation | dm::paperSize, [](TQRPrinter& s) { s.setPaperLength(2970); },
-                 {1, 256, 111, 222}, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST(QRPrinterDeviceMode, WritesOnlyFieldsThePrinterTakes)
+{
+    struct Case {
+        const char* what;
+        std::uint32_t fields;
+        std::function<void(TQRPrinter&)> change;
+        std::tuple<int, int, int, int> expected; // orientation, paper code, length, width
+        bool readsMetrics;
+    };
+    const auto landscape = [](TQRPrinter& s) { s.setOrientation(platform::poLandscape); };
+    const auto a4 = [](TQRPrinter& s) { s.setPaperSize(qrpA4); };
+    const Case cases[] = {
+        {"landscape", dm::all, landscape, {2, 1, 111, 222}, false},
+        {"landscape not taken", dm::all & ~dm::orientation, landscape, {1, 1, 111, 222}, false},
+        {"A4", dm::all, a4, {1, 9, 111, 222}, true},
+        {"A4 not taken", dm::orientation, a4, {1, 1, 111, 222}, true},
+        {"width switches to custom", dm::all, [](TQRPrinter& s) { s.setPaperWidth(2100); }, {1, 256, 111, 2100}, true},
+        {"length not taken", dm::orientation | dm::paperSize, [](TQRPrinter& s) { s.setPaperLength(2970); },
+         {1, 256, 111, 222}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakePrinter fake;
+        fake.deviceMode = {c.fields, platform::dmOrientPortrait, 1, 111, 222};
+        TQRPrinter store(fake, 96);
+        fake.log.clear();
+        c.change(store);
+        const platform::DeviceMode& m = fake.deviceMode;
+        EXPECT_EQ(std::tuple(m.orientation, m.paperSize, m.paperLength, m.paperWidth), c.expected);
+        EXPECT_EQ(m.fields, c.fields) << "the field mask is kept";
+        EXPECT_EQ(fake.locksHeld(), 0);
+        EXPECT_EQ(fake.log.count(QStringLiteral("lock")), fake.log.count(QStringLiteral("unlock")));
+        EXPECT_EQ(fake.log.contains(QStringLiteral("deviceCaps 8")), c.readsMetrics);
+    }
+}
 
 TEST(QRPrinterPaperFields, ReadZeroWhenNotTaken)
 {
@@ -214,12 +178,7 @@ TEST(QRPrinterPaperFields, ReadZeroWhenNotTaken)
 TEST_F(QRPrinterDeviceModeTest, MissingDeviceModeIsPrinterDriverError)
 {
     fake.hasDeviceMode = false;
-    try {
-        store.setPaperSize(qrpA4);
-        ADD_FAILURE() << "no error";
-    } catch (const platform::EPrinter& e) {
-        EXPECT_STREQ(e.what(), "Printer driver error");
-    }
+    EXPECT_EQ(testsupport::errorOf<platform::EPrinter>([&] { store.setPaperSize(qrpA4); }), "Printer driver error");
     // The selected index was written back to make the printer build one; that can succeed.
     EXPECT_TRUE(fake.log.contains(QStringLiteral("setPrinterIndex 0")));
     fake.reselectBuildsDeviceMode = true;
@@ -231,11 +190,8 @@ TEST_F(QRPrinterDeviceModeTest, PrinterObjectErrorsPassUnchanged)
 {
     std::tie(fake.selectedIndex, fake.defaultIndex) = std::pair(-1, -1);
     EXPECT_THROW(store.setPaperSize(qrpA4), platform::EPrinter);
-    try {
-        store.paperWidth();
-    } catch (const platform::EPrinter& e) {
-        EXPECT_STREQ(e.what(), "There is no default printer currently selected");
-    }
+    EXPECT_EQ(testsupport::errorOf<platform::EPrinter>([&] { store.paperWidth(); }),
+              "There is no default printer currently selected");
 
     fake.selectedIndex = 0;
     store.setOrientation(platform::poLandscape);
@@ -327,55 +283,52 @@ TEST_F(QRPrinterStates, AdoptedPagesReplaceTheStoreWhole)
     EXPECT_EQ(store.offsetLeft(), 16) << "offsets stay those of the printer";
 }
 
-struct RangeCase { const char* name; int from, to; QStringList printed /* each page's colours */; int newPages; };
-
-class QRPrinterRange : public ::testing::TestWithParam<RangeCase> {};
-
-TEST_P(QRPrinterRange, PrintsThePagesInRangeAsOneJob)
+TEST_F(QRPrinterJob, PrintsThePagesInRangeAsOneJob)
 {
-    const RangeCase& c = GetParam();
-    FakePrinter fake;
-    TQRPrinter store(fake, 96);
-    store.setShowProgress(false);
+    const auto colours = [](std::initializer_list<int> pages) {
+        QStringList out;
+        for (int page : pages)
+            out << pageColour(page).name();
+        return out;
+    };
+    const QStringList all = colours({1, 2, 3, 4, 5});
+    struct Case { int from, to; QStringList printed /* each page's colours */; int newPages; };
+    const Case cases[] = {
+        {0, 0, all, 4},
+        {2, 3, colours({2, 3}), 1},
+        {4, 0, all, 4},  // from 4 to 0 is all
+        {0, 2, colours({1, 2}), 1},
+        {-1, -7, all, 4}, // negatives ignored
+        {7, 9, {QString()}, 0}, // a job with nothing drawn on its one page
+    };
     composePages(store, 5);
-    store.setFromPage(c.from);
-    store.setToPage(c.to);
-    fake.log.clear();
-    store.Print();
-    EXPECT_EQ(std::pair(fake.jobsBegun, fake.jobsEnded), std::pair(1, 1));
-    EXPECT_EQ(fake.log.count(QStringLiteral("newPage")), c.newPages);
-    EXPECT_EQ(printedColours(fake), c.printed);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.from << ".." << c.to);
+        store.setFromPage(0);
+        store.setToPage(0);
+        store.setFromPage(c.from);
+        store.setToPage(c.to);
+        fake.log.clear();
+        std::tie(fake.jobsBegun, fake.jobsEnded) = std::pair(0, 0);
+        store.Print();
+        EXPECT_EQ(std::pair(fake.jobsBegun, fake.jobsEnded), std::pair(1, 1));
+        EXPECT_EQ(fake.log.count(QStringLiteral("newPage")), c.newPages);
+        EXPECT_EQ(printedColours(fake), c.printed);
+    }
 }
-
-const QStringList kAllFive{pageColour(1), pageColour(2), pageColour(3), pageColour(4), pageColour(5)};
-INSTANTIATE_TEST_SUITE_P(
-    Cases, QRPrinterRange,
-    ::testing::Values(RangeCase{"all", 0, 0, kAllFive, 4},
-                      RangeCase{"two_to_three", 2, 3, {pageColour(2), pageColour(3)}, 1},
-                      RangeCase{"from_four_to_zero_is_all", 4, 0, kAllFive, 4},
-                      RangeCase{"only_to", 0, 2, {pageColour(1), pageColour(2)}, 1},
-                      RangeCase{"negatives_ignored", -1, -7, kAllFive, 4},
-                      // A job with nothing drawn on its one page.
-                      RangeCase{"no_page_in_range", 7, 9, {QString()}, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(QRPrinterJob, PageFillsThePrintableAreaBetweenSavedStates)
 {
-    store.setShowProgress(false);
-    store.BeginDoc();
-    store.canvas().setBrushColor(Qt::red);
-    store.canvas().fillRect({0, 0, store.printableWidth(), store.printableHeight()});
-    store.EndDoc();
+    composePages(store, 1);
     store.Print();
     ASSERT_EQ(fake.jobPages.size(), 1u);
     const QStringList& calls = fake.jobPages[0];
-    EXPECT_TRUE(calls.contains(QStringLiteral("fillRect 0,0,6814,4760 #ff0000"))) << calls.join(' ').toStdString();
+    EXPECT_TRUE(calls.contains("fillRect 0,0,6814,4760 " + pageColour(1).name())) << calls.join(' ').toStdString();
     EXPECT_EQ(std::pair(calls.first(), calls.last()), std::pair(QStringLiteral("saveState"), QStringLiteral("restoreState")));
 }
 
 TEST_F(QRPrinterJob, TitleAndCurrentPageAroundTheJob)
 {
-    store.setShowProgress(false);
     composePages(store, 4);
     store.setTitle(QStringLiteral("Profile"));
     store.setCurrentPageNumber(3);
@@ -390,6 +343,7 @@ TEST_F(QRPrinterJob, TitleAndCurrentPageAroundTheJob)
 
 TEST_F(QRPrinterJob, CancelBeforeTheFirstPageAbortsTheJob)
 {
+    store.setShowProgress(true);
     composePages(store, 3);
     store.setCurrentPageNumber(2);
     // The press arrives while the job is open, before the pages are sent.
@@ -422,7 +376,6 @@ TEST(QRPrinterNoJob, WithoutPagesOrWithPrintingDisabled)
 
 TEST_F(QRPrinterJob, PrinterErrorLeavesStoreCurrentPageAndNoOpenJob)
 {
-    store.setShowProgress(false);
     composePages(store, 2);
     store.setCurrentPageNumber(2);
     fake.onBeginDoc = [] { throw platform::EPrinter(QStringLiteral("Out of paper")); };
@@ -433,7 +386,6 @@ TEST_F(QRPrinterJob, PrinterErrorLeavesStoreCurrentPageAndNoOpenJob)
 
 TEST_F(QRPrinterJob, PagesDiscardedAtTheMessagePointAreNotTouched)
 {
-    store.setShowProgress(false);
     composePages(store, 3);
     fake.onBeginDoc = [this] { QTimer::singleShot(0, [this] { store.Cleanup(); }); };
     store.Print();

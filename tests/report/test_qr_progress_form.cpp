@@ -27,11 +27,10 @@ TEST(QRProgressForm, WindowLayout)
     QDialog* w = f.form.window();
     EXPECT_EQ(w->size(), QSize(400, 140));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("PageReport version 1.0d"));
-    EXPECT_FALSE(w->isModal());
-    EXPECT_FALSE(w->isVisible()) << "built, not shown";
-    EXPECT_FALSE(w->windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(f.form.label()->pos(), QPoint(20, 10));
-    EXPECT_TRUE(f.form.label()->text().isEmpty());
+    // Built, not shown; not modal; no close box.
+    EXPECT_EQ(std::tuple(w->isModal(), w->isVisible(), bool(w->windowFlags() & Qt::WindowCloseButtonHint)),
+              std::tuple(false, false, false));
+    EXPECT_EQ(std::pair(f.form.label()->pos(), f.form.label()->text()), std::pair(QPoint(20, 10), QString()));
     EXPECT_EQ(f.form.bar()->geometry(), QRect(20, 40, 360, 20));
     EXPECT_EQ(f.form.cancelButton()->geometry(), QRect(170, 75, 60, 26));
     EXPECT_EQ(f.form.cancelButton()->text(), QStringLiteral("Cancel"));
@@ -39,37 +38,33 @@ TEST(QRProgressForm, WindowLayout)
     EXPECT_EQ(f.form.lastStep(), 0);
 }
 
-struct StepCase {
-    const char* name;
-    int max, step;
-    std::vector<std::pair<int, int>> moves; // position asked, bar afterwards (-1: did not move)
-};
-
-class QRProgressSteps : public ::testing::TestWithParam<StepCase> {};
-
-TEST_P(QRProgressSteps, BarMovesOncePerStep)
+TEST(QRProgressForm, BarMovesOncePerStep)
 {
-    const StepCase& c = GetParam();
-    Fixture f;
-    f.form.SetMax(c.max);
-    EXPECT_EQ(f.form.step(), c.step);
-    int shown = f.form.bar()->value();
-    for (auto [position, expected] : c.moves) {
-        f.form.SetPosition(position);
-        shown = expected >= 0 ? expected : shown;
-        EXPECT_EQ(f.form.bar()->value(), shown) << "after SetPosition(" << position << ")";
+    struct Case {
+        int max, step;
+        std::vector<std::pair<int, int>> moves; // position asked, bar afterwards (-1: did not move)
+    };
+    const Case cases[] = {
+        {0, 1, {{1, -1}, {5, -1}, {100, -1}}},
+        {-4, 1, {{1, -1}, {2, -1}}},
+        {5, 1, {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {5, -1}}},
+        {100, 5, {{3, -1}, {5, 5}, {9, -1}, {10, 10}, {7, -1}}},
+        {1000, 50, {{49, -1}, {50, 50}, {99, -1}, {150, 150}}},
+        {39, 1, {{1, 1}, {39, 39}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.max);
+        Fixture f;
+        f.form.SetMax(c.max);
+        EXPECT_EQ(f.form.step(), c.step);
+        int shown = f.form.bar()->value();
+        for (auto [position, expected] : c.moves) {
+            f.form.SetPosition(position);
+            shown = expected >= 0 ? expected : shown;
+            EXPECT_EQ(f.form.bar()->value(), shown) << "after SetPosition(" << position << ")";
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, QRProgressSteps,
-    ::testing::Values(StepCase{"max_0", 0, 1, {{1, -1}, {5, -1}, {100, -1}}},
-                      StepCase{"negative_max", -4, 1, {{1, -1}, {2, -1}}},
-                      StepCase{"max_5", 5, 1, {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {5, -1}}},
-                      StepCase{"max_100", 100, 5, {{3, -1}, {5, 5}, {9, -1}, {10, 10}, {7, -1}}},
-                      StepCase{"max_1000", 1000, 50, {{49, -1}, {50, 50}, {99, -1}, {150, 150}}},
-                      StepCase{"max_39", 39, 1, {{1, 1}, {39, 39}}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(QRProgressForm, EnterAndEscPressCancel)
 {

@@ -3,6 +3,8 @@
 #include "report/report_file.h"
 #include "support/test_support.h"
 
+#include "store_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -11,14 +13,6 @@ using platform::FileDialogKind;
 using platform::FileDialogOptions;
 
 namespace {
-
-struct HooksReset {
-    ~HooksReset()
-    {
-        platform::setFileDialogHook({});
-        platform::setOverwritePromptHook({});
-    }
-};
 
 // Plays a user who types the given answers, one per time the dialog opens.
 struct User {

@@ -3,6 +3,7 @@
 
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -64,12 +65,12 @@ QByteArray fileOf(const std::vector<QByteArray>& pages, ReportFileHeader h = {})
     return buf.data();
 }
 
-LoadedReportFile readBytes(const QByteArray& bytes)
+LoadedReportFile readBytes(const QByteArray& bytes, const PageProgress& beforePage = {})
 {
     QByteArray copy = bytes;
     QBuffer buf(&copy);
     buf.open(QIODevice::ReadOnly);
-    return readReportFile(buf, validatePage);
+    return readReportFile(buf, validatePage, beforePage);
 }
 
 } // namespace
@@ -126,13 +127,6 @@ TEST(ReportFileHeader, SavingTimeCountsDaysFromTheLastDayOf1899)
         EXPECT_DOUBLE_EQ(daysSince1899(QDateTime(c.date, c.time)), c.days) << c.date.toString().toStdString();
 }
 
-TEST(ReportFileHeader, PhysicalSideIsTenPercentMoreRoundedHalfToEven)
-{
-    const std::pair<int, int> cases[] = {{762, 838}, {1090, 1199}, {15, 16}, {5, 6}, {25, 28}, {1, 1}};
-    for (auto [printable, physical] : cases)
-        EXPECT_EQ(physicalFromPrintable(printable), physical) << printable;
-}
-
 TEST(ReportFileWrite, StoppingBeforeAPageWritesNoMoreAndSaysSo)
 {
     const QByteArray page = recordedPage(1);
@@ -151,22 +145,14 @@ TEST(ReportFileWrite, AFullDeviceIsAWriteError)
         GTEST_SKIP() << "/dev/full is not available";
     const QByteArray page = recordedPage(1);
     ReportFileHeader h{762, 1090, 96, 1, 0.0, false};
-    try {
-        writeReportFile(full, h, [&](int) { return page; });
-        FAIL() << "writing to a full device succeeded";
-    } catch (const ReportFileError& e) {
-        EXPECT_STREQ(e.what(), kStreamWriteError);
-    }
+    EXPECT_EQ(testsupport::errorOf<ReportFileError>([&] { writeReportFile(full, h, [&](int) { return page; }); }),
+              kStreamWriteError);
 }
 
 TEST(ReportFileRead, TellsProgressOncePerPageInOrder)
 {
-    const QByteArray file = fileOf({recordedPage(1), recordedPage(2), recordedPage(3)});
-    QByteArray copy = file;
-    QBuffer buf(&copy);
-    buf.open(QIODevice::ReadOnly);
     std::vector<int> seen;
-    readReportFile(buf, validatePage, [&](int i) { seen.push_back(i); return false; });
+    readBytes(fileOf({recordedPage(1), recordedPage(2), recordedPage(3)}), [&](int i) { seen.push_back(i); return false; });
     EXPECT_EQ(seen, (std::vector<int>{1, 2, 3}));
 }
 

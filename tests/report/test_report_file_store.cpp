@@ -1,9 +1,9 @@
 // Saving and loading the page store: layout, sizes, orientation, damaged files, failed saves.
 #include "report/report_file.h"
 
-#include "platform/printer_fake.h"
-#include "report/qr_printer.h"
 #include "support/test_support.h"
+
+#include "store_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +15,10 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 
-using platform::FakePrinter;
 using namespace report;
 namespace fs = std::filesystem;
+using testsupport::errorOf;
 
 namespace {
 
@@ -34,27 +33,6 @@ std::uint32_t u32At(const std::vector<unsigned char>& b, std::size_t at)
     std::memcpy(&v, b.data() + at, 4);
     return v;
 }
-
-// Records `count` pages, each with a rectangle and a line of text of its own.
-void composePages(TQRPrinter& store, int count)
-{
-    store.BeginDoc();
-    for (int page = 1; page <= count; ++page) {
-        if (page > 1)
-            store.NewPage();
-        store.canvas().setBrushColor(QColor::fromHsv((page * 50) % 360, 255, 200));
-        store.canvas().fillRect({10, 10, 200 + page, 100});
-        store.canvas().textOut(20, 120, {20, 120, 400, 160}, 0, QStringLiteral("Page %1").arg(page));
-    }
-    store.EndDoc();
-}
-
-// A page store over a fake landscape A4 printer, without progress windows.
-struct Store {
-    FakePrinter fake;
-    TQRPrinter store{fake, 96};
-    Store() { store.setShowProgress(false); }
-};
 
 // What a failed load must leave untouched.
 struct Snapshot {
@@ -74,17 +52,6 @@ struct Snapshot {
     bool operator==(const Snapshot&) const = default;
 };
 
-// The message of the error `f` raises, or "" when it succeeds.
-std::string errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return {};
-}
-
 std::vector<std::string> folderEntries(const fs::path& dir)
 {
     std::vector<std::string> names;
@@ -96,9 +63,16 @@ std::vector<std::string> folderEntries(const fs::path& dir)
 
 } // namespace
 
-TEST(ReportFileSave, EachPageIsItsMetafileThenTheOffsetItStartsAt)
+TEST(ReportFileSave, OnlyFinishedPagesAreSavedEachAsItsMetafileThenTheOffsetItStartsAt)
 {
     testsupport::TempDir dir;
+    Store unfinished; // idle, then composing: nothing is written
+    const fs::path none = dir.path() / "none.QRP";
+    unfinished.store.Save(qpath(none));
+    unfinished.store.BeginDoc();
+    unfinished.store.Save(qpath(none));
+    EXPECT_FALSE(fs::exists(none));
+
     for (int count : {1, 2}) {
         Store s;
         composePages(s.store, count);
@@ -121,17 +95,6 @@ TEST(ReportFileSave, EachPageIsItsMetafileThenTheOffsetItStartsAt)
     }
 }
 
-TEST(ReportFileSave, WithoutFinishedPagesNothingIsWritten)
-{
-    testsupport::TempDir dir;
-    Store s;
-    const fs::path file = dir.path() / "none.QRP";
-    s.store.Save(qpath(file)); // idle
-    s.store.BeginDoc();
-    s.store.Save(qpath(file)); // composing
-    EXPECT_FALSE(fs::exists(file));
-}
-
 TEST(ReportFileLoad, GivesBackPagesAndPrintableSizeWithA110PercentSheet)
 {
     testsupport::TempDir dir;
@@ -149,13 +112,11 @@ TEST(ReportFileLoad, GivesBackPagesAndPrintableSizeWithA110PercentSheet)
     ASSERT_NE(b.store.printableWidth(), a.store.printableWidth());
     b.store.Load(qpath(file));
 
-    EXPECT_EQ(b.store.status(), QRPrinterStatus::Ready);
-    EXPECT_EQ(b.store.pageCount(), 3);
-    EXPECT_EQ(b.store.currentPageNumber(), 1);
-    EXPECT_EQ(b.store.printableWidth(), 1090);
-    EXPECT_EQ(b.store.printableHeight(), 762);
-    EXPECT_EQ(b.store.physicalWidth(), 1199);  // 1090 x 1.1
-    EXPECT_EQ(b.store.physicalHeight(), 838);  // 762 x 1.1 = 838.2
+    EXPECT_EQ(std::tuple(b.store.status(), b.store.pageCount(), b.store.currentPageNumber()),
+              std::tuple(QRPrinterStatus::Ready, 3, 1));
+    // The sheet is 1090 x 1.1 by 762 x 1.1 = 838.2.
+    EXPECT_EQ(std::tuple(b.store.printableWidth(), b.store.printableHeight(), b.store.physicalWidth(), b.store.physicalHeight()),
+              std::tuple(1090, 762, 1199, 838));
     for (int i = 1; i <= 3; ++i)
         EXPECT_EQ(b.store.pageImage(i), a.store.pageImage(i)) << "page " << i;
 }
@@ -181,39 +142,28 @@ TEST(ReportFileLoad, OrientationTravelsWithTheFileToTheStoreAndThePrinter)
     }
 }
 
-TEST(ReportFileLoad, EveryTruncationLeavesTheShownPagesAsTheyWere)
+TEST(ReportFileLoad, TruncatedOrDamagedFilesAreRefusedWithoutTouchingTheShownPages)
 {
     testsupport::TempDir dir;
     Store a;
     composePages(a.store, 2);
-    const fs::path good = dir.path() / "good.QRP";
+    const fs::path good = dir.path() / "good.QRP", bad = dir.path() / "bad.QRP";
     a.store.Save(qpath(good));
     const auto bytes = testsupport::readFileBytes(good);
+    const std::uint32_t emf1 = static_cast<std::uint32_t>(a.store.pageImage(1).size());
+    const std::size_t page2 = 372 + emf1 + 4;
 
     Store b;
     b.store.setOrientation(platform::poPortrait);
     composePages(b.store, 3);
     b.store.setCurrentPageNumber(3);
     const Snapshot before(b.store);
-    const fs::path cut = dir.path() / "cut.QRP";
     for (std::size_t n = 0; n < bytes.size(); ++n) {
-        testsupport::writeFileBytes(cut, {bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)});
-        ASSERT_EQ(errorOf([&] { b.store.Load(qpath(cut)); }), kStreamReadError) << "cut to " << n;
+        testsupport::writeFileBytes(bad, {bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)});
+        ASSERT_EQ(errorOf([&] { b.store.Load(qpath(bad)); }), kStreamReadError) << "cut to " << n;
         ASSERT_TRUE(Snapshot(b.store) == before) << "cut to " << n;
     }
-}
 
-TEST(ReportFileLoad, DamagedFilesAreRefusedWithoutTouchingTheStore)
-{
-    testsupport::TempDir dir;
-    Store a;
-    composePages(a.store, 2);
-    const fs::path good = dir.path() / "good.QRP";
-    a.store.Save(qpath(good));
-    const auto bytes = testsupport::readFileBytes(good);
-    const std::size_t page2 = 372 + static_cast<std::size_t>(a.store.pageImage(1).size()) + 4;
-
-    const std::uint32_t emf1 = static_cast<std::uint32_t>(a.store.pageImage(1).size());
     struct Case { const char* what; std::size_t at; std::uint32_t value; std::string message; };
     const Case cases[] = {
         {"page count 0", 16, 0, kNoPages},
@@ -234,15 +184,11 @@ TEST(ReportFileLoad, DamagedFilesAreRefusedWithoutTouchingTheStore)
         {"page 2 size beyond the file", page2 + 48, 0x00100000, kStreamReadError},
         {"a record running past its metafile", 372 + 108 + 4, 0x10000, kInvalidMetafile},
     };
-    Store b;
-    composePages(b.store, 1);
-    const Snapshot before(b.store);
     for (const Case& c : cases) {
-        auto bad = bytes;
-        std::memcpy(bad.data() + c.at, &c.value, 4);
-        const fs::path file = dir.path() / "bad.QRP";
-        testsupport::writeFileBytes(file, bad);
-        EXPECT_EQ(errorOf([&] { b.store.Load(qpath(file)); }), c.message) << c.what;
+        auto damaged = bytes;
+        std::memcpy(damaged.data() + c.at, &c.value, 4);
+        testsupport::writeFileBytes(bad, damaged);
+        EXPECT_EQ(errorOf([&] { b.store.Load(qpath(bad)); }), c.message) << c.what;
         EXPECT_TRUE(Snapshot(b.store) == before) << c.what;
     }
 }

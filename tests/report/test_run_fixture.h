@@ -8,7 +8,7 @@
 #include "report/qr_label.h"
 #include "report/qr_printer.h"
 
-#include "test_band_emf.h"
+#include "support/emf_page.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // Small helpers shared by the tests.
 #pragma once
 
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -52,6 +53,19 @@ std::filesystem::path fullDiskDir();
 
 // Fills the file system of `dir` to the last byte with a file of its own.
 void fillDisk(const std::filesystem::path& dir);
+
+// The message of the E that `f` throws, or "" when it throws nothing; any other
+// exception goes on to fail the test.
+template <class E = std::exception, class F>
+std::string errorOf(F&& f)
+{
+    try {
+        f();
+    } catch (const E& e) {
+        return e.what();
+    }
+    return {};
+}
 
 std::vector<unsigned char> readFileBytes(const std::filesystem::path& p);
 void writeFileBytes(const std::filesystem::path& p, const std::vector<unsigned char>& bytes);

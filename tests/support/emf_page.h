@@ -2,6 +2,7 @@
 // from the EMF writer so that the tests check the page as any EMF reader
 // would see it: texts with their anchor, alignment, clip box and font height,
 // solid fills with their colour, bitmaps with their destination, and lines.
+// The report and the page tests both read their pages with it.
 #pragma once
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 #include <QRect>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -25,6 +27,10 @@ struct Text {
     int left = 0, top = 0, right = 0, bottom = 0; // the record's rectangle
     unsigned align = 0;                            // SETTEXTALIGN mode in force
     int fontHeight = 0;                            // LOGFONT height (negative: character height)
+    int fontWeight = 0;
+    bool italic = false;
+    QString face;
+    QRgb color = 0;                                // SETTEXTCOLOR in force
     int bkMode = 2;                                // 1 transparent, 2 opaque
     QRgb background = 0;                           // SETBKCOLOR in force
 };
@@ -56,9 +62,11 @@ inline QRgb colorRef(std::uint32_t c)
 inline Page readPage(const QByteArray& emf)
 {
     Page page;
-    std::map<std::uint32_t, int> fonts;     // handle -> height
+    struct Font { int height = 0, weight = 0; bool italic = false; QString face; };
+    std::map<std::uint32_t, Font> fonts;    // handle -> font
     std::map<std::uint32_t, QRgb> brushes;  // handle -> colour
-    int font = 0;
+    Font font;
+    QRgb textColor = qRgb(0, 0, 0);
     QRgb brush = qRgb(255, 255, 255);
     unsigned align = 0;
     int bkMode = 2;
@@ -71,9 +79,14 @@ inline Page readPage(const QByteArray& emf)
         if (size < 8 || at + size > static_cast<std::uint32_t>(emf.size()))
             throw std::runtime_error("bad EMF record size");
         switch (type) {
-        case 82:  // EXTCREATEFONTINDIRECTW
-            fonts[u32(emf, at + 8)] = i32(emf, at + 12);
+        case 82: {  // EXTCREATEFONTINDIRECTW: LOGFONTW from +12, its face name from +40
+            if (size < 104)
+                throw std::runtime_error("font record too short");
+            const auto* name = reinterpret_cast<const char16_t*>(emf.constData() + at + 40);
+            fonts[u32(emf, at + 8)] = {i32(emf, at + 12), i32(emf, at + 28), emf.at(at + 32) != 0,
+                                       QString::fromUtf16(name, std::find(name, name + 32, u'\0') - name)};
             break;
+        }
         case 39:  // CREATEBRUSHINDIRECT
             brushes[u32(emf, at + 8)] = colorRef(u32(emf, at + 16));
             break;
@@ -98,6 +111,9 @@ inline Page readPage(const QByteArray& emf)
         case 25:
             bkColor = colorRef(u32(emf, at + 8));
             break;
+        case 24:
+            textColor = colorRef(u32(emf, at + 8));
+            break;
         case 84: {  // EXTTEXTOUTW
             Text t;
             t.x = i32(emf, at + 36);
@@ -111,7 +127,8 @@ inline Page readPage(const QByteArray& emf)
                 throw std::runtime_error("text outside its record");
             t.text = QString::fromUtf16(reinterpret_cast<const char16_t*>(emf.constData() + at + off),
                                         static_cast<qsizetype>(n));
-            std::tie(t.align, t.fontHeight, t.bkMode, t.background) = std::tuple(align, font, bkMode, bkColor);
+            std::tie(t.align, t.bkMode, t.background, t.color) = std::tuple(align, bkMode, bkColor, textColor);
+            std::tie(t.fontHeight, t.fontWeight, t.italic, t.face) = std::tuple(font.height, font.weight, font.italic, font.face);
             page.texts.push_back(t);
             break;
         }
