@@ -1,26 +1,65 @@
 #include "app/application_start.h"
 
 #include "app/main_window.h"
+#include "cli/batch.h"
+#include "cli/command_line.h"
 #include "pages/page_forms.h"
 #include "platform/application.h"
 #include "platform/error_box.h"
+#include "platform/handler.h"
 #include "report/qr_printer.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTimer>
 
+#include <cstdio>
 #include <exception>
+#include <stdexcept>
 
 namespace {
-const QString kApplicationTitle = QStringLiteral("FStellaro");
-} // namespace
 
-int runStellaro(int /*argc*/, char** argv)
+const QString kApplicationTitle = QStringLiteral("FStellaro");
+
+// Started from the desktop menu the program has no folder of its own to work
+// in: it uses $XDG_DATA_HOME/stellaro, so detail.fdg never lands in the home
+// folder or somewhere the user cannot write.
+void enterDataFolder()
 {
-    // The GUI framework; the command line beyond the program's own name is
-    // not read.
-    platform::Application application(argv && argv[0] ? argv[0] : "stellaro", kApplicationTitle);
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/stellaro");
+    if (!QDir().mkpath(folder) || !QDir::setCurrent(folder))
+        throw std::runtime_error(QStringLiteral("Cannot work in the data folder %1").arg(folder).toStdString());
+}
+
+// A report file named on the command line opens in the preview, over the main
+// window, as after Preview; closing the preview discards its pages.
+void openInPreview(const QString& file)
+{
+    platform::runHandler([&] {
+        TQRPrinter& store = QRPrinter();
+        if (store.status() != QRPrinterStatus::Idle)
+            return;
+        try {
+            store.Load(file);
+            store.Preview();
+        } catch (...) {
+            store.Cleanup();
+            throw;
+        }
+        store.Cleanup();
+    });
+}
+
+int runWindow(char* programPath, const cli::GuiCommand& command)
+{
+    platform::Application application(programPath, kApplicationTitle);
 
     try {
+        if (command.dataFolder)
+            enterDataFolder();
+
         // The page store first: every report on a form relies on it.
         createQRPrinter(qApp);
 
@@ -40,5 +79,35 @@ int runStellaro(int /*argc*/, char** argv)
         return 1;
     }
 
+    if (!command.reportFile.isEmpty())
+        QTimer::singleShot(0, qApp, [file = command.reportFile] { openInPreview(file); });
     return application.run();
+}
+
+} // namespace
+
+int runStellaro(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    char* programPath = argc > 0 && argv[0] ? argv[0] : const_cast<char*>("stellaro");
+
+    const cli::Command command = cli::parseCommandLine(args);
+    if (const auto* gui = std::get_if<cli::GuiCommand>(&command))
+        return runWindow(programPath, *gui);
+    if (const auto* help = std::get_if<cli::HelpCommand>(&command)) {
+        std::fputs(help->text.toLocal8Bit().constData(), stdout);
+        return cli::kExitOk;
+    }
+    if (std::holds_alternative<cli::VersionCommand>(command)) {
+        std::fputs(cli::versionText().toLocal8Bit().constData(), stdout);
+        return cli::kExitOk;
+    }
+    if (const auto* usage = std::get_if<cli::UsageError>(&command)) {
+        std::fprintf(stderr, "stellaro: %s\nTry 'stellaro --help' for more information.\n",
+                     usage->message.toLocal8Bit().constData());
+        return cli::kExitUsage;
+    }
+    return cli::runWithoutWindow(argc, argv, command);
 }

@@ -160,12 +160,21 @@ TImage* ProfilePageForm::image(const char* name) const
     return dynamic_cast<TImage*>(findComponent(QString::fromLatin1(name)));
 }
 
+void ProfilePageForm::setValue(int labelNumber, const QString& text)
+{
+    if (TQRLabel* l = label(labelNumber))
+        l->Caption = text;
+}
+
 void ProfilePageForm::PageReport1NeedData(bool& /*MoreData*/)
 {
-    pages::readDetailFile(pages::kDetailFileName, [this](int labelNumber, const QString& text) {
-        if (TQRLabel* l = label(labelNumber))
-            l->Caption = text;
-    });
+    if (profileLines_.isEmpty()) {
+        pages::readDetailFile(pages::kDetailFileName, [this](int n, const QString& text) { setValue(n, text); });
+        return;
+    }
+    const auto& labels = pages::detailLineLabels();
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        setValue(labels[i], i < std::size_t(profileLines_.size()) ? profileLines_[qsizetype(i)] : QString());
 }
 
 TForm2::TForm2(TQRPrinter* pageStore) : ProfilePageForm(pages::femalePageDesign(), pageStore) {}

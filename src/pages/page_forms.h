@@ -10,6 +10,8 @@
 
 #include "report/qr_component.h"
 
+#include <QStringList>
+
 #include <array>
 
 class TPageReport;
@@ -38,10 +40,16 @@ public:
     TImage* image(const char* name) const;
 
     // Bound to the report's OnNeedData and to the band's BeforePrint: fills the
-    // thirteen value labels from detail.fdg in the current folder. Never reads or
-    // changes the flag. Refuses (throws) when this process's last write of the file
-    // failed, since what is on disk then is not the profile the user entered.
+    // thirteen value labels from detail.fdg in the current folder, or from the
+    // lines given to useProfileLines. Never reads or changes the flag. Refuses
+    // (throws) when this process's last update of the file failed, since what is
+    // on disk then is not the profile the user entered.
     void PageReport1NeedData(bool& MoreData);
+
+    // Composing without the window: the page takes its 13 lines from here (in
+    // detail.fdg's order) and never touches detail.fdg. An empty list goes back
+    // to the file.
+    void useProfileLines(const QStringList& lines) { profileLines_ = lines; }
 
     // The design the form was built from.
     const pages::PageDesign& design() const { return design_; }
@@ -52,7 +60,10 @@ protected:
     ProfilePageForm(const pages::PageDesign& design, TQRPrinter* pageStore);
 
 private:
+    void setValue(int labelNumber, const QString& text);
+
     const pages::PageDesign& design_;
+    QStringList profileLines_;
     std::array<TQRLabel*, 23> labels_{};
 };
 
