@@ -117,7 +117,7 @@ ProfileList readProfileList(const QByteArray& bytes)
         int bad = 1;
         for (const QByteArray& l : body.split('\n')) {
             QStringDecoder probe(QStringDecoder::Utf8);
-            (void)probe(l);
+            const QString decoded = probe(l);
             if (probe.hasError())
                 break;
             ++bad;

@@ -41,9 +41,9 @@ start_display() {
   fail "no free X display"
 }
 
-# Start the real program in the working folder; sets APP_PID.
+# start_app [ARGUMENTS...]: the real program in the working folder; sets APP_PID.
 start_app() {
-  (cd "$E2E_WORK" && exec "$E2E_BIN_DIR/src/app/stellaro" >"$E2E_WORK/app.log" 2>&1) &
+  (cd "$E2E_WORK" && exec "$E2E_BIN_DIR/src/app/stellaro" "$@" >"$E2E_WORK/app.log" 2>&1) &
   APP_PID=$!
   E2E_PIDS+=($APP_PID)
 }

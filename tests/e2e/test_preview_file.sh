@@ -89,4 +89,41 @@ xdotool windowactivate --sync "$pv" 2>/dev/null || true
 key Escape
 wait_gone "PageReport version 1.0d" 15
 wait_window "Stellaro Ver 1.04" 5 >/dev/null
+
+# The same profile composed on the command line is the same page, record for record.
+"$E2E_BIN_DIR/src/app/stellaro" compose --date 0504 --name "Ann Lee" --sentiment "Happy days" \
+  --report "$E2E_WORK/cli.QRP" || fail "compose --report failed"
+python3 - "$E2E_WORK/profile.QRP" "$E2E_WORK/cli.QRP" <<'PY' || fail "the command line's page differs from the window's"
+import struct, sys
+def records(path):
+    data = open(path, "rb").read()
+    size = struct.unpack_from("<I", data, 372 + 48)[0]
+    page, at, out = data[372:372 + size], 0, []
+    while at < len(page):
+        n = struct.unpack_from("<I", page, at + 4)[0]
+        out.append(page[at:at + n])
+        at += n
+    return out
+a, b = records(sys.argv[1]), records(sys.argv[2])
+for i, (x, y) in enumerate(zip(a, b)):
+    if x != y:
+        sys.exit(f"record {i} differs: type {struct.unpack_from('<I', x)[0]} against {struct.unpack_from('<I', y)[0]}")
+if len(a) != len(b):
+    sys.exit(f"{len(a)} records against {len(b)}")
+PY
+
+# A report file named on the command line opens in the preview, over the main
+# window; a damaged one shows the error box and leaves the main window.
+kill "$APP_PID"; wait "$APP_PID" 2>/dev/null || true
+start_app "$E2E_WORK/cli.QRP"
+wait_window "PageReport version 1.0d" 30 >/dev/null
+xdotool search --onlyvisible --name "^Stellaro Ver 1.04\$" >/dev/null || fail "no main window behind the preview"
+xdotool search --onlyvisible --name "^FStellaro\$" >/dev/null && fail "opening a good report file showed an error"
+kill "$APP_PID"; wait "$APP_PID" 2>/dev/null || true
+start_app "$E2E_WORK/cut.QRP"
+wait_window "FStellaro" 30 >/dev/null
+grep -q "Stream read error" "$E2E_WORK/app.log" || fail "the damaged file's error: $(cat "$E2E_WORK/app.log")"
+key Return
+wait_gone "FStellaro" 15
+wait_window "Stellaro Ver 1.04" 5 >/dev/null
 echo "PASS"
