@@ -72,6 +72,20 @@ grep -q "bad.csv: line 4, column gender: 'X' is not M, F, male or female" bad.lo
 [ -z "$(ls -A | grep -v -e '\.pdf$' -e '\.txt$' -e '\.csv$' -e '\.log$' -e '\.QRP$' -e '^xvfb' -e '^openbox')" ] ||
   fail "files left behind: $(ls -A)"
 
+# Ctrl+C in the middle of a long list: stopped, status 130, and no file at all.
+{ echo "date,gender,name,sentiment"; for i in $(seq 1 2000); do echo "0101,M,Person $i,Hi"; done; } >long.csv
+"$APP" batch long.csv --pdf long.pdf 2>long.log &
+batch=$!
+for i in $(seq 1 300); do grep -q "composed" long.log && break; sleep 0.1; done
+kill -INT "$batch"
+set +e
+wait "$batch"
+status=$?
+set -e
+[ "$status" = 130 ] || fail "an interrupted batch ended with status $status: $(cat long.log)"
+grep -q "interrupted; nothing was written" long.log || fail "no word of the interruption"
+[ -z "$(ls -A | grep long.pdf)" ] || fail "an interrupted batch left $(ls -A | grep long.pdf)"
+
 # Usage errors: status 2, a hint on standard error.
 set +e
 "$APP" compose --date 0504 2>usage.log
