@@ -89,13 +89,21 @@ QString choosePrinter(platform::TPrinter& printer, const Output& output)
     } else if (output.kind == Output::Kind::Print) {
         name = output.printer;
     }
-    if (name.isEmpty())
-        return {};
-    const int index = static_cast<int>(printer.printers().indexOf(name));
-    if (index < 0)
-        return QStringLiteral("there is no printer named '%1' (the printers are: %2)")
-            .arg(name, printer.printers().join(QStringLiteral(", ")));
-    printer.setPrinterIndex(index);
+    const QString pdfPrinter = QString::fromLatin1(platform::printToPdfName);
+    if (!name.isEmpty()) {
+        const int index = static_cast<int>(printer.printers().indexOf(name));
+        if (index < 0) {
+            QString error = QStringLiteral("there is no printer named '%1' (the printers are: %2)")
+                                .arg(name, printer.printers().join(QStringLiteral(", ")));
+            if (printer.printers() == QStringList{pdfPrinter})
+                error += QStringLiteral("; is the printing system running?");
+            return error;
+        }
+        printer.setPrinterIndex(index);
+    }
+    // The built-in PDF printer would ask for a file name in a dialog.
+    if (output.kind == Output::Kind::Print && printer.getPrinter().device == pdfPrinter)
+        return QStringLiteral("there is no printer to print on; write a PDF file with --pdf FILE instead");
     return {};
 }
 
