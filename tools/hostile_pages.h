@@ -94,8 +94,9 @@ public:
         });
     }
 
-    // EXTTEXTOUTW at (x, y) without a Dx array: the font's own advances place it.
-    Page& text(int x, int y, const QString& s)
+    // EXTTEXTOUTW at (x, y); without `stacked`, no Dx array (the font's own
+    // advances place the characters), with it every advance is 0.
+    Page& text(int x, int y, const QString& s, bool stacked = false)
     {
         return record(platform::emf::ExtTextOutW, [&](ByteWriter& w) {
             w.zeros(16);     // bounds
@@ -108,9 +109,13 @@ public:
             w.u32(76);       // offString
             w.u32(0x100);    // NO_RECT
             w.zeros(16);     // rectangle
-            w.u32(0);        // offDx: none
+            w.u32(stacked ? static_cast<std::uint32_t>(76 + (s.size() * 2 + 3) / 4 * 4) : 0);  // offDx
             for (QChar c : s)
                 w.u16(c.unicode());
+            if (s.size() % 2)
+                w.u16(0);
+            if (stacked)
+                w.zeros(4 * s.size());
         });
     }
 
@@ -173,14 +178,17 @@ inline QByteArray bezier(int points)
 }
 
 // `records` text records of `chars` characters each, in a face at `height`
-// (negative: character height), the text made of `c` repeated.
-inline QByteArray text(int records, int chars, std::int32_t height, QChar c)
+// (negative: character height), the text made of `c` repeated; `stacked`
+// draws every character of a record at the same place.
+inline QByteArray text(int records, int chars, std::int32_t height, QChar c, bool stacked = false)
 {
     Page p;
     p.font(1, height, QStringLiteral("Arial")).words(platform::emf::SelectObject, {1});
+    if (stacked)  // on a baseline near the bottom, a glyph taller than the page covers it
+        p.words(platform::emf::SetTextAlign, {platform::emf::kTaBaseline});
     const QString s(chars, c);
     for (int r = 0; r < records; ++r)
-        p.text(10, 20 + (r * 40) % (kPageHeight - 40), s);
+        p.text(10, stacked ? kPageHeight - 20 : 20 + (r * 40) % (kPageHeight - 40), s, stacked);
     return p.finish();
 }
 
@@ -193,6 +201,15 @@ inline QByteArray unknownFaces(int fonts)
             .words(platform::emf::SelectObject, {1})
             .text(10 + (i * 13) % 1000, 20 + (i * 7) % 700, QStringLiteral("A"));
     }
+    return p.finish();
+}
+
+// `count` RECTANGLE records, each over the whole page.
+inline QByteArray fills(int count)
+{
+    Page p;
+    for (int i = 0; i < count; ++i)
+        p.words(platform::emf::Rectangle, {0, 0, std::uint32_t(kPageWidth), std::uint32_t(kPageHeight)});
     return p.finish();
 }
 
@@ -211,6 +228,7 @@ inline std::vector<Case> pageCases()
         {"bezier-999999", [] { return bezier(999'999); }},
         {"huge-text", [] { return text(61, 65'536, -4000, QChar(u'W')); }},
         {"unknown-faces-10000", [] { return unknownFaces(10'000); }},
+        {"page-fills-50000", [] { return fills(50'000); }},
     };
 }
 

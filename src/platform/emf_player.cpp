@@ -13,6 +13,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -317,7 +318,8 @@ std::optional<QImage> decodeDib(const std::uint8_t* rec, std::uint64_t recSize, 
 class Player {
 public:
     Player(const std::uint8_t* data, const EmfHeader& header, Canvas& canvas, const Rect& target)
-        : data_(data), header_(header), canvas_(canvas)
+        : data_(data), header_(header), canvas_(canvas), target_(target.toQRect())
+        , maxPixels_(EmfBudget::pixelsFor(std::uint64_t(target.width()) * std::uint64_t(target.height())))
     {
         objects_.resize(std::max<std::uint32_t>(header.nHandles, 1));
         // Reference device pixels -> 0.01 mm -> target.
@@ -379,6 +381,25 @@ private:
     }
     void spendOperations(std::uint64_t n) { spend(work_.operations, n, EmfBudget::maxOperations); }
     void spendPoints(std::uint64_t n) { spend(work_.points, n, EmfBudget::maxPoints); }
+    // A fill of `r`: its pixels inside the target, at least one.
+    void spendFill(const QRect& r)
+    {
+        const QRect in = r.intersected(target_);
+        spend(work_.pixels, std::max<std::uint64_t>(1, std::uint64_t(in.width()) * std::uint64_t(in.height())), maxPixels_);
+    }
+    void spendFill(const Rect& r) { spendFill(r.toQRect()); }
+    // Lines: their length (at most across the target) times the pen's width.
+    void spendLines(const QPolygon& p, bool closed)
+    {
+        const std::uint64_t across = std::uint64_t(target_.width()) + std::uint64_t(target_.height());
+        const std::uint64_t width = std::uint64_t(std::max(1, canvas_.pen().width));
+        std::uint64_t pixels = 0;
+        for (qsizetype i = 1; i < p.size() + (closed ? 1 : 0); ++i) {
+            const QPoint d = p.at(i % p.size()) - p.at(i - 1);
+            pixels += std::min<std::uint64_t>(std::max(std::abs(std::int64_t(d.x())), std::abs(std::int64_t(d.y()))) + 1, across) * width;
+        }
+        spend(work_.pixels, std::max<std::uint64_t>(1, pixels), maxPixels_);
+    }
 
     // ---- Mapping.
     void updateTransform()
@@ -635,6 +656,7 @@ private:
                     applyPen();
                     const QPoint a = mapPoint(dc_.position.x(), dc_.position.y());
                     const QPoint b = mapPoint(to.x(), to.y());
+                    spendLines(QPolygon({a, b}), false);
                     canvas_.moveTo(a.x(), a.y());
                     canvas_.lineTo(b.x(), b.y());
                 }
@@ -649,6 +671,7 @@ private:
                 applyPen();
                 applyBrush();
                 const Rect rc = mapRect(i32(8), i32(12), i32(16), i32(20));
+                spendFill(rc);
                 if (type == Ellipse)
                     canvas_.ellipse(rc);
                 else
@@ -841,11 +864,14 @@ private:
             path.insert(path.end(), pts.begin(), pts.end());
         }
         applyPen();
+        const QPolygon mapped = mapPolygon(path);
         if (type == Polygon16 || type == Polygon) {
             applyBrush();
-            canvas_.polygon(mapPolygon(path));
+            spendFill(mapped.boundingRect());
+            canvas_.polygon(mapped);
         } else {
-            canvas_.polyline(mapPolygon(path));
+            spendLines(mapped, false);
+            canvas_.polyline(mapped);
         }
     }
 
@@ -875,10 +901,14 @@ private:
             std::vector<QPointF> one(pts.begin() + static_cast<std::ptrdiff_t>(at),
                                      pts.begin() + static_cast<std::ptrdiff_t>(at + n));
             at += n;
-            if (filled)
-                canvas_.polygon(mapPolygon(one));
-            else
-                canvas_.polyline(mapPolygon(one));
+            const QPolygon mapped = mapPolygon(one);
+            if (filled) {
+                spendFill(mapped.boundingRect());
+                canvas_.polygon(mapped);
+            } else {
+                spendLines(mapped, false);
+                canvas_.polyline(mapped);
+            }
         }
     }
 
@@ -895,9 +925,7 @@ private:
         const std::uint64_t unit = wide ? 2 : 1;
         if (n > 0 && !fits(offString, n * unit, size))
             return;
-        const int height = clampSize(dc_.font.characterHeight * full_.scaleY(), 1, kMaxFontHeight);
-        spend(work_.glyphUnits, n * static_cast<std::uint64_t>(1 + (height - 1) / EmfBudget::glyphUnitHeight),
-              EmfBudget::maxGlyphUnits);
+        spend(work_.glyphs, n, EmfBudget::maxGlyphs);
         spendOperations(1);
         QString s;
         if (n > 0 && !(options & kEtoGlyphIndex)) {
@@ -945,6 +973,13 @@ private:
             logicalAdvance = cum;
             dxp = &dx;
         }
+        // Each character as a square of its height, as far as the target reaches.
+        const std::uint64_t h = std::uint64_t(std::max(1, canvas_.font().height));
+        spend(work_.pixels,
+              std::max<std::uint64_t>(1, n * std::min<std::uint64_t>(h, target_.width()) * std::min<std::uint64_t>(h, target_.height())),
+              maxPixels_);
+        if (canvasOptions & TextOpaque)
+            spendFill(rect);
         canvas_.textOut(ref.x(), ref.y(), rect, canvasOptions, s, dxp);
         if (updateCp) {
             if (!dxp) {
@@ -984,6 +1019,7 @@ private:
         const Rect dest = mapRect(ndx, ndy, ndx + ndw, ndy + ndh);
         if (dest.isEmpty())
             return;
+        spendFill(dest);
         if (dest.width() == part.width() && dest.height() == part.height())
             canvas_.drawImage(dest.left, dest.top, part);
         else
@@ -1005,6 +1041,7 @@ private:
         } else {
             return;
         }
+        spendFill(dest);
         canvas_.setBrush(b);
         canvas_.fillRect(dest);
     }
@@ -1064,6 +1101,8 @@ private:
     const std::uint8_t* data_;
     EmfHeader header_;
     Canvas& canvas_;
+    QRect target_;
+    std::uint64_t maxPixels_;
     Affine devToTarget_;
     Affine full_;
     double devPxPerMmX_ = 1, devPxPerMmY_ = 1;

@@ -61,11 +61,20 @@ struct EmfLimits {
 struct EmfBudget {
     static constexpr std::uint64_t maxOperations = 50'000;
     static constexpr std::uint64_t maxPoints = 1'000'000;
-    // A character costs one unit up to 64 pixels high and one more per 64
-    // pixels above: larger glyphs are no longer cached but filled as outlines.
-    static constexpr std::uint64_t maxGlyphUnits = 200'000;
-    static constexpr int glyphUnitHeight = 64;
+    static constexpr std::uint64_t maxGlyphs = 200'000;
     static constexpr std::uint64_t maxFonts = 2'000;
+    // Pixels painted: 32 times the target's area (a report page covers it
+    // about twice), plus a floor for tiny targets, and never more than the
+    // 256 million a second of filling takes. A character counts as a square
+    // of its height, so large glyphs, which are filled as outlines, pay for
+    // their size.
+    static constexpr std::uint64_t maxCoverage = 32;
+    static constexpr std::uint64_t minPixels = 1'000'000;
+    static constexpr std::uint64_t maxPixels = 256'000'000;
+    static std::uint64_t pixelsFor(std::uint64_t targetArea)
+    {
+        return targetArea > (maxPixels - minPixels) / maxCoverage ? maxPixels : minPixels + maxCoverage * targetArea;
+    }
 };
 
 // Reads and checks the header record alone. `size` may be larger than the
@@ -82,8 +91,9 @@ EmfHeader validateEmf(const QByteArray& emf);
 struct EmfWork {
     std::uint64_t operations = 0;  // drawing calls: lines, shapes, each polygon of a poly-polygon, texts, bitmaps
     std::uint64_t points = 0;      // points of lines and polygons, curves counted as the lines drawn for them
-    std::uint64_t glyphUnits = 0;  // characters, each weighted by its height (see EmfBudget)
+    std::uint64_t glyphs = 0;      // characters
     std::uint64_t fonts = 0;       // font objects created
+    std::uint64_t pixels = 0;      // pixels painted, estimated from each call's extent inside the target
 };
 
 // Plays the metafile onto `canvas` with its frame mapped onto `target` and

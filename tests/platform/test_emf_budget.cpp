@@ -18,14 +18,14 @@ namespace {
 // Counts what reaches it and draws nothing.
 class CountingCanvas final : public Canvas {
 public:
-    std::uint64_t operations = 0, points = 0, characters = 0;
+    std::uint64_t operations = 0, points = 0, characters = 0, filled = 0;
     QSet<QString> faces;
 
-    void fillRect(const Rect&) override { ++operations; }
-    void rectangle(const Rect&) override { ++operations; }
-    void ellipse(const Rect&) override { ++operations; }
+    void fillRect(const Rect& r) override { ++operations, fill(r.toQRect()); }
+    void rectangle(const Rect& r) override { ++operations, fill(r.toQRect()); }
+    void ellipse(const Rect& r) override { ++operations, fill(r.toQRect()); }
     void polyline(const QPolygon& p) override { ++operations, points += p.size(); }
-    void polygon(const QPolygon& p) override { ++operations, points += p.size(); }
+    void polygon(const QPolygon& p) override { ++operations, points += p.size(), fill(p.boundingRect()); }
     void textOut(int, int, const Rect&, unsigned, const QString& text, const std::vector<int>*) override
     {
         ++operations, characters += text.size();
@@ -42,6 +42,13 @@ protected:
     void onIntersectClip(const Rect&) override {}
     void onSaveState() override {}
     void onRestoreState() override {}
+
+private:
+    void fill(const QRect& r)
+    {
+        const QRect in = r.intersected(QRect(0, 0, hostile::kPageWidth, hostile::kPageHeight));
+        filled += std::uint64_t(in.width()) * std::uint64_t(in.height());
+    }
 };
 
 const Rect kPage{0, 0, hostile::kPageWidth, hostile::kPageHeight};
@@ -67,7 +74,8 @@ TEST(EmfBudget, EveryHostilePageStopsWithinItsBudget)
         EXPECT_EQ(play(c.make(), canvas), Outcome::TooComplex) << c.name;
         EXPECT_LE(canvas.operations, EmfBudget::maxOperations) << c.name;
         EXPECT_LE(canvas.points, EmfBudget::maxPoints) << c.name;
-        EXPECT_LE(canvas.characters, EmfBudget::maxGlyphUnits) << c.name;
+        EXPECT_LE(canvas.characters, EmfBudget::maxGlyphs) << c.name;
+        EXPECT_LE(canvas.filled, EmfBudget::pixelsFor(kPage.width() * kPage.height())) << c.name;
         EXPECT_LE(canvas.faces.size(), 1) << c.name;
         EXPECT_EQ(canvas.savedStateDepth(), 0) << c.name;
     }
@@ -79,7 +87,8 @@ TEST(EmfBudget, APageMayUseTheWholeBudgetButNotOneUnitMore)
 {
     constexpr int kOps = static_cast<int>(EmfBudget::maxOperations);
     constexpr int kCurves = static_cast<int>((EmfBudget::maxPoints - 1) / 16);
-    constexpr int kBigText = static_cast<int>(EmfBudget::maxGlyphUnits / 2 / 63);  // 4000 px: 63 units a glyph
+    constexpr std::uint64_t kArea = std::uint64_t(hostile::kPageWidth) * hostile::kPageHeight;
+    const std::uint64_t kFills = EmfBudget::pixelsFor(kArea) / kArea;
     struct Case {
         const char* name;
         QByteArray emf;
@@ -92,10 +101,13 @@ TEST(EmfBudget, APageMayUseTheWholeBudgetButNotOneUnitMore)
         {"a second record over", hostile::triangles(2, kOps / 2 + 1), Outcome::TooComplex, kOps / 2 + 1, 3ull * (kOps / 2 + 1), 0},
         {"curves at the budget", hostile::bezier(1 + 3 * kCurves), Outcome::Plays, 1, 1 + 16ull * kCurves, 0},
         {"one curve more", hostile::bezier(1 + 3 * (kCurves + 1)), Outcome::TooComplex, 0, 0, 0},
-        {"small text at the budget", hostile::text(4, EmfBudget::maxGlyphUnits / 4, -20, QChar(u'x')), Outcome::Plays, 4, 0, EmfBudget::maxGlyphUnits},
-        {"one record more", hostile::text(5, EmfBudget::maxGlyphUnits / 4, -20, QChar(u'x')), Outcome::TooComplex, 4, 0, EmfBudget::maxGlyphUnits},
-        {"large glyphs weigh more", hostile::text(2, kBigText, -4000, QChar(u'W')), Outcome::Plays, 2, 0, 2ull * kBigText},
-        {"large glyphs over", hostile::text(3, kBigText, -4000, QChar(u'W')), Outcome::TooComplex, 2, 0, 2ull * kBigText},
+        {"small text at the budget", hostile::text(4, EmfBudget::maxGlyphs / 4, -8, QChar(u'x')), Outcome::Plays, 4, 0, EmfBudget::maxGlyphs},
+        {"one record more", hostile::text(5, EmfBudget::maxGlyphs / 4, -8, QChar(u'x')), Outcome::TooComplex, 4, 0, EmfBudget::maxGlyphs},
+        // A glyph taller than the page costs a page fill.
+        {"page-high glyphs at the budget", hostile::text(1, int(kFills), -4000, QChar(u'W'), true), Outcome::Plays, 1, 0, kFills},
+        {"one page-high glyph more", hostile::text(1, int(kFills) + 1, -4000, QChar(u'W'), true), Outcome::TooComplex, 0, 0, 0},
+        {"page fills at the budget", hostile::fills(int(kFills)), Outcome::Plays, kFills, 0, 0},
+        {"one page fill more", hostile::fills(int(kFills) + 1), Outcome::TooComplex, kFills, 0, 0},
         {"fonts at the budget", hostile::unknownFaces(EmfBudget::maxFonts), Outcome::Plays, EmfBudget::maxFonts, 0, EmfBudget::maxFonts},
         {"one font more", hostile::unknownFaces(EmfBudget::maxFonts + 1), Outcome::TooComplex, EmfBudget::maxFonts, 0, EmfBudget::maxFonts},
     };
