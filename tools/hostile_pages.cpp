@@ -40,6 +40,8 @@ std::vector<std::pair<QString, QByteArray>> seeds()
         {QStringLiteral("missing-glyphs"), hostile::text(2, 30, -20, QChar(0xE000))},
         {QStringLiteral("huge-text"), hostile::text(2, 20, -4000, QChar(u'W'))},
         {QStringLiteral("unknown-faces"), hostile::unknownFaces(20)},
+        {QStringLiteral("page-fills"), hostile::fills(40)},
+        {QStringLiteral("page-high-glyphs"), hostile::text(1, 40, -4000, QChar(u'W'), true)},
         {QStringLiteral("early-eof"), hostile::earlyEof()},
         {QStringLiteral("wrong-record-count"), hostile::wrongRecordCount()},
     };
