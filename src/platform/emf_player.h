@@ -64,13 +64,14 @@ struct EmfBudget {
     static constexpr std::uint64_t maxGlyphs = 200'000;
     static constexpr std::uint64_t maxFonts = 2'000;
     // Pixels painted: 32 times the target's area (a report page covers it
-    // about twice), plus a floor for tiny targets, and never more than the
-    // 256 million a second of filling takes. A character counts as a square
+    // about twice), plus a floor for tiny targets, and never more than 128
+    // million, which take about half a second to fill (4 ns a pixel for
+    // whole-page rectangles and page-high glyphs alike). A character counts as a square
     // of its height, so large glyphs, which are filled as outlines, pay for
     // their size.
     static constexpr std::uint64_t maxCoverage = 32;
     static constexpr std::uint64_t minPixels = 1'000'000;
-    static constexpr std::uint64_t maxPixels = 256'000'000;
+    static constexpr std::uint64_t maxPixels = 128'000'000;
     static std::uint64_t pixelsFor(std::uint64_t targetArea)
     {
         return targetArea > (maxPixels - minPixels) / maxCoverage ? maxPixels : minPixels + maxCoverage * targetArea;
