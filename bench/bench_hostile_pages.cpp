@@ -117,6 +117,16 @@ int main(int argc, char** argv)
             ->Arg(static_cast<long>(i))
             ->Unit(benchmark::kMillisecond)
             ->MinTime(0.2);
+    {
+        // What the profile page asks for, against which the budgets were chosen.
+        QImage image(hostile::kPageWidth, hostile::kPageHeight, QImage::Format_RGB32);
+        QPainter painter(&image);
+        platform::QPainterCanvas canvas(painter, 96);
+        const platform::EmfWork w = platform::playEmf(benchPages().front().emf, canvas, {0, 0, image.width(), image.height()});
+        std::printf("profile page: %llu drawing calls, %llu points, %llu characters, %llu fonts, %.2f page areas painted\n",
+                    (unsigned long long)w.operations, (unsigned long long)w.points, (unsigned long long)w.glyphs,
+                    (unsigned long long)w.fonts, double(w.pixels) / (double(image.width()) * image.height()));
+    }
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
