@@ -90,8 +90,10 @@ TEST(PreviewDrawing, APageOverBudgetShowsItsErrorOnBlankPaper)
 
 TEST(PreviewDrawing, TheWindowAnswersInputWhileALongPageIsDrawnAndKeepsTheImage)
 {
-    const int budget = static_cast<int>(platform::EmfBudget::maxOperations);
-    Store s({hostile::triangles(1, budget), hostile::triangles(1, 10)});
+    // The slowest kind of page within budget: 200,000 characters no face has,
+    // about half a second even in an optimised build.
+    const int glyphs = static_cast<int>(platform::EmfBudget::maxGlyphs);
+    Store s({hostile::text(4, glyphs / 4, -8, QChar(0xE000)), hostile::triangles(1, 10)});
     TQRStandardPreview p(s.store);
     p.window()->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(p.window()));
@@ -104,8 +106,7 @@ TEST(PreviewDrawing, TheWindowAnswersInputWhileALongPageIsDrawnAndKeepsTheImage)
 
     // Back on the long page: drawn once, then every repaint reuses its image.
     QTest::mouseClick(p.firstButton(), Qt::LeftButton);
-    const QImage first = shown(*image);
-    EXPECT_GT(countColour(first, qRgb(0x40, 0x80, 0xC0)), 1000);
+    shown(*image);
     image->repaint();
     EXPECT_FALSE(image->drawing()) << "a repaint of the same view draws nothing anew";
     p.preview()->setZoom(50);
