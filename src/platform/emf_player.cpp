@@ -152,8 +152,9 @@ double emPerCell(const QString& face)
     return ratio;
 }
 
-// What a face the machine lacks is drawn in, as Windows falls back to it.
-const QString kFallbackFace = QStringLiteral("Arial");
+// What a face the machine lacks is drawn in: the font configuration's default
+// face, which is what asking for the unknown name itself ends in, found once.
+const QString kFallbackFace = QStringLiteral("sans-serif");
 
 // A device-independent bitmap found inside a record, decoded with every
 // offset and size checked against the record.
@@ -1227,14 +1228,14 @@ QString playableFace(const QString& face)
 {
     // The families installed, and the Windows faces that the font
     // configuration maps onto metric-compatible families (Liberation, Carlito,
-    // Caladea, Gelasio), read once: the machine's fonts do not change while
-    // the program runs.
+    // Caladea, Gelasio, the URW symbols), read once: the machine's fonts do
+    // not change while the program runs.
     static const QSet<QString> known = [] {
         QSet<QString> names;
         for (const QString& family : QFontDatabase::families())
             names.insert(family.toCaseFolded());
         for (const char* alias : {"Arial", "Helvetica", "Times New Roman", "Times", "Courier New", "Courier",
-                                  "Calibri", "Cambria", "Georgia"})
+                                  "Calibri", "Cambria", "Georgia", "Symbol"})
             names.insert(QString::fromLatin1(alias).toCaseFolded());
         return names;
     }();

@@ -123,15 +123,18 @@ TEST(EmfBudget, UnknownFacesAllBecomeOneFallbackFace)
 {
     CountingCanvas canvas;
     ASSERT_EQ(play(hostile::unknownFaces(1500), canvas), Outcome::Plays);
-    EXPECT_EQ(canvas.faces, QSet<QString>{QStringLiteral("Arial")});
+    const QString fallback = playableFace(QStringLiteral("Nonesuch"));
+    EXPECT_EQ(canvas.faces, QSet<QString>{fallback});
 
+    // Known faces pass as named (nullptr: the fallback).
     const std::pair<const char*, const char*> faces[] = {
         {"Arial", "Arial"}, {"times new roman", "times new roman"}, {"Courier New", "Courier New"},
         {"Liberation Serif", "Liberation Serif"}, {"DejaVu Sans", "DejaVu Sans"},
-        {"Nonesuch 17", "Arial"}, {"", "Arial"}, {"Arial Nonesuch", "Arial"},
+        {"Nonesuch 17", nullptr}, {"", nullptr}, {"Arial Nonesuch", nullptr},
     };
     for (const auto& [face, played] : faces)
-        EXPECT_EQ(playableFace(QString::fromUtf8(face)), QString::fromUtf8(played)) << face;
+        EXPECT_EQ(playableFace(QString::fromUtf8(face)), played ? QString::fromUtf8(played) : fallback) << face;
+    EXPECT_NE(fallback, QStringLiteral("Nonesuch"));
 }
 
 TEST(EmfRules, EndOfFileAtTheDeclaredSizeAndRecordsAsCounted)
