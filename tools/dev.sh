@@ -15,7 +15,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   fonts-liberation2 fontconfig
   xvfb xauth xdotool xclip openbox x11-utils
-  cups cups-bsd cups-client printer-driver-cups-pdf poppler-utils python3 imagemagick
+  cups cups-bsd cups-client printer-driver-cups-pdf poppler-utils python3 imagemagick time
 )
 
 install_deps() {

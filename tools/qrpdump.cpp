@@ -1,7 +1,8 @@
 // qrpdump: shows what a report file (.QRP) holds, read through the program's own Load.
 //
 //   qrpdump FILE.QRP             header fields, then each page's metafile size and record count
-//   qrpdump FILE.QRP --png DIR   also plays every page through the EMF player into DIR/page-N.png
+//   qrpdump FILE.QRP --png DIR   also plays every page through the EMF player into DIR/page-N.png,
+//                                at one pixel per page unit, scaled down to 4,096 pixels at most a side
 //
 // A damaged file prints the same error the program's error box shows and exits with 1.
 #include "platform/canvas_painter.h"
@@ -21,6 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <string>
 
 namespace {
 
@@ -59,9 +61,22 @@ QString savedAtText(double days)
     return date.toString(Qt::ISODate) + QLatin1Char(' ') + QTime::fromMSecsSinceStartOfDay(ms % 86'400'000).toString(QStringLiteral("HH:mm:ss"));
 }
 
+// The image of a page: its printable size in page units, scaled down as emfplay does
+// so that no side exceeds 4,096 pixels whatever size the file declares.
+QSize pngSize(const TQRPrinter& store)
+{
+    constexpr int kMaxSide = 4096;
+    QSize size(std::max(1, store.printableWidth()), std::max(1, store.printableHeight()));
+    if (size.width() > kMaxSide || size.height() > kMaxSide)
+        size = size.scaled(kMaxSide, kMaxSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    return size;
+}
+
 void writePng(const TQRPrinter& store, int page, const QString& dir)
 {
-    QImage image(std::max(1, store.printableWidth()), std::max(1, store.printableHeight()), QImage::Format_RGB32);
+    QImage image(pngSize(store), QImage::Format_RGB32);
+    if (image.isNull())
+        throw std::runtime_error("Not enough memory for the image of page " + std::to_string(page));
     image.fill(Qt::white);
     {
         QPainter painter(&image);

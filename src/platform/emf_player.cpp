@@ -3,13 +3,17 @@
 #include "platform/canvas_text.h"
 #include "platform/emf_format.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QMutex>
+#include <QSet>
 
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -33,7 +37,6 @@ bool fits(std::uint64_t offset, std::uint64_t length, std::uint64_t size)
 // Mapped coordinates are kept well inside what the rasteriser handles.
 constexpr double kCoordLimit = 1 << 21;
 constexpr int kMaxPenWidth = 4096;
-constexpr std::uint64_t kMaxTextPerPlay = 4'000'000;
 
 int clampCoord(double v)
 {
@@ -123,13 +126,18 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-// Character height over cell height of a face, for LOGFONTs given by cell height.
+// Character height over cell height of a face, for LOGFONTs given by cell
+// height. Pages play on the preview's drawing thread too, hence the lock.
 double emPerCell(const QString& face)
 {
+    static QMutex lock;
     static QHash<QString, double> cache;
-    auto it = cache.find(face);
-    if (it != cache.end())
-        return *it;
+    {
+        QMutexLocker locked(&lock);
+        auto it = cache.find(face);
+        if (it != cache.end())
+            return *it;
+    }
     CanvasFont f;
     f.face = face;
     f.height = 200;
@@ -137,11 +145,16 @@ double emPerCell(const QString& face)
     double ratio = m.height() > 0 ? 200.0 / m.height() : 0.9;
     if (!(ratio > 0.3 && ratio <= 1.0))
         ratio = 0.9;
+    QMutexLocker locked(&lock);
     if (cache.size() > 256)
         cache.clear();
     cache.insert(face, ratio);
     return ratio;
 }
+
+// What a face the machine lacks is drawn in: the font configuration's default
+// face, which is what asking for the unknown name itself ends in, found once.
+const QString kFallbackFace = QStringLiteral("sans-serif");
 
 // A device-independent bitmap found inside a record, decoded with every
 // offset and size checked against the record.
@@ -306,7 +319,8 @@ std::optional<QImage> decodeDib(const std::uint8_t* rec, std::uint64_t recSize, 
 class Player {
 public:
     Player(const std::uint8_t* data, const EmfHeader& header, Canvas& canvas, const Rect& target)
-        : data_(data), header_(header), canvas_(canvas)
+        : data_(data), header_(header), canvas_(canvas), target_(target.toQRect())
+        , maxPixels_(EmfBudget::pixelsFor(std::uint64_t(target.width()) * std::uint64_t(target.height())))
     {
         objects_.resize(std::max<std::uint32_t>(header.nHandles, 1));
         // Reference device pixels -> 0.01 mm -> target.
@@ -340,6 +354,8 @@ public:
         }
     }
 
+    const EmfWork& work() const { return work_; }
+
 private:
     struct Dc {
         LogPen pen;
@@ -356,6 +372,35 @@ private:
         double vpOrgX = 0, vpOrgY = 0, vpExtX = 1, vpExtY = 1;
         bool inPath = false;
     };
+
+    // ---- Work: each record pays for what it is about to draw, before drawing it.
+    static void spend(std::uint64_t& used, std::uint64_t amount, std::uint64_t limit)
+    {
+        if (amount > limit - std::min(used, limit))
+            throw EmfTooComplex();
+        used += amount;
+    }
+    void spendOperations(std::uint64_t n) { spend(work_.operations, n, EmfBudget::maxOperations); }
+    void spendPoints(std::uint64_t n) { spend(work_.points, n, EmfBudget::maxPoints); }
+    // A fill of `r`: its pixels inside the target, at least one.
+    void spendFill(const QRect& r)
+    {
+        const QRect in = r.intersected(target_);
+        spend(work_.pixels, std::max<std::uint64_t>(1, std::uint64_t(in.width()) * std::uint64_t(in.height())), maxPixels_);
+    }
+    void spendFill(const Rect& r) { spendFill(r.toQRect()); }
+    // Lines: their length (at most across the target) times the pen's width.
+    void spendLines(const QPolygon& p, bool closed)
+    {
+        const std::uint64_t across = std::uint64_t(target_.width()) + std::uint64_t(target_.height());
+        const std::uint64_t width = std::uint64_t(std::max(1, canvas_.pen().width));
+        std::uint64_t pixels = 0;
+        for (qsizetype i = 1; i < p.size() + (closed ? 1 : 0); ++i) {
+            const QPoint d = p.at(i % p.size()) - p.at(i - 1);
+            pixels += std::min<std::uint64_t>(std::max(std::abs(std::int64_t(d.x())), std::abs(std::int64_t(d.y()))) + 1, across) * width;
+        }
+        spend(work_.pixels, std::max<std::uint64_t>(1, pixels), maxPixels_);
+    }
 
     // ---- Mapping.
     void updateTransform()
@@ -584,6 +629,7 @@ private:
             break;
         case ExtCreateFontIndirectW:
             if (need(104)) {
+                spend(work_.fonts, 1, EmfBudget::maxFonts);
                 Object o;
                 o.kind = Object::Font;
                 readLogFont(r + 12, o.font);
@@ -606,9 +652,12 @@ private:
             if (need(16)) {
                 const QPoint to(i32(8), i32(12));
                 if (!dc_.inPath) {
+                    spendOperations(1);
+                    spendPoints(2);
                     applyPen();
                     const QPoint a = mapPoint(dc_.position.x(), dc_.position.y());
                     const QPoint b = mapPoint(to.x(), to.y());
+                    spendLines(QPolygon({a, b}), false);
                     canvas_.moveTo(a.x(), a.y());
                     canvas_.lineTo(b.x(), b.y());
                 }
@@ -619,9 +668,11 @@ private:
         case Ellipse:
         case RoundRect:
             if (need(24) && !dc_.inPath) {
+                spendOperations(1);
                 applyPen();
                 applyBrush();
                 const Rect rc = mapRect(i32(8), i32(12), i32(16), i32(20));
+                spendFill(rc);
                 if (type == Ellipse)
                     canvas_.ellipse(rc);
                 else
@@ -629,8 +680,10 @@ private:
             }
             break;
         case IntersectClipRect:
-            if (need(24))
+            if (need(24)) {
+                spendOperations(1);
                 canvas_.intersectClipRect(mapRect(i32(8), i32(12), i32(16), i32(20)));
+            }
             break;
         case Polygon16:
         case Polyline16:
@@ -728,9 +781,7 @@ private:
         char16_t face[33] = {};
         for (int i = 0; i < 32; ++i)
             face[i] = readU16(lf + 28 + 2 * i);
-        f.face = QString::fromUtf16(face);
-        if (f.face.isEmpty())
-            f.face = QStringLiteral("Arial");
+        f.face = playableFace(QString::fromUtf16(face));
         if (height < 0)
             f.characterHeight = -static_cast<double>(height);
         else if (height > 0)
@@ -791,32 +842,37 @@ private:
         std::vector<QPointF> pts;
         if (!readPoints(r, size, 28, count, small, pts) || pts.empty())
             return;
+        const QPoint startPosition = dc_.position;
         const bool fromCurrent = type == PolylineTo16 || type == PolyBezierTo16 || type == PolylineTo || type == PolyBezierTo;
         const bool bezier = type == PolyBezier16 || type == PolyBezierTo16 || type == PolyBezier || type == PolyBezierTo;
-        std::vector<QPointF> path;
-        if (bezier) {
-            if (fromCurrent) {
-                path = flattenBeziers(QPointF(dc_.position), pts);
-            } else {
-                const QPointF first = pts.front();
-                pts.erase(pts.begin());
-                path = flattenBeziers(first, pts);
-            }
-        } else {
-            if (fromCurrent)
-                path.push_back(QPointF(dc_.position));
-            path.insert(path.end(), pts.begin(), pts.end());
-        }
         if (fromCurrent)
             dc_.position = QPoint(static_cast<int>(pts.back().x()), static_cast<int>(pts.back().y()));
         if (dc_.inPath)
             return;
+        // Paid for as drawn, before a curve is flattened into 16 lines.
+        const std::uint64_t controls = fromCurrent ? pts.size() : pts.size() - 1;
+        spendOperations(1);
+        spendPoints(bezier ? 1 + 16 * (controls / 3) : pts.size() + (fromCurrent ? 1 : 0));
+        const QPointF start = fromCurrent ? QPointF(startPosition) : pts.front();
+        std::vector<QPointF> path;
+        if (bezier) {
+            if (!fromCurrent)
+                pts.erase(pts.begin());
+            path = flattenBeziers(start, pts);
+        } else {
+            if (fromCurrent)
+                path.push_back(start);
+            path.insert(path.end(), pts.begin(), pts.end());
+        }
         applyPen();
+        const QPolygon mapped = mapPolygon(path);
         if (type == Polygon16 || type == Polygon) {
             applyBrush();
-            canvas_.polygon(mapPolygon(path));
+            spendFill(mapped.boundingRect());
+            canvas_.polygon(mapped);
         } else {
-            canvas_.polyline(mapPolygon(path));
+            spendLines(mapped, false);
+            canvas_.polyline(mapped);
         }
     }
 
@@ -832,6 +888,8 @@ private:
         std::vector<QPointF> pts;
         if (!readPoints(r, size, 32 + polys * 4, total, small, pts))
             return;
+        spendOperations(polys);
+        spendPoints(total);
         applyPen();
         const bool filled = type == PolyPolygon16 || type == PolyPolygon;
         if (filled)
@@ -844,10 +902,14 @@ private:
             std::vector<QPointF> one(pts.begin() + static_cast<std::ptrdiff_t>(at),
                                      pts.begin() + static_cast<std::ptrdiff_t>(at + n));
             at += n;
-            if (filled)
-                canvas_.polygon(mapPolygon(one));
-            else
-                canvas_.polyline(mapPolygon(one));
+            const QPolygon mapped = mapPolygon(one);
+            if (filled) {
+                spendFill(mapped.boundingRect());
+                canvas_.polygon(mapped);
+            } else {
+                spendLines(mapped, false);
+                canvas_.polyline(mapped);
+            }
         }
     }
 
@@ -859,12 +921,13 @@ private:
         std::uint32_t options = readU32(r + 52);
         const std::int32_t rl = readI32(r + 56), rt = readI32(r + 60), rr = readI32(r + 64), rb = readI32(r + 68);
         const std::uint64_t offDx = readU32(r + 72);
-        if (n > EmfLimits::maxTextChars || n > kMaxTextPerPlay - std::min(textBudgetUsed_, kMaxTextPerPlay))
+        if (n > EmfLimits::maxTextChars)
             return;
         const std::uint64_t unit = wide ? 2 : 1;
         if (n > 0 && !fits(offString, n * unit, size))
             return;
-        textBudgetUsed_ += n;
+        spend(work_.glyphs, n, EmfBudget::maxGlyphs);
+        spendOperations(1);
         QString s;
         if (n > 0 && !(options & kEtoGlyphIndex)) {
             if (wide) {
@@ -911,6 +974,13 @@ private:
             logicalAdvance = cum;
             dxp = &dx;
         }
+        // Each character as a square of its height, as far as the target reaches.
+        const std::uint64_t h = std::uint64_t(std::max(1, canvas_.font().height));
+        spend(work_.pixels,
+              std::max<std::uint64_t>(1, n * std::min<std::uint64_t>(h, target_.width()) * std::min<std::uint64_t>(h, target_.height())),
+              maxPixels_);
+        if (canvasOptions & TextOpaque)
+            spendFill(rect);
         canvas_.textOut(ref.x(), ref.y(), rect, canvasOptions, s, dxp);
         if (updateCp) {
             if (!dxp) {
@@ -950,6 +1020,7 @@ private:
         const Rect dest = mapRect(ndx, ndy, ndx + ndw, ndy + ndh);
         if (dest.isEmpty())
             return;
+        spendFill(dest);
         if (dest.width() == part.width() && dest.height() == part.height())
             canvas_.drawImage(dest.left, dest.top, part);
         else
@@ -958,6 +1029,7 @@ private:
 
     void fillPattern(std::uint32_t rop, const Rect& dest)
     {
+        spendOperations(1);
         CanvasBrush b;
         if (rop == kRopPatCopy) {
             if (dc_.brush.clear)
@@ -970,6 +1042,7 @@ private:
         } else {
             return;
         }
+        spendFill(dest);
         canvas_.setBrush(b);
         canvas_.fillRect(dest);
     }
@@ -990,6 +1063,7 @@ private:
         }
         if (rop != kRopSrcCopy)
             return;
+        spendOperations(1);
         const std::optional<QImage> img = decodeDib(r, size, offBmi, cbBmi, offBits, cbBits, usage, pixelBudget_, false);
         if (!img)
             return;
@@ -1015,6 +1089,7 @@ private:
         }
         if (rop != kRopSrcCopy)
             return;
+        spendOperations(1);
         const std::optional<QImage> img = decodeDib(r, size, offBmi, cbBmi, offBits, cbBits, usage, pixelBudget_, false);
         if (!img)
             return;
@@ -1027,6 +1102,8 @@ private:
     const std::uint8_t* data_;
     EmfHeader header_;
     Canvas& canvas_;
+    QRect target_;
+    std::uint64_t maxPixels_;
     Affine devToTarget_;
     Affine full_;
     double devPxPerMmX_ = 1, devPxPerMmY_ = 1;
@@ -1034,7 +1111,7 @@ private:
     std::vector<Dc> stack_;
     std::vector<Object> objects_;
     std::uint64_t pixelBudget_ = EmfLimits::maxPixelsPerPlay;
-    std::uint64_t textBudgetUsed_ = 0;
+    EmfWork work_;
 };
 
 // Keeps the canvas state as it was, whatever happens during playback.
@@ -1111,10 +1188,17 @@ EmfHeader validateEmf(const std::uint8_t* data, std::size_t size)
         if (type == Eof) {
             if (rsize < 20)
                 fail("its end-of-file record is cut short");
+            // Bytes between the end-of-file record and the size the header
+            // declares belong to no record: whatever they are, the page is damaged.
+            if (pos + rsize != end)
+                fail("its end-of-file record ends at byte " + std::to_string(pos + rsize) + ", not at byte "
+                     + std::to_string(end) + " where its header ends the metafile");
             break;
         }
         pos += rsize;
     }
+    if (count != h.nRecords)
+        fail("its header counts " + std::to_string(h.nRecords) + " records, but it holds " + std::to_string(count));
     return h;
 }
 
@@ -1123,19 +1207,41 @@ EmfHeader validateEmf(const QByteArray& emf)
     return validateEmf(reinterpret_cast<const std::uint8_t*>(emf.constData()), static_cast<std::size_t>(emf.size()));
 }
 
-void playEmf(const std::uint8_t* data, std::size_t size, Canvas& canvas, const Rect& target)
+EmfWork playEmf(const std::uint8_t* data, std::size_t size, Canvas& canvas, const Rect& target)
 {
     const EmfHeader h = validateEmf(data, size);
     if (target.isEmpty())
-        return;
+        return {};
     CanvasStateGuard guard(canvas);
-    Player(data, h, canvas, target).play();
+    Player player(data, h, canvas, target);
+    player.play();
+    return player.work();
 }
 
-void playEmf(const QByteArray& emf, Canvas& canvas, const Rect& target)
+EmfWork playEmf(const QByteArray& emf, Canvas& canvas, const Rect& target)
 {
-    playEmf(reinterpret_cast<const std::uint8_t*>(emf.constData()), static_cast<std::size_t>(emf.size()), canvas,
+    return playEmf(reinterpret_cast<const std::uint8_t*>(emf.constData()), static_cast<std::size_t>(emf.size()), canvas,
             target);
+}
+
+QString playableFace(const QString& face)
+{
+    // The families installed, and the Windows faces that the font
+    // configuration maps onto metric-compatible families (Liberation, Carlito,
+    // Caladea, Gelasio, the URW symbols), read once: the machine's fonts do
+    // not change while the program runs.
+    static const QSet<QString> known = [] {
+        QSet<QString> names;
+        for (const QString& family : QFontDatabase::families())
+            names.insert(family.toCaseFolded());
+        for (const char* alias : {"Arial", "Helvetica", "Times New Roman", "Times", "Courier New", "Courier",
+                                  "Calibri", "Cambria", "Georgia", "Symbol"})
+            names.insert(QString::fromLatin1(alias).toCaseFolded());
+        return names;
+    }();
+    if (face.isEmpty() || !known.contains(face.toCaseFolded()))
+        return kFallbackFace;
+    return face;
 }
 
 QSize emfFrameSizeInPixels(const EmfHeader& header, int pixelsPerInch)

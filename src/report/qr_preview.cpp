@@ -22,7 +22,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <cstdio>
+#include <QPointer>
+#include <QThreadPool>
+
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <mutex>
 
 namespace {
 
@@ -98,11 +104,47 @@ private:
 
 // ============================================================ TQRCustomPreview
 
+// One image being drawn on the worker thread; the window's thread waits on it or
+// is told when it is done.
+struct TQRCustomPreview::Drawing {
+    PreviewView view;
+    std::mutex lock;
+    std::condition_variable finished;
+    bool done = false;
+    QImage image;
+};
+
+namespace {
+
+// The view drawn into an image with a transparent ground (the shadow leaves the
+// corners to the window), at a lower resolution where it would be too large.
+QImage drawPreviewImage(const PreviewView& view)
+{
+    const qint64 pixels = qint64(std::max(1, view.size.width())) * std::max(1, view.size.height());
+    const double scale = pixels > TQRCustomPreview::kMaxImagePixels
+        ? std::sqrt(double(TQRCustomPreview::kMaxImagePixels) / double(pixels)) : 1.0;
+    const QSize size(std::max(1, int(view.size.width() * scale)), std::max(1, int(view.size.height() * scale)));
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return image;
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    if (scale < 1.0)
+        painter.scale(double(size.width()) / view.size.width(), double(size.height()) / view.size.height());
+    paintPreviewPage(painter, view);
+    return image;
+}
+
+} // namespace
+
 TQRCustomPreview::TQRCustomPreview(TQRPrinter& store, QWidget* parent) : QWidget(parent), store_(store)
 {
     resize(50, 50);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
+
+// A drawing still running finishes on its own; it holds its own copy of the view.
+TQRCustomPreview::~TQRCustomPreview() = default;
 
 void TQRCustomPreview::setZoom(int zoom)
 {
@@ -110,41 +152,132 @@ void TQRCustomPreview::setZoom(int zoom)
     update();
 }
 
+bool TQRCustomPreview::drawing() const
+{
+    if (!drawing_)
+        return false;
+    std::lock_guard<std::mutex> locked(drawing_->lock);
+    return !drawing_->done;
+}
+
+void TQRCustomPreview::forgetImage()
+{
+    shown_.reset();
+    image_ = QImage();
+    update();
+}
+
+void TQRCustomPreview::startDrawing(const PreviewView& view)
+{
+    auto d = std::make_shared<Drawing>();
+    d->view = view;
+    drawing_ = d;
+    QPointer<TQRCustomPreview> self(this);
+    QThreadPool::globalInstance()->start([d, self]() mutable {
+        QImage image = drawPreviewImage(d->view);
+        {
+            std::lock_guard<std::mutex> locked(d->lock);
+            d->image = std::move(image);
+            d->done = true;
+        }
+        d->finished.notify_all();
+        // Back on the window's thread: show the image, unless the window has gone.
+        QMetaObject::invokeMethod(qApp, [self = std::move(self)] {
+            if (self)
+                self->update();
+        }, Qt::QueuedConnection);
+    });
+}
+
 void TQRCustomPreview::paintEvent(QPaintEvent*)
 {
+    const std::optional<PreviewView> view = previewViewOf(store_, size(), zoom_);
+    if (!view)
+        return;
+    if (!(shown_ && *shown_ == *view)) {
+        // One drawing at a time: a page changed while one runs waits for its end,
+        // so that resizing the window cannot queue up a second of work per size.
+        if (!drawing_)
+            startDrawing(*view);
+        std::unique_lock<std::mutex> locked(drawing_->lock);
+        if (drawing_->view == *view)
+            drawing_->finished.wait_for(locked, std::chrono::milliseconds(kPaintWaitMs), [&] { return drawing_->done; });
+        if (drawing_->done) {
+            const bool current = drawing_->view == *view;
+            if (current) {
+                image_ = std::move(drawing_->image);
+                shown_ = view;
+            }
+            locked.unlock();
+            drawing_.reset();
+            if (!current) {
+                startDrawing(*view);
+                update();
+            }
+        }
+    }
     QPainter painter(this);
-    paintPreviewPage(painter, store_, size(), zoom_);
+    if (shown_ && *shown_ == *view) {
+        painter.drawImage(rect(), image_);
+        return;
+    }
+    // The page is still being drawn: the paper alone meanwhile.
+    PreviewView paper = *view;
+    paper.page = QByteArray();
+    paintPreviewPage(painter, paper);
+}
+
+std::optional<PreviewView> previewViewOf(const TQRPrinter& store, QSize size, int zoom)
+{
+    if (store.status() != QRPrinterStatus::Ready)
+        return std::nullopt;
+    PreviewView v;
+    if (const QByteArray* page = store.currentPageImage())
+        v.page = *page;
+    v.offset = QPoint(store.offsetLeft(), store.offsetTop());
+    v.printable = QSize(store.printableWidth(), store.printableHeight());
+    v.size = size;
+    v.zoom = zoom;
+    return v;
 }
 
 void paintPreviewPage(QPainter& painter, const TQRPrinter& store, QSize size, int zoom)
 {
-    if (store.status() != QRPrinterStatus::Ready)
-        return;
-    const int w = size.width();
-    const int h = size.height();
+    if (const std::optional<PreviewView> view = previewViewOf(store, size, zoom))
+        paintPreviewPage(painter, *view);
+}
+
+void paintPreviewPage(QPainter& painter, const PreviewView& view)
+{
+    const int w = view.size.width();
+    const int h = view.size.height();
     platform::QPainterCanvas canvas(painter);
 
     // White paper inside the frame.
-    canvas.setPen(platform::CanvasPen{Qt::white, 1, platform::PenStyle::Solid});
-    canvas.setBrush(platform::CanvasBrush{Qt::white, false});
-    canvas.rectangle({0, 0, w - 3, h - 3});
+    const auto paper = [&] {
+        canvas.setPen(platform::CanvasPen{Qt::white, 1, platform::PenStyle::Solid});
+        canvas.setBrush(platform::CanvasBrush{Qt::white, false});
+        canvas.rectangle({0, 0, w - 3, h - 3});
+    };
+    paper();
 
     // The page itself, placed at its printing offset and stretched over its printable size.
-    if (const QByteArray* page = store.currentPageImage()) {
-        const QRect r = report::zoom::pageContentRect({store.offsetLeft(), store.offsetTop()},
-                                                      {store.printableWidth(), store.printableHeight()}, zoom);
+    if (!view.page.isEmpty()) {
+        const QRect r = report::zoom::pageContentRect(view.offset, view.printable, view.zoom);
         const platform::Rect target = platform::Rect::fromQRect(r);
-        canvas.saveState();
         if (!target.isEmpty()) {
             try {
-                canvas.drawMetafile(target, *page);
+                canvas.drawMetafile(target, view.page);
             } catch (const platform::EmfError& e) {
-                // Pages are checked before they enter the store, so this is a page
-                // the program made itself; say so once per paint, show the paper.
-                std::fprintf(stderr, "FStellaro: page %d cannot be drawn: %s\n", store.currentPageNumber(), e.what());
+                // What was drawn before the error is no page: show the paper and why.
+                paper();
+                painter.save();
+                painter.setPen(Qt::black);
+                painter.drawText(r.intersected(QRect(0, 0, w - 3, h - 3)), Qt::AlignCenter | Qt::TextWordWrap,
+                                 QString::fromUtf8(e.what()));
+                painter.restore();
             }
         }
-        canvas.restoreState();
     }
 
     // Frame, then a two-pixel shadow along the right and the bottom.
@@ -219,6 +352,7 @@ void TQRPreview::UpdateZoom()
 
 void TQRPreview::showFirstPage()
 {
+    image_->forgetImage();
     pageNumber_ = 1;
     store_.setCurrentPageNumber(1);
     UpdateZoom();

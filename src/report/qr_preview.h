@@ -14,11 +14,16 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QByteArray>
+#include <QImage>
 #include <QObject>
+#include <QPoint>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QDialog;
@@ -32,26 +37,73 @@ class TQRPrinter;
 // How the page view chooses its zoom when it is resized.
 enum class ZoomMode { FitToWindow = 0, PageWidth = 1, Fixed = 2 };
 
+// What the page image shows, taken from the store: enough to draw it away from the
+// store and the window's thread. Equal views draw equal images.
+struct PreviewView {
+    QByteArray page;  // the current page's metafile; empty: paper only
+    QPoint offset;    // printing offset, page units
+    QSize printable;  // printable size, page units
+    QSize size;       // the image, pixels
+    int zoom = 100;
+
+    // The same page bytes (shared, so the same buffer), offset, size and zoom.
+    friend bool operator==(const PreviewView& a, const PreviewView& b)
+    {
+        return a.page.constData() == b.page.constData() && a.page.size() == b.page.size() && a.offset == b.offset
+            && a.printable == b.printable && a.size == b.size && a.zoom == b.zoom;
+    }
+};
+
+// The view of the store's current page for an image of `size` at `zoom`; nothing
+// unless the store is ready.
+std::optional<PreviewView> previewViewOf(const TQRPrinter& store, QSize size, int zoom);
+
+// Paints a view onto any painter: white paper, the page stretched into its printable
+// area, a black frame and a two-pixel shadow. A page that cannot be drawn (one that is
+// too complex, say) leaves the paper blank but for its error, in the middle.
+void paintPreviewPage(QPainter& painter, const PreviewView& view);
+// The same for the store's current page; paints nothing unless the store is ready.
+void paintPreviewPage(QPainter& painter, const TQRPrinter& store, QSize size, int zoom);
+
 // The page image. It paints only while the page store is ready; otherwise nothing at all.
+//
+// Playing a stranger's page can take up to a second, so the page is drawn into an
+// image on a worker thread and kept until the page, the zoom or the size changes:
+// repaints and scrolling only copy it. A paint waits for a new image a moment (most
+// pages take milliseconds, and then appear at once, without flicker); past that the
+// paper shows until the image is ready, and the window stays responsive meanwhile.
 class TQRCustomPreview : public QWidget {
 public:
     TQRCustomPreview(TQRPrinter& store, QWidget* parent = nullptr);
+    ~TQRCustomPreview() override;
 
     int Zoom() const { return zoom_; }
     void setZoom(int zoom);
+
+    // True while an image is being drawn on the worker thread.
+    bool drawing() const;
+    // Drops the kept image (the store's pages were replaced).
+    void forgetImage();
+
+    // How long a paint waits for a new image before it shows the paper alone.
+    static constexpr int kPaintWaitMs = 60;
+    // Images are kept at most this many pixels; a larger page image is drawn at a
+    // lower resolution and stretched, so no zoom asks for gigabytes.
+    static constexpr qint64 kMaxImagePixels = 4096LL * 4096;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    struct Drawing;
+    void startDrawing(const PreviewView& view);
+
     TQRPrinter& store_;
     int zoom_ = 100;
+    std::shared_ptr<Drawing> drawing_;  // the image being drawn, shared with the worker
+    std::optional<PreviewView> shown_;  // what image_ holds
+    QImage image_;
 };
-
-// Paints what TQRCustomPreview shows, for an image of `size` at `zoom`, onto any painter:
-// white paper, the current page stretched into its printable area, a black frame and a
-// two-pixel shadow. Paints nothing unless the store is ready.
-void paintPreviewPage(QPainter& painter, const TQRPrinter& store, QSize size, int zoom);
 
 // The page view.
 class TQRPreview : public QAbstractScrollArea {

@@ -39,9 +39,11 @@ inline constexpr std::size_t kSavedAt = 104;       // f64, days since 30 Decembe
 inline constexpr std::size_t kPortrait = 112;      // u8, 1 portrait, 0 landscape
 } // namespace qrp
 
-// Largest printable side accepted from a file, in page units (over 100 m at 96 dpi):
-// anything larger is damage, and would overflow the 110% physical size.
-inline constexpr std::int32_t kMaxPageSide = 1'000'000;
+// Largest printable side accepted from a file, in page units (screen pixels of the
+// saving machine): 8.6 m at 96 per inch, still 2.9 m at 288. The largest sheet made,
+// 4A0, is 2.38 m long; a larger side is damage or an attack, and every page of it
+// would ask the preview and the tools for an image of gigabytes.
+inline constexpr std::int32_t kMaxPageSide = 32'767;
 
 // The messages a damaged or unreadable file produces.
 inline constexpr const char* kStreamReadError = "Stream read error";

@@ -1,0 +1,275 @@
+// Hostile pages: small, valid-looking metafiles and report files that ask the
+// player or the loader for far more work than any report page needs. Each one
+// stands for a kind of attack seen on the player; the tests play them, the
+// benchmark times them, and `hostile_pages DIR` writes them out for emfplay,
+// qrpdump and the fuzzers' seed corpus.
+//
+// Header-only so that the tool, the tests and the benchmark build the very
+// same bytes without a library of their own.
+#pragma once
+
+#include "platform/emf_format.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace hostile {
+
+using platform::emf::ByteWriter;
+using platform::emf::patchU32;
+
+// A page of 1090 x 762 pixels at 96 per inch, the size of a profile page.
+constexpr int kPageWidth = 1090;
+constexpr int kPageHeight = 762;
+
+// Records of one metafile, framed by its header and end-of-file record.
+class Page {
+public:
+    Page()
+    {
+        ByteWriter w(bytes_);
+        w.u32(1);
+        w.u32(108);
+        for (int v : {0, 0, kPageWidth - 1, kPageHeight - 1})  // bounds
+            w.i32(v);
+        for (int v : {0, 0, kPageWidth * 2540 / 96, kPageHeight * 2540 / 96})  // frame, 0.01 mm
+            w.i32(v);
+        w.u32(platform::emf::kSignature);
+        w.u32(platform::emf::kVersion);
+        w.u32(0);  // nBytes, set by finish()
+        w.u32(0);  // nRecords, set by finish()
+        w.u16(4);  // nHandles
+        w.u16(0);
+        w.u32(0);
+        w.u32(0);
+        w.u32(0);
+        w.i32(kPageWidth);  // device: one page unit per pixel at 96 per inch
+        w.i32(kPageHeight);
+        w.i32(kPageWidth * 254 / 960);
+        w.i32(kPageHeight * 254 / 960);
+        w.u32(0);
+        w.u32(0);
+        w.u32(0);
+        w.i32(kPageWidth * 254000 / 960);
+        w.i32(kPageHeight * 254000 / 960);
+    }
+
+    // One record: its type, then whatever `body` appends; the size is patched in.
+    Page& record(std::uint32_t type, const std::function<void(ByteWriter&)>& body)
+    {
+        const qsizetype at = bytes_.size();
+        ByteWriter w(bytes_);
+        w.u32(type);
+        w.u32(0);
+        body(w);
+        while (bytes_.size() % 4)
+            bytes_.append('\0');
+        patchU32(bytes_, at + 4, static_cast<std::uint32_t>(bytes_.size() - at));
+        ++records_;
+        return *this;
+    }
+    Page& words(std::uint32_t type, std::initializer_list<std::uint32_t> fields)
+    {
+        return record(type, [&](ByteWriter& w) {
+            for (std::uint32_t f : fields)
+                w.u32(f);
+        });
+    }
+
+    // A font in slot `ih` (LOGFONTW, 104-byte record) with `height` as stored.
+    Page& font(std::uint32_t ih, std::int32_t height, const QString& face)
+    {
+        return record(platform::emf::ExtCreateFontIndirectW, [&](ByteWriter& w) {
+            w.u32(ih);
+            w.i32(height);
+            w.zeros(12);
+            w.i32(400);
+            w.zeros(8);
+            for (int i = 0; i < 32; ++i)
+                w.u16(i < face.size() ? face.at(i).unicode() : 0);
+        });
+    }
+
+    // EXTTEXTOUTW at (x, y); without `stacked`, no Dx array (the font's own
+    // advances place the characters), with it every advance is 0.
+    Page& text(int x, int y, const QString& s, bool stacked = false)
+    {
+        return record(platform::emf::ExtTextOutW, [&](ByteWriter& w) {
+            w.zeros(16);     // bounds
+            w.u32(1);        // graphics mode
+            w.f32(1);
+            w.f32(1);
+            w.i32(x);
+            w.i32(y);
+            w.u32(static_cast<std::uint32_t>(s.size()));
+            w.u32(76);       // offString
+            w.u32(0x100);    // NO_RECT
+            w.zeros(16);     // rectangle
+            w.u32(stacked ? static_cast<std::uint32_t>(76 + (s.size() * 2 + 3) / 4 * 4) : 0);  // offDx
+            for (QChar c : s)
+                w.u16(c.unicode());
+            if (s.size() % 2)
+                w.u16(0);
+            if (stacked)
+                w.zeros(4 * s.size());
+        });
+    }
+
+    // The metafile with an end-of-file record ending exactly at nBytes.
+    QByteArray finish() const
+    {
+        Page p = *this;
+        p.words(platform::emf::Eof, {0, 16, 20});
+        QByteArray out = p.bytes_;
+        patchU32(out, 48, static_cast<std::uint32_t>(out.size()));
+        patchU32(out, 52, static_cast<std::uint32_t>(p.records_ + 1));
+        return out;
+    }
+
+private:
+    QByteArray bytes_;
+    int records_ = 0;
+};
+
+// A small triangle somewhere on the page, by its number.
+inline void triangle(ByteWriter& w, int i)
+{
+    const auto x = static_cast<std::int16_t>(10 + (i * 37) % (kPageWidth - 30));
+    const auto y = static_cast<std::int16_t>(10 + (i * 91) % (kPageHeight - 30));
+    for (std::int16_t v : {x, y, std::int16_t(x + 12), y, x, std::int16_t(y + 12)})
+        w.i16(v);
+}
+
+// `records` POLYPOLYGON16 records of `triangles` triangles each.
+inline QByteArray triangles(int records, int triangles)
+{
+    Page p;
+    p.words(platform::emf::CreateBrushIndirect, {1, 0, 0x00C08040, 0}).words(platform::emf::SelectObject, {1});
+    for (int r = 0; r < records; ++r)
+        p.record(platform::emf::PolyPolygon16, [&](ByteWriter& w) {
+            w.zeros(16);
+            w.u32(static_cast<std::uint32_t>(triangles));
+            w.u32(static_cast<std::uint32_t>(3 * triangles));
+            for (int i = 0; i < triangles; ++i)
+                w.u32(3);
+            for (int i = 0; i < triangles; ++i)
+                triangle(w, r * triangles + i);
+        });
+    return p.finish();
+}
+
+// One POLYBEZIER16 of `points` points (a start point and three per curve).
+inline QByteArray bezier(int points)
+{
+    Page p;
+    p.record(platform::emf::PolyBezier16, [&](ByteWriter& w) {
+        w.zeros(16);
+        w.u32(static_cast<std::uint32_t>(points));
+        for (int i = 0; i < points; ++i) {
+            w.i16(static_cast<std::int16_t>(20 + (i * 53) % (kPageWidth - 40)));
+            w.i16(static_cast<std::int16_t>(20 + (i * 29) % (kPageHeight - 40)));
+        }
+    });
+    return p.finish();
+}
+
+// `records` text records of `chars` characters each, in a face at `height`
+// (negative: character height), the text made of `c` repeated; `stacked`
+// draws every character of a record at the same place.
+inline QByteArray text(int records, int chars, std::int32_t height, QChar c, bool stacked = false)
+{
+    Page p;
+    p.font(1, height, QStringLiteral("Arial")).words(platform::emf::SelectObject, {1});
+    if (stacked)  // on a baseline near the bottom, a glyph taller than the page covers it
+        p.words(platform::emf::SetTextAlign, {platform::emf::kTaBaseline});
+    const QString s(chars, c);
+    for (int r = 0; r < records; ++r)
+        p.text(10, stacked ? kPageHeight - 20 : 20 + (r * 40) % (kPageHeight - 40), s, stacked);
+    return p.finish();
+}
+
+// `fonts` fonts, each with a face name no machine has, each selected and used once.
+inline QByteArray unknownFaces(int fonts)
+{
+    Page p;
+    for (int i = 0; i < fonts; ++i) {
+        p.font(1, i % 2 ? -14 : 16, QStringLiteral("Nonesuch %1").arg(i))
+            .words(platform::emf::SelectObject, {1})
+            .text(10 + (i * 13) % 1000, 20 + (i * 7) % 700, QStringLiteral("A"));
+    }
+    return p.finish();
+}
+
+// `count` RECTANGLE records, each over the whole page.
+inline QByteArray fills(int count)
+{
+    Page p;
+    for (int i = 0; i < count; ++i)
+        p.words(platform::emf::Rectangle, {0, 0, std::uint32_t(kPageWidth), std::uint32_t(kPageHeight)});
+    return p.finish();
+}
+
+struct Case {
+    const char* name;
+    std::function<QByteArray()> make;
+};
+
+// The hostile pages at the sizes they were found at.
+inline std::vector<Case> pageCases()
+{
+    return {
+        {"triangles-1x300000", [] { return triangles(1, 300'000); }},
+        {"triangles-3x100000", [] { return triangles(3, 100'000); }},
+        {"missing-glyphs", [] { return text(61, 65'536, -20, QChar(0xE000)); }},
+        {"bezier-999999", [] { return bezier(999'999); }},
+        {"huge-text", [] { return text(61, 65'536, -4000, QChar(u'W')); }},
+        {"unknown-faces-10000", [] { return unknownFaces(10'000); }},
+        {"page-fills-50000", [] { return fills(50'000); }},
+    };
+}
+
+// A small page whose end-of-file record stands early, followed by garbage up
+// to the byte count its header declares.
+inline QByteArray earlyEof()
+{
+    Page p;
+    p.words(platform::emf::CreateBrushIndirect, {1, 0, 0x000000FF, 0}).words(platform::emf::SelectObject, {1});
+    QByteArray out = p.finish();
+    out.append(QByteArray(4096, '\x5A'));
+    patchU32(out, 48, static_cast<std::uint32_t>(out.size()));
+    return out;
+}
+
+// A small page whose header counts more records than it holds.
+inline QByteArray wrongRecordCount()
+{
+    Page p;
+    p.words(platform::emf::SetBkMode, {1});
+    QByteArray out = p.finish();
+    patchU32(out, 52, 7);
+    return out;
+}
+
+// A report file of one page with the given printable size in page units.
+inline QByteArray reportFile(const QByteArray& page, std::int32_t width, std::int32_t height)
+{
+    QByteArray out;
+    ByteWriter w(out);
+    w.u16(1);
+    w.u16(100);
+    w.i32(height);
+    w.i32(width);
+    w.i32(96);
+    w.i32(1);
+    w.zeros(372 - 20);
+    out[112] = 1;  // portrait
+    w.bytes(page.constData(), page.size());
+    w.u32(372);
+    return out;
+}
+
+} // namespace hostile
