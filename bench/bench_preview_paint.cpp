@@ -13,8 +13,8 @@
 #include "platform/emf_player.h"
 #include "platform/printer_fake.h"
 #include "report/page_report.h"
-#include "report/qr_preview.h"
-#include "report/qr_preview_zoom.h"
+#include "report_windows/qr_preview.h"
+#include "report_windows/qr_preview_zoom.h"
 #include "report/qr_printer.h"
 
 #include "bench/ratio_reporter.h"

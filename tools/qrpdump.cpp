@@ -7,12 +7,11 @@
 // A damaged file prints the same error the program's error box shows and exits with 1.
 #include "platform/canvas_painter.h"
 #include "platform/emf_player.h"
-#include "platform/error_box.h"
 #include "platform/printer_fake.h"
 #include "report/qr_printer.h"
 #include "report/report_file_format.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -94,7 +93,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() != 1 && !(args.size() == 3 && args[1] == QLatin1String("--png")))
         return usage();
@@ -133,7 +132,8 @@ int main(int argc, char** argv)
                 writePng(store, i, pngDir);
         }
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", qPrintable(platform::errorBoxText(QString::fromUtf8(e.what()))));
+        // The message as the program's error box words it.
+        std::fprintf(stderr, "%s.\n", e.what());
         return 1;
     }
     return 0;

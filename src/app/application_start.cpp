@@ -4,10 +4,12 @@
 #include "cli/batch.h"
 #include "cli/command_line.h"
 #include "pages/page_forms.h"
-#include "platform/application.h"
-#include "platform/error_box.h"
-#include "platform/handler.h"
+#include "desktop/application.h"
+#include "desktop/error_box.h"
+#include "desktop/handler.h"
+#include "desktop/printer_system.h"
 #include "report/qr_printer.h"
+#include "report_windows/install.h"
 
 #include <QApplication>
 #include <QDir>
@@ -60,7 +62,10 @@ int runWindow(char* programPath, const cli::GuiCommand& command)
         if (command.dataFolder)
             enterDataFolder();
 
-        // The page store first: every report on a form relies on it.
+        // The real printers and the report engine's windows, then the page
+        // store: every report on a form relies on it.
+        platform::useSystemPrinter();
+        report::installReportWindows();
         createQRPrinter(qApp);
 
         platform::setApplicationTitle(kApplicationTitle);

@@ -1,8 +1,8 @@
 #include "app/form_builder.h"
 
-#include "platform/focus_router.h"
-#include "platform/handler.h"
-#include "platform/window_activation.h"
+#include "desktop/focus_router.h"
+#include "desktop/handler.h"
+#include "desktop/window_activation.h"
 #include "widgets/spin_edit.h"
 
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
 #include "app/form_controls.h"
 
-#include "platform/handler.h"
+#include "desktop/handler.h"
 #include "platform/text_file.h"
 
 #include <QButtonGroup>

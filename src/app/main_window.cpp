@@ -2,8 +2,8 @@
 
 #include "app/main_window_design.h"
 #include "pages/page_forms.h"
-#include "platform/focus_router.h"
-#include "platform/message_box.h"
+#include "desktop/focus_router.h"
+#include "desktop/message_box.h"
 #include "profile/lucky_numbers.h"
 #include "profile/profile_record.h"
 #include "profile/profile_text_table.h"

@@ -7,7 +7,7 @@
 
 #include "app/form_builder.h"
 #include "app/form_controls.h"
-#include "platform/printer_setup_dialog.h"
+#include "desktop/printer_setup_dialog.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -3,7 +3,7 @@
 #include "cli/profile_input.h"
 #include "cli/profile_list.h"
 #include "pages/page_forms.h"
-#include "platform/printer_system.h"
+#include "desktop/printer_system.h"
 #include "report/page_report.h"
 #include "report/qr_printer.h"
 
@@ -111,6 +111,7 @@ QString choosePrinter(platform::TPrinter& printer, const Output& output)
 // them to the output as one file or one print job.
 int composeAndWrite(const std::vector<Job>& jobs, const Output& output, std::optional<int> offset)
 {
+    platform::useSystemPrinter();
     TQRPrinter& store = createQRPrinter(qApp);
     store.setShowProgress(false);
     if (const QString error = choosePrinter(store.printer(), output); !error.isEmpty()) {

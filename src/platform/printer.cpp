@@ -1,6 +1,6 @@
 #include "platform/printer.h"
 
-#include "platform/printer_system.h"
+#include <stdexcept>
 
 namespace platform {
 
@@ -14,14 +14,26 @@ std::unique_ptr<TPrinter>& installedPrinter()
     static std::unique_ptr<TPrinter> printer;
     return printer;
 }
+PrinterFactory& printerFactory()
+{
+    static PrinterFactory factory;
+    return factory;
+}
 } // namespace
 
 TPrinter& Printer()
 {
     auto& printer = installedPrinter();
+    if (!printer && printerFactory())
+        printer = printerFactory()();
     if (!printer)
-        printer = createSystemPrinter();
+        throw std::logic_error("The program has no printer object");
     return *printer;
+}
+
+void setPrinterFactory(PrinterFactory factory)
+{
+    printerFactory() = std::move(factory);
 }
 
 std::unique_ptr<TPrinter> setPrinter(std::unique_ptr<TPrinter> printer)

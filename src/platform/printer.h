@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -148,12 +149,17 @@ public:
     virtual QPoint queryPoint(int query) = 0;
 };
 
-// The program's printer object (created on first use: CUPS printers plus
-// "Print to PDF"). Tests install a fake with setPrinter before using it.
+// The program's printer object, made on first use by the installed factory
+// (the desktop's CUPS printers plus "Print to PDF"; see
+// desktop/printer_system.h). Tests install a fake with setPrinter before using
+// it. Throws std::logic_error when there is neither.
 TPrinter& Printer();
 
 // Replaces the program's printer object; returns the previous one. Passing null
-// goes back to creating the real one on next use.
+// goes back to making one with the factory on next use.
 std::unique_ptr<TPrinter> setPrinter(std::unique_ptr<TPrinter> printer);
+
+using PrinterFactory = std::function<std::unique_ptr<TPrinter>()>;
+void setPrinterFactory(PrinterFactory factory);
 
 } // namespace platform

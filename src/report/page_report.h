@@ -12,6 +12,7 @@
 #include "report/qr_band.h"
 #include "report/qr_controller.h"
 #include "report/qr_frame.h"
+#include "report/engine_windows.h"
 #include "report/qr_printer.h"
 
 #include <QString>
@@ -115,19 +116,9 @@ public:
     // The run's progress window, or null outside a run.
     TQRProgressForm* progressForm() const { return progress_.get(); }
 
-    // ---- Hand-over points, replaceable (tests, and the program's own windows).
-    struct PrintDialogChoice {
-        int fromPage = 0;
-        int toPage = 0;
-        bool printToFile = false;
-    };
-    // Runs the print dialog (with print-to-file, page numbers and selection,
-    // maximum page `maxPage`); nothing when the user cancels.
-    using PrintDialogRunner = std::function<std::optional<PrintDialogChoice>(int maxPage)>;
-    static void setPrintDialogRunner(PrintDialogRunner runner);
-    // Shows the composed pages; the default is the page store's own Preview.
-    using PreviewRunner = std::function<void(TQRPrinter& store)>;
-    static void setPreviewRunner(PreviewRunner runner);
+    // What the print dialog answered (report/engine_windows.h, which also holds
+    // the preview window and the progress window the run shows).
+    using PrintDialogChoice = report::PrintDialogChoice;
 
 private:
     friend class ReportRun;

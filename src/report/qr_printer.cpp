@@ -2,6 +2,7 @@
 
 #include "platform/canvas.h"
 #include "platform/emf_writer.h"
+#include "report/engine_windows.h"
 #include "report/qr_progress_form.h"
 
 #include <QCoreApplication>
@@ -368,6 +369,16 @@ void TQRPrinter::adoptPages(std::vector<QByteArray> pages, int printableWidth, i
 }
 
 // ---- The print job
+
+void TQRPrinter::Preview()
+{
+    // The preview window belongs to the windows above the engine; without them
+    // there is nothing to show the pages in.
+    if (const auto& show = report::engineWindows().preview) {
+        setCurrentPageNumber(1);
+        show(*this);
+    }
+}
 
 void TQRPrinter::Print()
 {

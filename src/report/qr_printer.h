@@ -128,8 +128,9 @@ public:
     QString captionText() const { return captionText_; }
     void setCaptionText(const QString& text) { captionText_ = text; }
 
-    // ---- Preview and report file. These are defined beside the preview window
-    // and the report file (qr_preview.cpp, report_file.cpp).
+    // ---- Preview and report file. Preview shows the pages in the installed
+    // preview window (report/engine_windows.h); Save and Load are defined beside
+    // the report file's format (report_file.cpp).
     void Preview();
     void Save(const QString& fileName);
     void Load(const QString& fileName);

@@ -5,18 +5,18 @@
 //
 // The bar moves about 20 times per operation whatever its maximum: SetMax
 // divides the maximum into steps, SetPosition only moves the bar when a new
-// step is reached.
+// step is reached. This class keeps those figures; the window itself is the
+// installed engine windows' (report/engine_windows.h), so without windows it
+// shows nothing and costs nothing.
 #pragma once
+
+#include "report/engine_windows.h"
 
 #include <QObject>
 #include <QString>
 
 #include <memory>
 
-class QDialog;
-class QLabel;
-class QProgressBar;
-class QPushButton;
 class TQRPrinter;
 
 class TQRProgressForm : public QObject {
@@ -40,20 +40,11 @@ public:
     int step() const { return step_; }
     int lastStep() const { return lastStep_; }
 
-    QDialog* window() const;
-    QLabel* label() const { return label_; }
-    QProgressBar* bar() const { return bar_; }
-    QPushButton* cancelButton() const { return cancel_; }
+    // The window that shows the figures; null when no windows are installed.
+    report::ProgressView* view() const { return view_.get(); }
 
 private:
-    class Window;
-    void build();
-
-    TQRPrinter& store_;
-    std::unique_ptr<Window> window_;
-    QLabel* label_ = nullptr;
-    QProgressBar* bar_ = nullptr;
-    QPushButton* cancel_ = nullptr;
+    std::unique_ptr<report::ProgressView> view_;
     int maximum_ = 100;
     int step_ = 1;
     int lastStep_ = 0;

@@ -66,16 +66,6 @@ std::unique_ptr<TQRProgressForm> makeProgress(TQRPrinter& store, int pages, cons
 
 } // namespace
 
-platform::FileDialogOptions saveReportDialogOptions()
-{
-    return {QString::fromLatin1(kReportFileFilter), QString::fromLatin1(kReportFileExtension), true};
-}
-
-platform::FileDialogOptions openReportDialogOptions()
-{
-    return {QString::fromLatin1(kReportFileFilter), QString(), false};
-}
-
 void validateReportPage(std::span<const std::uint8_t> metafile)
 {
     try {

@@ -1,6 +1,5 @@
 // Saving the page store's pages to a report file and loading them back
-// (TQRPrinter::Save and TQRPrinter::Load are defined in report_file.cpp), and what
-// the preview's Save and Load buttons need for their file dialogs.
+// (TQRPrinter::Save and TQRPrinter::Load are defined in report_file.cpp).
 //
 // Save never destroys what was there: it writes a temporary file beside the
 // target and puts it in place only when every page is written, so a failed or
@@ -12,7 +11,6 @@
 // leaves the store's pages, sizes and orientation exactly as they were.
 #pragma once
 
-#include "platform/file_dialogs.h"
 #include "report/report_file_format.h"
 
 #include <QString>
@@ -30,11 +28,6 @@ inline constexpr const char* kSavingReport = "Saving report";
 inline constexpr const char* kLoadingReport = "Loading report";
 // A report file is saved or loaded already (a second one was asked for meanwhile).
 inline constexpr const char* kFileOperationRunning = "A report file is being saved or loaded";
-
-// The save dialog: the filter, default extension "QRP", and a prompt before replacing.
-platform::FileDialogOptions saveReportDialogOptions();
-// The open dialog: the filter alone; it does not insist that the file exists.
-platform::FileDialogOptions openReportDialogOptions();
 
 // The full check a page passes before it is accepted from a file: the EMF player's
 // validation. Throws ReportFileError("Metafile is not valid") on any damage.

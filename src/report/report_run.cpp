@@ -9,25 +9,13 @@
 #include "report/qr_memo.h"
 #include "report/qr_progress_form.h"
 
-#include "platform/file_dialogs.h"
+#include "report/engine_windows.h"
 
 #include <QCoreApplication>
 
 #include <stdexcept>
 
 namespace {
-
-TPageReport::PrintDialogRunner& printDialogRunner()
-{
-    static TPageReport::PrintDialogRunner runner;
-    return runner;
-}
-
-TPageReport::PreviewRunner& previewRunner()
-{
-    static TPageReport::PreviewRunner runner;
-    return runner;
-}
 
 void processPendingMessages()
 {
@@ -36,19 +24,6 @@ void processPendingMessages()
 }
 
 } // namespace
-
-// Defined beside the platform's print dialog.
-std::optional<TPageReport::PrintDialogChoice> runReportPrintDialog(int maxPage);
-
-void TPageReport::setPrintDialogRunner(PrintDialogRunner runner)
-{
-    printDialogRunner() = std::move(runner);
-}
-
-void TPageReport::setPreviewRunner(PreviewRunner runner)
-{
-    previewRunner() = std::move(runner);
-}
 
 // One composition: the algorithms of a run over the report's run-time state.
 class ReportRun {
@@ -517,7 +492,9 @@ void TPageReport::Print()
         return;
     bool printToFile = false;
     if (DisplayPrintDialog) {
-        const auto choice = printDialogRunner() ? printDialogRunner()(9999) : runReportPrintDialog(9999);
+        // Without a dialog to ask, nothing is printed: as if cancelled.
+        const auto& ask = report::engineWindows().printDialog;
+        const auto choice = ask ? ask(9999) : std::nullopt;
         if (!choice)
             return;
         store.setFromPage(choice->fromPage);
@@ -545,16 +522,10 @@ void TPageReport::sendPages(bool preview, bool printToFile)
         }
         if (!store.cancelled()) {
             if (preview) {
-                if (previewRunner())
-                    previewRunner()(store);
-                else
-                    store.Preview();
+                store.Preview();
             } else if (printToFile) {
-                platform::FileDialogOptions options;
-                options.filter = QStringLiteral("PageReport files|*.QRP");
-                options.defaultExtension = QStringLiteral("QRP");
-                options.overwritePrompt = true;
-                if (const auto name = platform::runSaveDialog(nullptr, options))
+                const auto& ask = report::engineWindows().reportFileToSave;
+                if (const auto name = ask ? ask() : std::nullopt)
                     store.Save(*name);
             } else {
                 store.Print();

@@ -1,7 +1,7 @@
 #include "widgets/spin_button.h"
 
 #include "platform/bitmap_resources.h"
-#include "platform/handler.h"
+#include "desktop/handler.h"
 
 #include <QKeyEvent>
 

@@ -1,8 +1,8 @@
 #include "widgets/spin_edit.h"
 
-#include "platform/handler.h"
+#include "desktop/handler.h"
 #include "platform/int_conversion.h"
-#include "platform/system_beep.h"
+#include "desktop/system_beep.h"
 
 #include <QApplication>
 #include <QFocusEvent>

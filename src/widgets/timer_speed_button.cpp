@@ -1,6 +1,6 @@
 #include "widgets/timer_speed_button.h"
 
-#include "platform/handler.h"
+#include "desktop/handler.h"
 
 #include <QIcon>
 #include <QMouseEvent>

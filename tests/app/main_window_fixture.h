@@ -6,11 +6,12 @@
 
 #include "app/main_window.h"
 #include "pages/page_forms.h"
-#include "platform/error_box.h"
-#include "platform/message_box.h"
+#include "desktop/error_box.h"
+#include "desktop/message_box.h"
 #include "platform/printer_fake.h"
 #include "report/page_report.h"
 #include "report/qr_printer.h"
+#include "support/engine_override.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -37,10 +38,12 @@ protected:
         }
         platform::setMessageBoxHook([this](const QString& t) { notices.push_back(t.toStdString()); });
         platform::setErrorBoxHook([this](const QString& t) { errors.push_back(t.toStdString()); });
-        TPageReport::setPreviewRunner([this](TQRPrinter& store) {
-            previews.push_back(store.storedPageCount());
-            if (onPreview)
-                onPreview();
+        preview_ = std::make_unique<testsupport::EngineOverride>([this](report::EngineWindows& w) {
+            w.preview = [this](TQRPrinter& store) {
+                previews.push_back(store.storedPageCount());
+                if (onPreview)
+                    onPreview();
+            };
         });
 
         FForm1 = new TFForm1;
@@ -60,7 +63,7 @@ protected:
         destroyPageForms();
         delete FForm1;
         FForm1 = nullptr;
-        TPageReport::setPreviewRunner({});
+        preview_.reset();
         platform::setMessageBoxHook({});
         platform::setErrorBoxHook({});
     }
@@ -105,4 +108,5 @@ protected:
     Log errors;
     std::vector<int> previews;
     std::function<void()> onPreview;
+    std::unique_ptr<testsupport::EngineOverride> preview_;
 };

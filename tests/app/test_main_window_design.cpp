@@ -2,7 +2,7 @@
 // start state, tab order and scrolling.
 #include "main_window_fixture.h"
 
-#include "platform/application.h"
+#include "desktop/application.h"
 #include "widgets/spin_edit.h"
 
 #include <QFontInfo>

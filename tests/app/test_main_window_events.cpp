@@ -4,7 +4,7 @@
 
 #include <QClipboard>
 
-#include "platform/printer_setup_dialog.h"
+#include "desktop/printer_setup_dialog.h"
 #include "widgets/spin_edit.h"
 
 #include <QDialog>

@@ -5,8 +5,8 @@
 #include "pages/page_forms.h"
 
 #include "platform/emf_player.h"
-#include "platform/error_box.h"
-#include "platform/handler.h"
+#include "desktop/error_box.h"
+#include "desktop/handler.h"
 #include "platform/printer_fake.h"
 #include "platform/text_file.h"
 #include "report/page_report.h"
@@ -18,6 +18,8 @@
 
 #include "qstring_printer.h"
 #include "reference_strip.h"
+
+#include "support/engine_override.h"
 
 #include <gtest/gtest.h>
 
@@ -43,16 +45,19 @@ protected:
         // Printable height above 762 design units: the band fits on page 1.
         printer.vertRes = 4800;
         store = std::make_unique<TQRPrinter>(printer, 96);
-        TPageReport::setPreviewRunner([this](TQRPrinter& s) {
-            for (int n = 1; n <= s.storedPageCount(); ++n)
-                previewed.push_back(s.pageImage(n));
+        preview_ = std::make_unique<testsupport::EngineOverride>([this](report::EngineWindows& w) {
+            w.preview = [this](TQRPrinter& s) {
+                for (int n = 1; n <= s.storedPageCount(); ++n)
+                    previewed.push_back(s.pageImage(n));
+            };
         });
     }
     void TearDown() override
     {
-        TPageReport::setPreviewRunner({});
+        preview_.reset();
         platform::setErrorBoxHook({});
     }
+    std::unique_ptr<testsupport::EngineOverride> preview_;
 
     void writeProfile(const std::vector<QString>& lines)
     {

@@ -1,6 +1,6 @@
 // Enter and exit events for controls and containers, routed from Qt's focus changes.
-#include "platform/error_box.h"
-#include "platform/focus_router.h"
+#include "desktop/error_box.h"
+#include "desktop/focus_router.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // the printer setup dialog.
 #include "platform/canvas.h"
 #include "platform/printer_fake.h"
-#include "platform/printer_setup_dialog.h"
-#include "platform/printer_system.h"
+#include "desktop/printer_setup_dialog.h"
+#include "desktop/printer_system.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // A form hears of its activation the first time and when the focus comes back
 // from another non-modal window of the program, not when a modal window closes.
-#include "platform/window_activation.h"
+#include "desktop/window_activation.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // offsets 16 x 16, sheet 1123 x 794), and pages to put in it.
 #pragma once
 
-#include "platform/error_box.h"
-#include "platform/file_dialogs.h"
+#include "desktop/error_box.h"
+#include "desktop/file_dialogs.h"
 #include "platform/printer_fake.h"
 #include "report/qr_printer.h"
 

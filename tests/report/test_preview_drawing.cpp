@@ -1,6 +1,6 @@
 // The preview draws pages off the window's thread and keeps the image: a page
 // that takes long never freezes the window, and one over budget shows why.
-#include "report/qr_preview.h"
+#include "report_windows/qr_preview.h"
 
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"

@@ -1,7 +1,7 @@
 // The preview window: toolbar, navigation, zoom, the painted page, keys, printing, Save and Load.
-#include "report/qr_preview.h"
+#include "report_windows/qr_preview.h"
 
-#include "report/qr_preview_zoom.h"
+#include "report_windows/qr_preview_zoom.h"
 #include "report/report_file.h"
 #include "support/test_support.h"
 

@@ -1,5 +1,5 @@
 // The preview's zoom arithmetic: image size, centring, fitted zooms, the page content rectangle.
-#include "report/qr_preview_zoom.h"
+#include "report_windows/qr_preview_zoom.h"
 
 #include <gtest/gtest.h>
 

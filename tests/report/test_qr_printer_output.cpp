@@ -1,7 +1,7 @@
 // The page store printing into "Print to PDF" and through CUPS into the cups-pdf queue "PDF"
 // (skipped when not set up); each sheet, rasterised, must hold the rectangle where the page put it.
 #include "platform/canvas.h"
-#include "platform/printer_system.h"
+#include "desktop/printer_system.h"
 #include "report/qr_printer.h"
 #include "support/test_support.h"
 

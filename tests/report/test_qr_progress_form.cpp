@@ -2,6 +2,7 @@
 #include "platform/printer_fake.h"
 #include "report/qr_printer.h"
 #include "report/qr_progress_form.h"
+#include "report_windows/progress_window.h"
 
 #include <gtest/gtest.h>
 
@@ -18,23 +19,24 @@ struct Fixture {
     platform::FakePrinter fake;
     TQRPrinter store{fake, 96};
     TQRProgressForm form{store, nullptr};
+    report::ProgressWindow& win = *report::progressWindowOf(form);
 };
 } // namespace
 
 TEST(QRProgressForm, WindowLayout)
 {
     Fixture f;
-    QDialog* w = f.form.window();
+    QDialog* w = f.win.window();
     EXPECT_EQ(w->size(), QSize(400, 140));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("PageReport version 1.0d"));
     // Built, not shown; not modal; no close box.
     EXPECT_EQ(std::tuple(w->isModal(), w->isVisible(), bool(w->windowFlags() & Qt::WindowCloseButtonHint)),
               std::tuple(false, false, false));
-    EXPECT_EQ(std::pair(f.form.label()->pos(), f.form.label()->text()), std::pair(QPoint(20, 10), QString()));
-    EXPECT_EQ(f.form.bar()->geometry(), QRect(20, 40, 360, 20));
-    EXPECT_EQ(f.form.cancelButton()->geometry(), QRect(170, 75, 60, 26));
-    EXPECT_EQ(f.form.cancelButton()->text(), QStringLiteral("Cancel"));
-    EXPECT_TRUE(f.form.cancelButton()->isDefault());
+    EXPECT_EQ(std::pair(f.win.label()->pos(), f.win.label()->text()), std::pair(QPoint(20, 10), QString()));
+    EXPECT_EQ(f.win.bar()->geometry(), QRect(20, 40, 360, 20));
+    EXPECT_EQ(f.win.cancelButton()->geometry(), QRect(170, 75, 60, 26));
+    EXPECT_EQ(f.win.cancelButton()->text(), QStringLiteral("Cancel"));
+    EXPECT_TRUE(f.win.cancelButton()->isDefault());
     EXPECT_EQ(f.form.lastStep(), 0);
 }
 
@@ -57,11 +59,11 @@ TEST(QRProgressForm, BarMovesOncePerStep)
         Fixture f;
         f.form.SetMax(c.max);
         EXPECT_EQ(f.form.step(), c.step);
-        int shown = f.form.bar()->value();
+        int shown = f.win.bar()->value();
         for (auto [position, expected] : c.moves) {
             f.form.SetPosition(position);
             shown = expected >= 0 ? expected : shown;
-            EXPECT_EQ(f.form.bar()->value(), shown) << "after SetPosition(" << position << ")";
+            EXPECT_EQ(f.win.bar()->value(), shown) << "after SetPosition(" << position << ")";
         }
     }
 }
@@ -71,12 +73,12 @@ TEST(QRProgressForm, EnterAndEscPressCancel)
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
         Fixture f;
         f.form.Show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(f.form.window()));
-        QWidget* focus = f.form.window()->focusWidget();
-        EXPECT_EQ(focus, f.form.cancelButton());
-        QTest::keyClick(focus ? focus : f.form.window(), key);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(f.win.window()));
+        QWidget* focus = f.win.window()->focusWidget();
+        EXPECT_EQ(focus, f.win.cancelButton());
+        QTest::keyClick(focus ? focus : f.win.window(), key);
         EXPECT_TRUE(f.store.cancelled()) << key;
-        EXPECT_TRUE(f.form.window()->isVisible()) << "the operation decides when the window goes";
+        EXPECT_TRUE(f.win.window()->isVisible()) << "the operation decides when the window goes";
     }
 }
 
@@ -91,12 +93,12 @@ TEST(QRProgressForm, ShowIsNotModalAndSetTextLetsMessagesThrough)
     due.start(0);
     f.form.Show();
     EXPECT_FALSE(ran) << "Show is no message point";
-    EXPECT_TRUE(f.form.window()->isVisible());
-    EXPECT_TRUE(f.form.window()->isActiveWindow()) << "it has taken the focus when Show returns";
+    EXPECT_TRUE(f.win.window()->isVisible());
+    EXPECT_TRUE(f.win.window()->isActiveWindow()) << "it has taken the focus when Show returns";
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_EQ(f.form.window()->cursor().shape(), Qt::WaitCursor);
+    EXPECT_EQ(f.win.window()->cursor().shape(), Qt::WaitCursor);
 
     f.form.SetText(QStringLiteral("Printing report "));
-    EXPECT_EQ(f.form.label()->text(), QStringLiteral("Printing report "));
+    EXPECT_EQ(f.win.label()->text(), QStringLiteral("Printing report "));
     EXPECT_TRUE(ran);
 }

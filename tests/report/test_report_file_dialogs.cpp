@@ -1,6 +1,7 @@
 // The report file dialogs: filters, default extension, and the replace prompt.
-#include "platform/file_dialogs.h"
+#include "desktop/file_dialogs.h"
 #include "report/report_file.h"
+#include "report_windows/report_file_dialogs.h"
 #include "support/test_support.h"
 
 #include "store_fixture.h"

@@ -4,7 +4,7 @@
 #include "report/data_set.h"
 #include "report/qr_group.h"
 
-#include "platform/file_dialogs.h"
+#include "desktop/file_dialogs.h"
 #include "support/test_support.h"
 
 #include <filesystem>
@@ -354,17 +354,20 @@ TEST_F(ReportRunTest, PrintDialogChoosesRangeOrFileOrNothing)
     });
 
     // Cancelled: nothing composed or printed.
-    TPageReport::setPrintDialogRunner([](int) { return std::optional<TPageReport::PrintDialogChoice>(); });
+    std::function<std::optional<TPageReport::PrintDialogChoice>(int)> answer = [](int) {
+        return std::optional<TPageReport::PrintDialogChoice>();
+    };
+    testsupport::EngineOverride dialog([&](report::EngineWindows& w) { w.printDialog = [&](int n) { return answer(n); }; });
     report->Print();
     EXPECT_EQ(composed, 0);
     EXPECT_EQ(printer.jobsBegun, 0);
 
     // A range without the one page: a job without pages, and the range is
     // cleared with the pages.
-    TPageReport::setPrintDialogRunner([](int maxPage) {
+    answer = [](int maxPage) {
         EXPECT_EQ(maxPage, 9999);
         return std::optional<TPageReport::PrintDialogChoice>({2, 3, false});
-    });
+    };
     report->Print();
     EXPECT_EQ(composed, 1);
     EXPECT_EQ(printer.jobsBegun, 1);
@@ -373,7 +376,7 @@ TEST_F(ReportRunTest, PrintDialogChoosesRangeOrFileOrNothing)
     EXPECT_EQ(store->toPage(), 0);
 
     // To a file: the report file is written instead of a job.
-    TPageReport::setPrintDialogRunner([](int) { return std::optional<TPageReport::PrintDialogChoice>({0, 0, true}); });
+    answer = [](int) { return std::optional<TPageReport::PrintDialogChoice>({0, 0, true}); };
     report->Print();
     EXPECT_EQ(composed, 2);
     EXPECT_EQ(printer.jobsBegun, 1);
@@ -381,7 +384,6 @@ TEST_F(ReportRunTest, PrintDialogChoosesRangeOrFileOrNothing)
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "page.QRP"));
     EXPECT_EQ(store->status(), QRPrinterStatus::Idle);
 
-    TPageReport::setPrintDialogRunner({});
     platform::setFileDialogHook({});
 }
 

@@ -10,6 +10,8 @@
 
 #include "support/emf_page.h"
 
+#include "support/engine_override.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -26,15 +28,18 @@ protected:
         report = &form.add<TPageReport>(QStringLiteral("PageReport1"));
         report->setPageStore(store.get());
         report->ShowProgress = false;
-        TPageReport::setPreviewRunner([this](TQRPrinter& s) {
-            ++previewCalls;
-            previewed.clear();
-            for (int n = 1; n <= s.storedPageCount(); ++n)
-                previewed.push_back(s.pageImage(n));
+        preview_ = std::make_unique<testsupport::EngineOverride>([this](report::EngineWindows& w) {
+            w.preview = [this](TQRPrinter& s) {
+                ++previewCalls;
+                previewed.clear();
+                for (int n = 1; n <= s.storedPageCount(); ++n)
+                    previewed.push_back(s.pageImage(n));
+            };
         });
     }
 
-    void TearDown() override { TPageReport::setPreviewRunner({}); }
+    void TearDown() override { preview_.reset(); }
+    std::unique_ptr<testsupport::EngineOverride> preview_;
 
     TQRBand& addBand(const QString& name, TQRBandType type, int height)
     {

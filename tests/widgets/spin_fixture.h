@@ -3,8 +3,8 @@
 // Beeps, OnChange calls and error boxes are recorded instead of shown.
 #pragma once
 
-#include "platform/error_box.h"
-#include "platform/system_beep.h"
+#include "desktop/error_box.h"
+#include "desktop/system_beep.h"
 #include "widgets/spin_edit.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "platform/window_activation.h"
+#include "desktop/window_activation.h"
 
-#include "platform/handler.h"
+#include "desktop/handler.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,9 +1,9 @@
-#include "platform/printer_system.h"
+#include "desktop/printer_system.h"
 
 #include "platform/canvas_painter.h"
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"
-#include "platform/file_dialogs.h"
+#include "desktop/file_dialogs.h"
 #include "platform/text_file.h"
 
 #include <QBuffer>
@@ -535,6 +535,11 @@ void setPaperFields(DeviceMode& mode, const QPageSize& size)
 std::unique_ptr<TPrinter> createSystemPrinter()
 {
     return std::make_unique<SystemPrinter>();
+}
+
+void useSystemPrinter()
+{
+    setPrinterFactory(createSystemPrinter);
 }
 
 void setPdfFileNameHook(PdfFileNameAsker hook)

@@ -1,13 +1,15 @@
-#include "report/qr_preview.h"
+#include "report_windows/qr_preview.h"
+#include "report_windows/install.h"
 
 #include "platform/bitmap_resources.h"
 #include "platform/canvas_painter.h"
 #include "platform/emf_player.h"
-#include "platform/file_dialogs.h"
-#include "platform/handler.h"
-#include "report/qr_preview_zoom.h"
+#include "desktop/file_dialogs.h"
+#include "desktop/handler.h"
+#include "report_windows/qr_preview_zoom.h"
 #include "report/qr_printer.h"
 #include "report/report_file.h"
+#include "report_windows/report_file_dialogs.h"
 
 #include <QDialog>
 #include <QGuiApplication>
@@ -646,9 +648,8 @@ void TQRStandardPreview::loadReport()
 
 // ================================================================== TQRPrinter
 
-void TQRPrinter::Preview()
+void report::showPreviewWindow(TQRPrinter& store)
 {
-    setCurrentPageNumber(1);
-    TQRStandardPreview preview(*this);
+    TQRStandardPreview preview(store);
     preview.ShowModal();
 }

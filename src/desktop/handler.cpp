@@ -1,6 +1,6 @@
-#include "platform/handler.h"
+#include "desktop/handler.h"
 
-#include "platform/error_box.h"
+#include "desktop/error_box.h"
 
 #include <QString>
 #include <cstdio>

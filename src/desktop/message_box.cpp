@@ -1,6 +1,6 @@
-#include "platform/message_box.h"
+#include "desktop/message_box.h"
 
-#include "platform/application.h"
+#include "desktop/application.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "report/qr_preview_zoom.h"
+#include "report_windows/qr_preview_zoom.h"
 
 #include <QWidget>
 

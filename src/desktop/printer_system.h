@@ -29,6 +29,10 @@ inline constexpr const char* printToPdfName = "Print to PDF";
 
 std::unique_ptr<TPrinter> createSystemPrinter();
 
+// Makes the system printer the program's printer object (platform::Printer()),
+// created on first use.
+void useSystemPrinter();
+
 // Asks where "Print to PDF" writes a job named `jobTitle`: a file name, or
 // nothing when the user cancels (the job then goes nowhere). The default asks
 // with a save dialog; tests install a hook. An empty function restores the dialog.

@@ -1,6 +1,6 @@
-#include "platform/focus_router.h"
+#include "desktop/focus_router.h"
 
-#include "platform/handler.h"
+#include "desktop/handler.h"
 
 #include <QApplication>
 

@@ -1,10 +1,11 @@
-// The print dialog that a report with DisplayPrintDialog shows before printing.
-#include "report/page_report.h"
+// The print dialog that a report with DisplayPrintDialog shows before printing:
+// Qt's own, so a printer chosen there does not reach the program's printer.
+#include "report/engine_windows.h"
 
 #include <QPrintDialog>
 #include <QPrinter>
 
-std::optional<TPageReport::PrintDialogChoice> runReportPrintDialog(int maxPage)
+std::optional<report::PrintDialogChoice> runReportPrintDialog(int maxPage)
 {
     QPrinter printer;
     printer.setFromTo(0, 0);
@@ -14,7 +15,7 @@ std::optional<TPageReport::PrintDialogChoice> runReportPrintDialog(int maxPage)
     dialog.setMinMax(1, maxPage);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    TPageReport::PrintDialogChoice choice;
+    report::PrintDialogChoice choice;
     if (printer.printRange() == QPrinter::PageRange) {
         choice.fromPage = printer.fromPage();
         choice.toPage = printer.toPage();

@@ -1,4 +1,4 @@
-#include "platform/file_dialogs.h"
+#include "desktop/file_dialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

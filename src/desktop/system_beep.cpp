@@ -1,4 +1,4 @@
-#include "platform/system_beep.h"
+#include "desktop/system_beep.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "platform/printer_setup_dialog.h"
+#include "desktop/printer_setup_dialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

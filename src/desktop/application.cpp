@@ -1,6 +1,6 @@
-#include "platform/application.h"
+#include "desktop/application.h"
 
-#include "platform/handler.h"
+#include "desktop/handler.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -9,8 +9,9 @@
 //                       the page image.
 //   TQRCustomPreview    the page image: paper, page content, frame and shadow.
 //
-// TQRPrinter::Preview (defined in qr_preview.cpp) makes page 1 current, builds a
-// TQRStandardPreview, shows it modally and frees it when the window closes.
+// TQRPrinter::Preview makes page 1 current and calls report::showPreviewWindow
+// (installed as the engine's preview), which builds a TQRStandardPreview, shows
+// it modally and frees it when the window closes.
 #pragma once
 
 #include <QAbstractScrollArea>
