@@ -22,8 +22,6 @@
 
 namespace {
 
-const QString kApplicationTitle = QStringLiteral("FStellaro");
-
 // Started from the desktop menu the program has no folder of its own to work
 // in: it uses $XDG_DATA_HOME/stellaro, so detail.fdg never lands in the home
 // folder or somewhere the user cannot write.
@@ -56,7 +54,7 @@ void openInPreview(const QString& file)
 
 int runWindow(char* programPath, const cli::GuiCommand& command)
 {
-    platform::Application application(programPath, kApplicationTitle);
+    platform::Application application(programPath, QString::fromLatin1(platform::kApplicationTitle));
 
     try {
         if (command.dataFolder)
@@ -68,7 +66,7 @@ int runWindow(char* programPath, const cli::GuiCommand& command)
         report::installReportWindows();
         createQRPrinter(qApp);
 
-        platform::setApplicationTitle(kApplicationTitle);
+        platform::setApplicationTitle(QString::fromLatin1(platform::kApplicationTitle));
 
         // The forms, in this order; the main window's creation handler runs
         // before the page forms exist.

@@ -21,6 +21,9 @@ class QWidget;
 
 namespace platform {
 
+// The program's title: its X11 class, desktop file name and error-box caption.
+inline constexpr char kApplicationTitle[] = "FStellaro";
+
 // The application title; before setApplicationTitle, Qt's application name.
 QString applicationTitle();
 

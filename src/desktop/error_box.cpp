@@ -1,5 +1,7 @@
 #include "desktop/error_box.h"
 
+#include "desktop/application.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -35,7 +37,7 @@ void showErrorBox(const QString& message)
     // Also on standard error, as Linux programs report failures, so that a run
     // started from a terminal or a session log keeps what went wrong.
     std::fprintf(stderr, "stellaro: %s\n", text.toLocal8Bit().constData());
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("FStellaro"), text, QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();
 }

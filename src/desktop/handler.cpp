@@ -1,5 +1,6 @@
 #include "desktop/handler.h"
 
+#include "desktop/application.h"
 #include "desktop/error_box.h"
 
 #include <QString>
@@ -20,7 +21,7 @@ void reportCurrentException() noexcept
         }
     } catch (...) {
         // Showing the box itself failed; there is nothing safer left to do.
-        std::fputs("FStellaro: an error could not be shown\n", stderr);
+        std::fprintf(stderr, "%s: an error could not be shown\n", kApplicationTitle);
     }
 }
 

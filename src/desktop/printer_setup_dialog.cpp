@@ -19,10 +19,11 @@ struct PaperChoice {
 
 // The papers offered, with their device-mode codes.
 constexpr PaperChoice kPapers[] = {
-    {"A4", 9}, {"A3", 8}, {"A5", 11}, {"Letter", 1}, {"Legal", 5},
+    {"A4", paper_code::a4}, {"A3", paper_code::a3}, {"A5", paper_code::a5},
+    {"Letter", paper_code::letter}, {"Legal", paper_code::legal},
 };
-constexpr PaperChoice kPrinterDefaultPaper{"Printer default", 0};
-constexpr PaperChoice kCustomPaper{"Custom size", 256};
+constexpr PaperChoice kPrinterDefaultPaper{"Printer default", paper_code::printerDefault};
+constexpr PaperChoice kCustomPaper{"Custom size", paper_code::custom};
 
 PrinterSetupHook& setupHook()
 {

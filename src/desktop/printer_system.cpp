@@ -30,13 +30,13 @@ struct PaperCode {
 
 // The device mode's paper codes and Qt's sizes for them.
 constexpr PaperCode kPaperCodes[] = {
-    {1, QPageSize::Letter},
-    {5, QPageSize::Legal},
-    {8, QPageSize::A3},
-    {9, QPageSize::A4},
-    {11, QPageSize::A5},
+    {paper_code::letter, QPageSize::Letter},
+    {paper_code::legal, QPageSize::Legal},
+    {paper_code::a3, QPageSize::A3},
+    {paper_code::a4, QPageSize::A4},
+    {paper_code::a5, QPageSize::A5},
 };
-constexpr int kCustomPaperCode = 256;
+constexpr int kCustomPaperCode = paper_code::custom;
 
 // Resolution asked of Qt's printer; CUPS may answer with the device's own.
 constexpr int kPdfResolution = 600;

@@ -1,6 +1,8 @@
 // Reading the profile file detail.fdg into a page's value labels.
 #pragma once
 
+#include "profile/profile_record.h"
+
 #include <QString>
 
 #include <filesystem>
@@ -11,7 +13,7 @@ namespace pages {
 
 // The file the main window writes the profile to, by name alone: it lives in the
 // current folder.
-inline const std::filesystem::path kDetailFileName{"detail.fdg"};
+inline const std::filesystem::path kDetailFileName{profile::kDetailFileName};
 
 // The last profile update could not write the file (a failed write, or no sign
 // to write a profile for), so what is on disk (if anything) is not the profile

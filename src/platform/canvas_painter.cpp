@@ -1,4 +1,5 @@
 #include "platform/canvas_painter.h"
+#include "platform/units.h"
 
 #include "platform/canvas_text.h"
 
@@ -22,7 +23,7 @@ struct QPainterCanvas::FontCache {
 QPainterCanvas::QPainterCanvas(QPainter& painter, int pixelsPerInch)
     : painter_(painter)
     , ppi_(pixelsPerInch > 0 ? pixelsPerInch
-                             : (painter.device() ? painter.device()->logicalDpiX() : 96))
+                             : (painter.device() ? painter.device()->logicalDpiX() : kDesignPixelsPerInch))
     , fonts_(std::make_unique<FontCache>(painter.device()))
 {
     // Pages are drawn pixel-exact, the way a Windows device context draws them.

@@ -1,4 +1,5 @@
 #include "platform/emf_writer.h"
+#include "platform/units.h"
 
 #include "platform/canvas_text.h"
 #include "platform/emf_format.h"
@@ -450,7 +451,7 @@ struct EmfRecorder::Impl {
 };
 
 EmfRecorder::EmfRecorder(int width, int height, int pixelsPerInch)
-    : d_(std::make_unique<Impl>(std::max(width, 1), std::max(height, 1), pixelsPerInch > 0 ? pixelsPerInch : 96))
+    : d_(std::make_unique<Impl>(std::max(width, 1), std::max(height, 1), pixelsPerInch > 0 ? pixelsPerInch : kDesignPixelsPerInch))
 {
 }
 

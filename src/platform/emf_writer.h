@@ -10,6 +10,8 @@
 // selects it any more.
 #pragma once
 
+#include "platform/units.h"
+
 #include "platform/canvas.h"
 
 #include <cstdint>
@@ -20,7 +22,7 @@ namespace platform {
 class EmfRecorder final : public Canvas {
 public:
     // A page of `width` x `height` page units.
-    EmfRecorder(int width, int height, int pixelsPerInch = 96);
+    EmfRecorder(int width, int height, int pixelsPerInch = kDesignPixelsPerInch);
     ~EmfRecorder() override;
 
     // Completes the metafile (EOF record, header totals) and returns its bytes.

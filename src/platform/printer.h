@@ -54,9 +54,19 @@ inline constexpr std::uint32_t all = orientation | paperSize | paperLength | pap
 inline constexpr int dmOrientPortrait = 1;
 inline constexpr int dmOrientLandscape = 2;
 
+// The device mode's paper codes.
+namespace paper_code {
+inline constexpr int printerDefault = 0;
+inline constexpr int letter = 1;
+inline constexpr int legal = 5;
+inline constexpr int a3 = 8;
+inline constexpr int a4 = 9;
+inline constexpr int a5 = 11;
+inline constexpr int custom = 256; // paperWidth x paperLength
+} // namespace paper_code
+
 // A printer's settings. Paper length and width are in tenths of a millimetre;
-// paperSize is the paper code (0 printer default, 1 Letter, 5 Legal, 8 A3,
-// 9 A4, 11 A5, 256 custom size from paperWidth x paperLength).
+// paperSize is a paper code (above).
 struct DeviceMode {
     std::uint32_t fields = 0;
     int orientation = dmOrientPortrait;

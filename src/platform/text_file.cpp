@@ -115,8 +115,7 @@ int fileErrorCodeFromErrno(int err, bool writing)
     case ENOSPC:
     case EDQUOT:
     case EFBIG: return DiskFull;
-    // A device fault: the codes a write fault and a read fault have always had.
-    case EIO: return writing ? 29 : 30;
+    case EIO: return writing ? WriteFault : ReadFault;
     default:
         break;
     }
@@ -130,8 +129,9 @@ int fileErrorCodeFromErrno(int err, bool writing)
     case ReadBeyondEndOfFile:
     case DiskFull:
     case InvalidNumericInput:
-    case 29:
-    case 30: return 31;
+    case WriteFault:
+    case ReadFault:
+    case FileNotOpen: return GeneralFailure;
     default: return err;
     }
 }
@@ -401,7 +401,7 @@ TextFileReader::~TextFileReader()
 bool TextFileReader::fill()
 {
     if (fd_ < 0)
-        throw FileError(103); // the runtime's "file not open"
+        throw FileError(FileNotOpen);
     if (eof_)
         return false;
     if (pos_ > 0) {
@@ -428,7 +428,7 @@ bool TextFileReader::fill()
 std::string TextFileReader::readLineBytes()
 {
     if (fd_ < 0)
-        throw FileError(103);
+        throw FileError(FileNotOpen);
     std::size_t scanned = pos_;
     for (;;) {
         const std::size_t end = buffer_.find_first_of("\r\n", scanned);
@@ -472,7 +472,7 @@ bool TextFileReader::atEnd()
 void TextFileReader::close()
 {
     if (fd_ < 0)
-        throw FileError(103);
+        throw FileError(FileNotOpen);
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) {

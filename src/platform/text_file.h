@@ -41,7 +41,11 @@ enum FileErrorCode : int {
     TooManyOpenFiles = 4,
     FileAccessDenied = 5,
     ReadBeyondEndOfFile = 100,
+    WriteFault = 29,
+    ReadFault = 30,
+    GeneralFailure = 31,
     DiskFull = 101,
+    FileNotOpen = 103,
     InvalidNumericInput = 106,
 };
 

@@ -21,7 +21,7 @@ TPageReport& runningReport(TPageReport* report, const ReportComponent& what)
 
 int formPixelsPerInch(const TPageReport& report)
 {
-    return report.owner() ? report.owner()->PixelsPerInch : 96;
+    return report.owner() ? report.owner()->PixelsPerInch : platform::kDesignPixelsPerInch;
 }
 
 // The control's font as the page canvas takes it: the size in whole points at
@@ -127,7 +127,7 @@ void TQRTextControl::printAt(int X, int Y)
     int left = 0;
     int right = 0;
     if (AlignToBand) {
-        const int pw = roundHalfEven(store.printableWidth() * 96.0 / store.screenPixelsPerInch());
+        const int pw = roundHalfEven(store.printableWidth() * double(platform::kDesignPixelsPerInch) / store.screenPixelsPerInch());
         switch (Alignment) {
         case taLeftJustify:
             left = 0;

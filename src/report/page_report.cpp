@@ -7,17 +7,6 @@
 #include <climits>
 #include <cmath>
 
-int roundHalfEven(double x)
-{
-    // Under the default rounding mode nearbyint takes halves to even.
-    const double r = std::nearbyint(x);
-    if (!(r >= static_cast<double>(INT_MIN)))
-        return INT_MIN;
-    if (r > static_cast<double>(INT_MAX))
-        return INT_MAX;
-    return static_cast<int>(r);
-}
-
 TPageReport::TPageReport() = default;
 TPageReport::~TPageReport() = default;
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/printer.h"
+#include "platform/units.h"
 #include "report/qr_band.h"
 #include "report/qr_controller.h"
 #include "report/qr_frame.h"
@@ -159,5 +160,5 @@ private:
     bool noDataSource_ = true;
 };
 
-// Round to nearest, halves to the even integer.
-int roundHalfEven(double x);
+// The program's rounding (platform/units.h), as the report code names it.
+using platform::roundHalfEven;

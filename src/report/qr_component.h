@@ -8,6 +8,8 @@
 // carries the form's pixels per inch and font, which controls inherit.
 #pragma once
 
+#include "platform/units.h"
+
 #include "platform/canvas.h"
 
 #include <QString>
@@ -51,13 +53,13 @@ private:
 
 class ReportForm {
 public:
-    explicit ReportForm(int pixelsPerInch = 96);
+    explicit ReportForm(int pixelsPerInch = platform::kDesignPixelsPerInch);
     ~ReportForm();
     ReportForm(const ReportForm&) = delete;
     ReportForm& operator=(const ReportForm&) = delete;
 
     // Pixels per inch of the form (F): design units are pixels at this resolution.
-    int PixelsPerInch = 96;
+    int PixelsPerInch = platform::kDesignPixelsPerInch;
     // The form's font, inherited by bands (and through them by controls) whose
     // ParentFont is true.
     platform::CanvasFont Font;

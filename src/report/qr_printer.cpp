@@ -1,5 +1,7 @@
 #include "report/qr_printer.h"
 
+#include "platform/units.h"
+
 #include "platform/canvas.h"
 #include "platform/emf_writer.h"
 #include "report/engine_windows.h"
@@ -18,19 +20,19 @@ using platform::TPrinterOrientation;
 
 namespace {
 
-// round() of the engine: to nearest, halves to even.
-int roundEven(double v)
-{
-    return static_cast<int>(std::nearbyint(v));
-}
-
 struct PaperCodeRow {
     TQRPaperSize size;
     int code;
 };
 
 constexpr PaperCodeRow kPaperCodes[] = {
-    {qrpDefault, 0}, {qrpLetter, 1}, {qrpLegal, 5}, {qrpA3, 8}, {qrpA4, 9}, {qrpA5, 11}, {qrpCustom, 256},
+    {qrpDefault, platform::paper_code::printerDefault},
+    {qrpLetter, platform::paper_code::letter},
+    {qrpLegal, platform::paper_code::legal},
+    {qrpA3, platform::paper_code::a3},
+    {qrpA4, platform::paper_code::a4},
+    {qrpA5, platform::paper_code::a5},
+    {qrpCustom, platform::paper_code::custom},
 };
 
 // The page used when the printer cannot be read: a printable area of
@@ -107,7 +109,7 @@ private:
 };
 
 TQRPrinter::TQRPrinter(platform::TPrinter& printer, int screenPixelsPerInch, QObject* owner)
-    : QObject(owner), printer_(printer), screenPpi_(screenPixelsPerInch > 0 ? screenPixelsPerInch : 96)
+    : QObject(owner), printer_(printer), screenPpi_(screenPixelsPerInch > 0 ? screenPixelsPerInch : platform::kDesignPixelsPerInch)
 {
     captionText_ = QString::fromLatin1(qr_text::previewCaption) + QLatin1Char(' ') +
                    QString::fromLatin1(qr_text::engineVersion);
@@ -128,10 +130,10 @@ TQRPrinter::~TQRPrinter()
 void TQRPrinter::useFallbackPage(int offset)
 {
     const double s = screenPpi_;
-    printableHeight_ = roundEven(s * kFallbackHeight600 / 600.0);
-    printableWidth_ = roundEven(s * kFallbackWidth600 / 600.0);
-    physicalHeight_ = roundEven(printableHeight_ * kFallbackSheet);
-    physicalWidth_ = roundEven(printableWidth_ * kFallbackSheet);
+    printableHeight_ = platform::roundHalfEven(s * kFallbackHeight600 / 600.0);
+    printableWidth_ = platform::roundHalfEven(s * kFallbackWidth600 / 600.0);
+    physicalHeight_ = platform::roundHalfEven(printableHeight_ * kFallbackSheet);
+    physicalWidth_ = platform::roundHalfEven(printableWidth_ * kFallbackSheet);
     offsetLeft_ = offset;
     offsetTop_ = offset;
     printEnabled_ = false;
@@ -166,8 +168,8 @@ void TQRPrinter::readMetrics()
         if (ppiX <= 0 || ppiY <= 0 || width <= 0 || height <= 0)
             throw EPrinter(QString::fromLatin1(platform::printer_text::notValid));
         const double s = screenPpi_;
-        const auto toPageX = [&](int v) { return roundEven(static_cast<double>(v) / ppiX * s); };
-        const auto toPageY = [&](int v) { return roundEven(static_cast<double>(v) / ppiY * s); };
+        const auto toPageX = [&](int v) { return platform::roundHalfEven(static_cast<double>(v) / ppiX * s); };
+        const auto toPageY = [&](int v) { return platform::roundHalfEven(static_cast<double>(v) / ppiY * s); };
         printableWidth_ = toPageX(width);
         printableHeight_ = toPageY(height);
         if (answers) {
@@ -362,8 +364,8 @@ void TQRPrinter::adoptPages(std::vector<QByteArray> pages, int printableWidth, i
     pageCount_ = storedPageCount();
     printableWidth_ = printableWidth;
     printableHeight_ = printableHeight;
-    physicalWidth_ = roundEven(printableWidth * kLoadedSheet);
-    physicalHeight_ = roundEven(printableHeight * kLoadedSheet);
+    physicalWidth_ = platform::roundHalfEven(printableWidth * kLoadedSheet);
+    physicalHeight_ = platform::roundHalfEven(printableHeight * kLoadedSheet);
     status_ = QRPrinterStatus::Ready;
     currentPage_ = 1;
 }
@@ -462,9 +464,9 @@ int screenPixelsPerInch()
 {
     if (QCoreApplication::instance() && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         if (QScreen* screen = QGuiApplication::primaryScreen())
-            return std::max(1, roundEven(screen->logicalDotsPerInch()));
+            return std::max(1, platform::roundHalfEven(screen->logicalDotsPerInch()));
     }
-    return 96;
+    return platform::kDesignPixelsPerInch;
 }
 
 TQRPrinter& createQRPrinter(QObject* application)

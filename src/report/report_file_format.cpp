@@ -1,5 +1,7 @@
 #include "report/report_file_format.h"
 
+#include "platform/units.h"
+
 #include <QDate>
 #include <QIODevice>
 
@@ -133,7 +135,7 @@ double daysSince1899(const QDateTime& localTime)
 
 int physicalFromPrintable(std::int32_t printable)
 {
-    return static_cast<int>(std::nearbyint(static_cast<double>(printable) * 1.1));
+    return platform::roundHalfEven(static_cast<double>(printable) * 1.1);
 }
 
 std::uint32_t metafileSizeFromHeader(std::span<const std::uint8_t> head)

@@ -38,7 +38,7 @@ public:
 
 private:
     int formPpi() const { return r.owner()->PixelsPerInch; }
-    int marginX() const { return roundHalfEven(r.leftMargin_ * 96); }
+    int marginX() const { return roundHalfEven(r.leftMargin_ * platform::kDesignPixelsPerInch); }
 
     void collectComponents();
     void printHeaders();
@@ -111,8 +111,8 @@ void ReportRun::compose()
     r.currentX_ = marginX();
     r.pageWidth_ -= r.currentX_;
     const int columns = r.columns_;
-    r.columnWidth_ = roundHalfEven((r.pageWidth_ - r.columnMargin_ * 96 * (columns - 1)) / columns);
-    r.pageHeight_ = roundHalfEven(r.pageHeight_ * 96.0 / formPpi());
+    r.columnWidth_ = roundHalfEven((r.pageWidth_ - r.columnMargin_ * platform::kDesignPixelsPerInch * (columns - 1)) / columns);
+    r.pageHeight_ = roundHalfEven(r.pageHeight_ * double(platform::kDesignPixelsPerInch) / formPpi());
 
     r.currentY_ = 0;
     r.pageNumber_ = 1;
@@ -341,7 +341,7 @@ void ReportRun::checkSpace(TQRBand& band)
             r.currentX_ = marginX();
             newPage();
         } else {
-            r.currentX_ += roundHalfEven(96.0 / formPpi() * r.columnWidth_) + roundHalfEven(r.columnMargin_ * 96);
+            r.currentX_ += roundHalfEven(double(platform::kDesignPixelsPerInch) / formPpi() * r.columnWidth_) + roundHalfEven(r.columnMargin_ * platform::kDesignPixelsPerInch);
             r.currentY_ = r.columnTop_;
             ++r.currentColumn_;
         }
@@ -471,7 +471,7 @@ void TPageReport::Prepare()
         store.readMetrics();
         pageWidth_ = store.printableWidth();
         pageHeight_ = store.printableHeight();
-        xFactor_ = yFactor_ = owner()->PixelsPerInch / 96.0;
+        xFactor_ = yFactor_ = owner()->PixelsPerInch / double(platform::kDesignPixelsPerInch);
         Compose();
         store.EndDoc();
     } catch (...) {

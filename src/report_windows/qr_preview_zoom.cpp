@@ -1,5 +1,7 @@
 #include "report_windows/qr_preview_zoom.h"
 
+#include "platform/units.h"
+
 #include <QWidget>
 
 #include <algorithm>
@@ -16,7 +18,7 @@ int roundClamped(double v)
 {
     if (std::isnan(v))
         return 0;
-    return static_cast<int>(std::nearbyint(std::clamp(v, -kLimit, kLimit)));
+    return platform::roundHalfEven(std::clamp(v, -kLimit, kLimit));
 }
 
 int imageSide(int physical, int zoom)
