@@ -6,7 +6,7 @@
 #include "pages/page_forms.h"
 #include "platform/canvas_painter.h"
 #include "platform/emf_player.h"
-#include "platform/printer_fake.h"
+#include "support/printer_fake.h"
 #include "report/page_report.h"
 #include "report/qr_printer.h"
 #include "tools/hostile_pages.h"

@@ -11,7 +11,7 @@
 #include "pages/page_forms.h"
 #include "platform/canvas_painter.h"
 #include "platform/emf_player.h"
-#include "platform/printer_fake.h"
+#include "support/printer_fake.h"
 #include "report/page_report.h"
 #include "report_windows/qr_preview.h"
 #include "report_windows/qr_preview_zoom.h"

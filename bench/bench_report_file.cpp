@@ -4,7 +4,7 @@
 // Prints, after the table, the ratio of each operation's throughput to the copy's.
 // Goal: saving and loading at least half as fast as the plain copy.
 #include "pages/page_forms.h"
-#include "platform/printer_fake.h"
+#include "support/printer_fake.h"
 #include "report/page_report.h"
 #include "report/qr_printer.h"
 

@@ -1,7 +1,7 @@
 // libFuzzer target: the report file loader, fed through the page store's own Load
 // from an in-memory file. Whatever it accepts must then paint in the preview;
 // whatever it refuses must leave the store's earlier pages exactly as they were.
-#include "platform/printer_fake.h"
+#include "support/printer_fake.h"
 #include "report_windows/qr_preview.h"
 #include "report/qr_printer.h"
 #include "report/report_file_format.h"

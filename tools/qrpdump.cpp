@@ -7,14 +7,14 @@
 // A damaged file prints the same error the program's error box shows and exits with 1.
 #include "platform/canvas_painter.h"
 #include "platform/emf_player.h"
-#include "platform/printer_fake.h"
-#include "report/qr_printer.h"
+#include "report/report_file.h"
 #include "report/report_file_format.h"
 
 #include <QGuiApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 
@@ -62,25 +62,25 @@ QString savedAtText(double days)
 
 // The image of a page: its printable size in page units, scaled down as emfplay does
 // so that no side exceeds 4,096 pixels whatever size the file declares.
-QSize pngSize(const TQRPrinter& store)
+QSize pngSize(const report::ReportFileHeader& header)
 {
     constexpr int kMaxSide = 4096;
-    QSize size(std::max(1, store.printableWidth()), std::max(1, store.printableHeight()));
+    QSize size(std::max(1, header.printableWidth), std::max(1, header.printableHeight));
     if (size.width() > kMaxSide || size.height() > kMaxSide)
         size = size.scaled(kMaxSide, kMaxSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
     return size;
 }
 
-void writePng(const TQRPrinter& store, int page, const QString& dir)
+void writePng(const report::LoadedReportFile& file, int page, const QString& dir)
 {
-    QImage image(pngSize(store), QImage::Format_RGB32);
+    QImage image(pngSize(file.header), QImage::Format_RGB32);
     if (image.isNull())
         throw std::runtime_error("Not enough memory for the image of page " + std::to_string(page));
     image.fill(Qt::white);
     {
         QPainter painter(&image);
         platform::QPainterCanvas canvas(painter, 96);
-        platform::playEmf(store.pageImage(page), canvas, {0, 0, image.width(), image.height()});
+        platform::playEmf(file.pages[static_cast<std::size_t>(page - 1)], canvas, {0, 0, image.width(), image.height()});
     }
     const QString name = QDir(dir).filePath(QStringLiteral("page-%1.png").arg(page));
     if (!image.save(name, "PNG"))
@@ -100,19 +100,14 @@ int main(int argc, char** argv)
     const QString file = args[0];
     const QString pngDir = args.size() == 3 ? args[2] : QString();
 
-    // Load writes the file's orientation into the printer; a stand-in printer that
-    // takes every setting keeps this tool away from the print system.
-    platform::FakePrinter printer;
-    TQRPrinter store(printer, 96);
-    store.setShowProgress(false);
     try {
-        store.Load(file);
-
+        // Read and checked as the program's Load does it, every page through the
+        // metafile validator, without a page store or a printer.
         QFile f(file);
-        report::HeaderBytes head{};
-        if (!f.open(QIODevice::ReadOnly) || f.read(reinterpret_cast<char*>(head.data()), head.size()) != qint64(head.size()))
-            throw std::runtime_error(report::kStreamReadError);
-        const report::ReportFileHeader h = report::decodeReportFileHeader(head);
+        if (QFileInfo(file).isDir() || !f.open(QIODevice::ReadOnly))
+            throw std::runtime_error(report::cannotOpenMessage(file).toStdString());
+        const report::LoadedReportFile loaded = report::readReportFile(f, report::validateReportPage);
+        const report::ReportFileHeader& h = loaded.header;
 
         std::printf("file: %s\n", qPrintable(file));
         std::printf("printable height: %d\n", h.printableHeight);
@@ -121,15 +116,16 @@ int main(int argc, char** argv)
         std::printf("page count: %d\n", h.pageCount);
         std::printf("saved: %s (%.6f)\n", qPrintable(savedAtText(h.savedAt)), h.savedAt);
         std::printf("orientation: %s\n", h.portrait ? "portrait" : "landscape");
-        std::printf("sheet when loaded: %d x %d\n", store.physicalWidth(), store.physicalHeight());
-        for (int i = 1; i <= store.pageCount(); ++i) {
-            const QByteArray& page = store.pageImage(i);
+        std::printf("sheet when loaded: %d x %d\n", report::physicalFromPrintable(h.printableWidth),
+                    report::physicalFromPrintable(h.printableHeight));
+        for (int i = 1; i <= int(loaded.pages.size()); ++i) {
+            const QByteArray& page = loaded.pages[static_cast<std::size_t>(i - 1)];
             std::printf("page %d: %lld bytes, %d records\n", i, static_cast<long long>(page.size()), countRecords(page));
         }
         if (!pngDir.isEmpty()) {
             QDir().mkpath(pngDir);
-            for (int i = 1; i <= store.pageCount(); ++i)
-                writePng(store, i, pngDir);
+            for (int i = 1; i <= int(loaded.pages.size()); ++i)
+                writePng(loaded, i, pngDir);
         }
     } catch (const std::exception& e) {
         // The message as the program's error box words it.

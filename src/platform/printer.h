@@ -1,7 +1,7 @@
 // The platform's printer object: the one place through which the program reaches
 // a printer. The page store talks to this interface only; the real implementation
-// (CUPS printers plus the built-in "Print to PDF" printer) lives in printer_system.h,
-// a scriptable fake for the tests in printer_fake.h.
+// (CUPS printers plus the built-in "Print to PDF" printer) lives in
+// desktop/printer_system.h, a scriptable fake for the tests in tests/support.
 //
 // The operations mirror what a classic desktop printer object offers: a list of
 // installed printers and a selected one, the selected printer's identity and its

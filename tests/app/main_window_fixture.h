@@ -8,7 +8,7 @@
 #include "pages/page_forms.h"
 #include "desktop/error_box.h"
 #include "desktop/message_box.h"
-#include "platform/printer_fake.h"
+#include "support/printer_fake.h"
 #include "report/page_report.h"
 #include "report/qr_printer.h"
 #include "support/engine_override.h"

@@ -7,7 +7,7 @@
 #include "platform/emf_player.h"
 #include "desktop/error_box.h"
 #include "desktop/handler.h"
-#include "platform/printer_fake.h"
+#include "support/printer_fake.h"
 #include "platform/text_file.h"
 #include "report/page_report.h"
 #include "report/qr_label.h"

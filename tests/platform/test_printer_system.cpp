@@ -1,7 +1,7 @@
 // The real printer object (paper codes, the built-in PDF printer, its jobs) and
 // the printer setup dialog.
 #include "platform/canvas.h"
-#include "platform/printer_fake.h"
+#include "support/printer_fake.h"
 #include "desktop/printer_setup_dialog.h"
 #include "desktop/printer_system.h"
 #include "support/test_support.h"

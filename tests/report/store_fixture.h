@@ -4,7 +4,7 @@
 
 #include "desktop/error_box.h"
 #include "desktop/file_dialogs.h"
-#include "platform/printer_fake.h"
+#include "support/printer_fake.h"
 #include "report/qr_printer.h"
 
 #include <QColor>

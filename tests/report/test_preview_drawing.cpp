@@ -4,7 +4,7 @@
 
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"
-#include "platform/printer_fake.h"
+#include "support/printer_fake.h"
 #include "report/qr_printer.h"
 #include "tools/hostile_pages.h"
 

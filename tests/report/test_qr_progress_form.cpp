@@ -1,5 +1,5 @@
 // The progress window: its layout, the step arithmetic and Cancel from the keyboard.
-#include "platform/printer_fake.h"
+#include "support/printer_fake.h"
 #include "report/qr_printer.h"
 #include "report/qr_progress_form.h"
 #include "report_windows/progress_window.h"

@@ -2,7 +2,7 @@
 // a real file system that is full.
 #include "report/report_file.h"
 
-#include "platform/printer_fake.h"
+#include "support/printer_fake.h"
 #include "report/qr_printer.h"
 #include "support/test_support.h"
 

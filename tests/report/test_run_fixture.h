@@ -2,7 +2,7 @@
 // Preview hands the composed pages to the test instead of a window.
 #pragma once
 
-#include "platform/printer_fake.h"
+#include "support/printer_fake.h"
 #include "report/page_report.h"
 #include "report/qr_band.h"
 #include "report/qr_label.h"

@@ -1,4 +1,4 @@
-#include "platform/printer_fake.h"
+#include "support/printer_fake.h"
 
 namespace platform {
 

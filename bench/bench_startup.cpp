@@ -1,0 +1,105 @@
+// Start-up: process start to the main window shown, against a minimal Qt
+// Widgets program that shows one maximised window, in the same run. Both are
+// this executable, started afresh as child processes (so loading the same
+// libraries costs both the same); each ends itself once its first window is
+// exposed.
+//
+// Prints the time ratio program / minimal. Goal: at most 1.2x.
+#include "app/application_start.h"
+
+#include "bench/ratio_reporter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string selfPath;
+
+// Ends the process as soon as a window is on screen.
+class ExitWhenShown : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && watched->isWindowType())
+            ::_exit(0);
+        return false;
+    }
+};
+
+void watchForFirstWindow()
+{
+    qApp->installEventFilter(new ExitWhenShown);
+}
+
+void runChild(const char* mode)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::execl(selfPath.c_str(), selfPath.c_str(), mode, nullptr);
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        std::fprintf(stderr, "%s failed\n", mode);
+}
+
+void BM_Program(benchmark::State& state)
+{
+    for (auto _ : state)
+        runChild("--program");
+}
+
+void BM_Minimal(benchmark::State& state)
+{
+    for (auto _ : state)
+        runChild("--minimal");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && std::strcmp(argv[1], "--minimal") == 0) {
+        QApplication app(argc, argv);
+        watchForFirstWindow();
+        QWidget window;
+        window.showMaximized();
+        return app.exec();
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--program") == 0) {
+        // The program's own start-up, watched from the moment its application exists.
+        qAddPreRoutine(watchForFirstWindow);
+        char* args[] = {argv[0], nullptr};
+        return runStellaro(1, args);
+    }
+    selfPath = argv[0];
+    benchmark::RegisterBenchmark("startup_program", BM_Program)->Iterations(5)->Repetitions(5)->UseRealTime();
+    benchmark::RegisterBenchmark("startup_minimal", BM_Minimal)->Iterations(5)->Repetitions(5)->UseRealTime();
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    auto secondsOf = [&](const std::string& name) {
+        for (const auto& [run, seconds] : reporter.seconds)
+            if (run.rfind(name, 0) == 0)
+                return seconds;
+        return 0.0;
+    };
+    const double program = secondsOf("startup_program");
+    const double minimal = secondsOf("startup_minimal");
+    std::printf("\nstart-up program / minimal: %.2fx (goal <= 1.2)\n", minimal > 0 ? program / minimal : 0.0);
+    benchmark::Shutdown();
+    return 0;
+}
