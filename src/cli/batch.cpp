@@ -4,6 +4,7 @@
 #include "cli/profile_list.h"
 #include "pages/page_forms.h"
 #include "desktop/printer_system.h"
+#include "desktop/user_interface.h"
 #include "report/page_report.h"
 #include "report/qr_printer.h"
 
@@ -31,6 +32,31 @@ void say(const QString& message)
 {
     std::fprintf(stderr, "stellaro: %s\n", message.toLocal8Bit().constData());
 }
+
+// Nobody sits at the command line's windows: what would be asked is answered
+// from the command, and what would be shown goes to standard error.
+class CommandLineUserInterface final : public platform::UserInterface {
+public:
+    explicit CommandLineUserInterface(const Output& output) : output_(output) {}
+    void errorBox(const QString& text) override { say(text); }
+    void messageBox(const QString& text) override { say(text.trimmed()); }
+    void beep() override {}
+    std::optional<QString> fileName(QWidget*, platform::FileDialogKind, const platform::FileDialogOptions&) override
+    {
+        return std::nullopt;
+    }
+    bool replaceFile(QWidget*, const QString&) override { return true; } // the command names its output
+    std::optional<QString> pdfFileName(const QString&) override
+    {
+        if (output_.kind == Output::Kind::Pdf)
+            return output_.file;
+        return std::nullopt;
+    }
+    bool printerSetup(platform::PrinterSetupWindow&) override { return false; }
+
+private:
+    Output output_;
+};
 
 // One page to compose.
 struct Job {
@@ -85,7 +111,6 @@ QString choosePrinter(platform::TPrinter& printer, const Output& output)
     QString name;
     if (output.kind == Output::Kind::Pdf) {
         name = QString::fromLatin1(platform::printToPdfName);
-        platform::setPdfFileNameHook([file = output.file](const QString&) { return file; });
     } else if (output.kind == Output::Kind::Print) {
         name = output.printer;
     }
@@ -111,6 +136,7 @@ QString choosePrinter(platform::TPrinter& printer, const Output& output)
 // them to the output as one file or one print job.
 int composeAndWrite(const std::vector<Job>& jobs, const Output& output, std::optional<int> offset)
 {
+    platform::installUserInterface(std::make_unique<CommandLineUserInterface>(output));
     platform::useSystemPrinter();
     TQRPrinter& store = createQRPrinter(qApp);
     store.setShowProgress(false);

@@ -3,18 +3,13 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 namespace platform {
 
-// Shows the error box modally (or hands the text to the test hook, if one is set).
+// Shows the error box modally, through the installed user interface.
 void showErrorBox(const QString& message);
 
 // The exact text the box shows for `message`.
 QString errorBoxText(const QString& message);
-
-// Tests replace the modal box with a hook that receives the box's full text.
-// Pass an empty function to restore the real box.
-void setErrorBoxHook(std::function<void(const QString& text)> hook);
 
 } // namespace platform

@@ -1,59 +1,23 @@
 #include "desktop/file_dialogs.h"
 
-#include <QFileDialog>
+#include "desktop/user_interface.h"
+
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QStringList>
 
 namespace platform {
 
 namespace {
 
-FileDialogHook& dialogHook()
-{
-    static FileDialogHook h;
-    return h;
-}
-
-OverwriteHook& overwriteHook()
-{
-    static OverwriteHook h;
-    return h;
-}
-
 // The user's part of the dialog: pick or type a name, or cancel.
 std::optional<QString> askForName(QWidget* owner, FileDialogKind kind, const FileDialogOptions& options)
 {
-    if (dialogHook())
-        return dialogHook()(kind, options);
-
-    QFileDialog dialog(owner);
-    // Qt's own dialog everywhere: the same look and keys on every desktop, and
-    // the default extension and replace prompt stay under our control.
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.setWindowTitle(kind == FileDialogKind::Open ? QStringLiteral("Open") : QStringLiteral("Save As"));
-    dialog.setAcceptMode(kind == FileDialogKind::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    const QStringList filters = qtNameFilters(options.filter);
-    if (!filters.isEmpty())
-        dialog.setNameFilters(filters);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty() || chosen.front().isEmpty())
-        return std::nullopt;
-    return chosen.front();
+    return userInterface().fileName(owner, kind, options);
 }
 
 bool confirmOverwrite(QWidget* owner, const QString& fileName)
 {
-    if (overwriteHook())
-        return overwriteHook()(fileName);
-    const QString text = QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(fileName);
-    return QMessageBox::warning(owner, QStringLiteral("Save As"), text, QMessageBox::Yes | QMessageBox::No,
-                                QMessageBox::No)
-        == QMessageBox::Yes;
+    return userInterface().replaceFile(owner, fileName);
 }
 
 } // namespace
@@ -103,16 +67,6 @@ std::optional<QString> runSaveDialog(QWidget* owner, const FileDialogOptions& op
         if (!options.overwritePrompt || !QFileInfo::exists(*name) || confirmOverwrite(owner, *name))
             return name;
     }
-}
-
-void setFileDialogHook(FileDialogHook hook)
-{
-    dialogHook() = std::move(hook);
-}
-
-void setOverwritePromptHook(OverwriteHook hook)
-{
-    overwriteHook() = std::move(hook);
 }
 
 } // namespace platform

@@ -4,8 +4,9 @@
 //
 // The dialogs are modal and return the chosen name, or nothing when the user
 // cancels. The default extension and the overwrite prompt are applied by this
-// layer, not by Qt's dialog, so that tests can drive exactly the same logic
-// through the hooks below without a window.
+// layer, not by Qt's dialog: the user's answers come from the installed user
+// interface (user_interface.h), so tests drive exactly the same logic without a
+// window.
 #pragma once
 
 #include <QString>
@@ -40,14 +41,5 @@ QStringList qtNameFilters(const QString& filter);
 
 // The name with ".<extension>" added when its last path component has no extension.
 QString withDefaultExtension(const QString& fileName, const QString& extension);
-
-// Test hooks. The dialog hook plays the user at the dialog: it receives the kind and
-// options and answers the name typed (or nothing for Cancel). The overwrite hook
-// answers the "replace it?" question for a name. An empty function restores the
-// real windows.
-using FileDialogHook = std::function<std::optional<QString>(FileDialogKind, const FileDialogOptions&)>;
-using OverwriteHook = std::function<bool(const QString& fileName)>;
-void setFileDialogHook(FileDialogHook hook);
-void setOverwritePromptHook(OverwriteHook hook);
 
 } // namespace platform

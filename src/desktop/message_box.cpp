@@ -1,34 +1,12 @@
 #include "desktop/message_box.h"
 
-#include "desktop/application.h"
-
-#include <QApplication>
-#include <QMessageBox>
+#include "desktop/user_interface.h"
 
 namespace platform {
 
-namespace {
-std::function<void(const QString&)>& hook()
-{
-    static std::function<void(const QString&)> h;
-    return h;
-}
-} // namespace
-
-void setMessageBoxHook(std::function<void(const QString&)> h)
-{
-    hook() = std::move(h);
-}
-
 void showMessage(const QString& text)
 {
-    if (hook()) {
-        hook()(text);
-        return;
-    }
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
+    userInterface().messageBox(text);
 }
 
 } // namespace platform

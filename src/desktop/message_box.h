@@ -4,15 +4,10 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 namespace platform {
 
-// Shows the notice modally (or hands the text to the test hook, if one is set).
+// Shows the notice modally, through the installed user interface.
 void showMessage(const QString& text);
-
-// Tests replace the modal box with a hook that receives the text.
-// Pass an empty function to restore the real box.
-void setMessageBoxHook(std::function<void(const QString& text)> hook);
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "desktop/printer_setup_dialog.h"
 
+#include "desktop/user_interface.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -24,12 +26,6 @@ constexpr PaperChoice kPapers[] = {
 };
 constexpr PaperChoice kPrinterDefaultPaper{"Printer default", paper_code::printerDefault};
 constexpr PaperChoice kCustomPaper{"Custom size", paper_code::custom};
-
-PrinterSetupHook& setupHook()
-{
-    static PrinterSetupHook hook;
-    return hook;
-}
 
 // Reads the selected printer's device mode; all fields zero when it has none.
 DeviceMode readMode(TPrinter& printer)
@@ -142,15 +138,10 @@ bool PrinterSetupDialog::Execute()
 {
     TPrinter& printer = printer_ ? *printer_ : Printer();
     PrinterSetupWindow window(printer, owner_);
-    const bool confirmed = setupHook() ? setupHook()(window) : window.exec() == QDialog::Accepted;
+    const bool confirmed = userInterface().printerSetup(window);
     if (confirmed)
         window.apply();
     return confirmed;
-}
-
-void setPrinterSetupHook(PrinterSetupHook hook)
-{
-    setupHook() = std::move(hook);
 }
 
 } // namespace platform

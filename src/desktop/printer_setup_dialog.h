@@ -52,10 +52,5 @@ private:
     TPrinter* printer_;
 };
 
-// Tests play the user: the hook gets the built window instead of it being shown,
-// may change its controls, and answers true for OK. An empty function restores
-// the real modal window.
-using PrinterSetupHook = std::function<bool(PrinterSetupWindow& window)>;
-void setPrinterSetupHook(PrinterSetupHook hook);
 
 } // namespace platform

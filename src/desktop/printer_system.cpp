@@ -3,7 +3,7 @@
 #include "platform/canvas_painter.h"
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"
-#include "desktop/file_dialogs.h"
+#include "desktop/user_interface.h"
 #include "platform/text_file.h"
 
 #include <QBuffer>
@@ -40,23 +40,6 @@ constexpr int kCustomPaperCode = paper_code::custom;
 
 // Resolution asked of Qt's printer; CUPS may answer with the device's own.
 constexpr int kPdfResolution = 600;
-
-PdfFileNameAsker& pdfFileNameHook()
-{
-    static PdfFileNameAsker hook;
-    return hook;
-}
-
-std::optional<QString> askPdfFileName(const QString& jobTitle)
-{
-    if (pdfFileNameHook())
-        return pdfFileNameHook()(jobTitle);
-    FileDialogOptions options;
-    options.filter = QStringLiteral("PDF files|*.pdf");
-    options.defaultExtension = QStringLiteral("pdf");
-    options.overwritePrompt = true;
-    return runSaveDialog(nullptr, options);
-}
 
 EPrinter printerError(const char* text)
 {
@@ -364,7 +347,7 @@ void SystemPrinter::beginDoc()
     discard_ = false;
     outputFile_.clear();
     if (e.builtInPdf) {
-        const std::optional<QString> name = askPdfFileName(title_);
+        const std::optional<QString> name = userInterface().pdfFileName(title_);
         if (name && !name->isEmpty()) {
             outputFile_ = *name;
         } else {
@@ -540,11 +523,6 @@ std::unique_ptr<TPrinter> createSystemPrinter()
 void useSystemPrinter()
 {
     setPrinterFactory(createSystemPrinter);
-}
-
-void setPdfFileNameHook(PdfFileNameAsker hook)
-{
-    pdfFileNameHook() = std::move(hook);
 }
 
 } // namespace platform

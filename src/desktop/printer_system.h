@@ -33,11 +33,6 @@ std::unique_ptr<TPrinter> createSystemPrinter();
 // created on first use.
 void useSystemPrinter();
 
-// Asks where "Print to PDF" writes a job named `jobTitle`: a file name, or
-// nothing when the user cancels (the job then goes nowhere). The default asks
-// with a save dialog; tests install a hook. An empty function restores the dialog.
-using PdfFileNameAsker = std::function<std::optional<QString>(const QString& jobTitle)>;
-void setPdfFileNameHook(PdfFileNameAsker hook);
 
 // Qt's page size for a device-mode paper code (custom: width x length in tenths
 // of a millimetre). Invalid for code 0 (the printer's own default), for codes it

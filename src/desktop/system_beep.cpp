@@ -1,31 +1,12 @@
 #include "desktop/system_beep.h"
 
-#include <QApplication>
-
-#include <utility>
+#include "desktop/user_interface.h"
 
 namespace platform {
-namespace {
-
-std::function<void()>& beepHook()
-{
-    static std::function<void()> hook;
-    return hook;
-}
-
-} // namespace
 
 void systemBeep()
 {
-    if (const auto& hook = beepHook())
-        hook();
-    else
-        QApplication::beep();
-}
-
-void setSystemBeepHook(std::function<void()> hook)
-{
-    beepHook() = std::move(hook);
+    userInterface().beep();
 }
 
 } // namespace platform

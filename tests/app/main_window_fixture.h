@@ -6,12 +6,11 @@
 
 #include "app/main_window.h"
 #include "pages/page_forms.h"
-#include "desktop/error_box.h"
-#include "desktop/message_box.h"
 #include "support/printer_fake.h"
 #include "report/page_report.h"
 #include "report/qr_printer.h"
 #include "support/engine_override.h"
+#include "support/fake_user_interface.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -36,8 +35,6 @@ protected:
             platform::setPrinter(std::move(fake));
             createQRPrinter(qApp);
         }
-        platform::setMessageBoxHook([this](const QString& t) { notices.push_back(t.toStdString()); });
-        platform::setErrorBoxHook([this](const QString& t) { errors.push_back(t.toStdString()); });
         preview_ = std::make_unique<testsupport::EngineOverride>([this](report::EngineWindows& w) {
             w.preview = [this](TQRPrinter& store) {
                 previews.push_back(store.storedPageCount());
@@ -64,8 +61,6 @@ protected:
         delete FForm1;
         FForm1 = nullptr;
         preview_.reset();
-        platform::setMessageBoxHook({});
-        platform::setErrorBoxHook({});
     }
 
     static platform::FakePrinter*& fakePrinter()
@@ -104,8 +99,9 @@ protected:
     testsupport::TempDir dir;
     testsupport::ScopedCwd cwd{dir.path()};
     Log log;
-    Log notices;
-    Log errors;
+    // What the user was shown, as the fake user interface recorded it.
+    QStringList& notices = testsupport::ui().messages;
+    QStringList& errors = testsupport::ui().errors;
     std::vector<int> previews;
     std::function<void()> onPreview;
     std::unique_ptr<testsupport::EngineOverride> preview_;

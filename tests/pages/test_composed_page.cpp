@@ -1,5 +1,6 @@
 // The page forms composed by the report engine: what lands on the page image,
 // where, and what happens when detail.fdg cannot be read.
+#include "support/fake_user_interface.h"
 #include "pages/detail_binding.h"
 #include "pages/page_design.h"
 #include "pages/page_forms.h"
@@ -52,11 +53,7 @@ protected:
             };
         });
     }
-    void TearDown() override
-    {
-        preview_.reset();
-        platform::setErrorBoxHook({});
-    }
+    void TearDown() override { preview_.reset(); }
     std::unique_ptr<testsupport::EngineOverride> preview_;
 
     void writeProfile(const std::vector<QString>& lines)
@@ -242,8 +239,8 @@ TEST_F(ComposedPage, UnreadableProfileStopsTheCompositionAndLeavesTheStoreIdle)
                 platform::recordWriteFailure(pages::kDetailFileName, platform::FileAccessDenied,
                                              QStringLiteral("The profile could not be written: File access denied"));
             }
-            QStringList boxes;
-            platform::setErrorBoxHook([&](const QString& text) { boxes << text; });
+            QStringList& boxes = testsupport::ui().errors;
+            boxes.clear();
             previewed.clear();
             // The main window's Preview and Print run through the handler wrapper.
             platform::runHandler([&] { form->PageReport1->Preview(); });

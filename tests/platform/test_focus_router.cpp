@@ -1,4 +1,5 @@
 // Enter and exit events for controls and containers, routed from Qt's focus changes.
+#include "support/fake_user_interface.h"
 #include "desktop/error_box.h"
 #include "desktop/focus_router.h"
 
@@ -131,8 +132,6 @@ TEST(FocusRouter, AHandlerThatMovesTheFocusEndsTheMoveInProgress)
 
 TEST(FocusRouter, AnErrorInOneHandlerShowsTheErrorBoxAndTheOthersStillRun)
 {
-    std::vector<QString> boxes;
-    platform::setErrorBoxHook([&](const QString& text) { boxes.push_back(text); });
     {
         RoutedForm f;
         f.showActive();
@@ -142,8 +141,7 @@ TEST(FocusRouter, AnErrorInOneHandlerShowsTheErrorBoxAndTheOthersStillRun)
         f.g1->setFocus();
         EXPECT_EQ(f.log, (Log{"exit panelA", "enter panelB", "enter groupG", "enter g1"}));
     }
-    platform::setErrorBoxHook({});
-    EXPECT_EQ(boxes, (std::vector<QString>{QStringLiteral("'' is not a valid integer value.")}));
+    EXPECT_EQ(testsupport::ui().errors, QStringList{QStringLiteral("'' is not a valid integer value.")});
 }
 
 TEST(FocusRouter, AControlWithoutHandlersAndDeletedControlsAreSkipped)

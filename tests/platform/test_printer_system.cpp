@@ -1,5 +1,6 @@
 // The real printer object (paper codes, the built-in PDF printer, its jobs) and
 // the printer setup dialog.
+#include "support/fake_user_interface.h"
 #include "platform/canvas.h"
 #include "support/printer_fake.h"
 #include "desktop/printer_setup_dialog.h"
@@ -25,7 +26,6 @@ struct PdfPrinter {
         const int pdf = static_cast<int>(printer->printers().indexOf(QString::fromLatin1(printToPdfName)));
         printer->setPrinterIndex(pdf);
     }
-    ~PdfPrinter() { setPdfFileNameHook({}); }
 };
 
 bool isPdf(const std::filesystem::path& p)
@@ -101,10 +101,10 @@ TEST(SystemPrinter, PdfJobsAndTheFilesTheyLeave)
     const auto file = dir.path() / "job.pdf";
     std::optional<QString> answer;
     QString askedFor;
-    setPdfFileNameHook([&](const QString& title) {
+    testsupport::ui().onPdfFileName = [&](const QString& title) {
         askedFor = title;
         return answer;
-    });
+    };
     PdfPrinter p;
     p.printer->setTitle(QStringLiteral("Star sheet"));
 
@@ -184,7 +184,7 @@ TEST(FullDisk, PrintToPdfKeepsTheOldFileAndNamesTheCause)
     const auto old = dir / "old.pdf";
     testsupport::writeFileBytes(old, {'o', 'l', 'd'});
     testsupport::fillDisk(dir);
-    setPdfFileNameHook([&](const QString&) { return QString::fromStdString(old.string()); });
+    testsupport::ui().onPdfFileName = [&](const QString&) { return QString::fromStdString(old.string()); };
     PdfPrinter p;
     p.printer->beginDoc();
     p.printer->canvas().fillRect({0, 0, 10, 10});
@@ -215,12 +215,13 @@ TEST(PrinterSetupDialog, ConfirmedChoiceIsTakenCancelChangesNothingUntakenFields
             return confirm;
         };
     };
-    setPrinterSetupHook(choose(false, "A3"));
+    auto& ui = testsupport::ui();
+    ui.onPrinterSetup = choose(false, "A3");
     EXPECT_FALSE(PrinterSetupDialog(nullptr, &fake).Execute());
     EXPECT_EQ(fake.printerIndex(), 0);
     EXPECT_EQ(fake.deviceMode.paperSize, 9);
 
-    setPrinterSetupHook(choose(true, "A3"));
+    ui.onPrinterSetup = choose(true, "A3");
     EXPECT_TRUE(PrinterSetupDialog(nullptr, &fake).Execute());
     EXPECT_EQ(fake.printerIndex(), 1);
     EXPECT_EQ(fake.deviceMode.orientation, dmOrientLandscape);
@@ -230,9 +231,8 @@ TEST(PrinterSetupDialog, ConfirmedChoiceIsTakenCancelChangesNothingUntakenFields
     // A printer that takes only the paper keeps its orientation.
     fake.setPrinterIndex(0);
     fake.deviceMode = {dm_field::paperSize, dmOrientPortrait, 1, 0, 0};
-    setPrinterSetupHook(choose(true, "A5"));
+    ui.onPrinterSetup = choose(true, "A5");
     EXPECT_TRUE(PrinterSetupDialog(nullptr, &fake).Execute());
     EXPECT_EQ(fake.deviceMode.orientation, dmOrientPortrait);
     EXPECT_EQ(fake.deviceMode.paperSize, 11);
-    setPrinterSetupHook({});
 }

@@ -37,12 +37,3 @@ struct Store {
     Store() { store.setShowProgress(false); }
 };
 
-// Puts the dialog and message hooks a test replaced back to the real ones.
-struct HooksReset {
-    ~HooksReset()
-    {
-        platform::setErrorBoxHook({});
-        platform::setFileDialogHook({});
-        platform::setOverwritePromptHook({});
-    }
-};

@@ -1,4 +1,5 @@
 // The preview window: toolbar, navigation, zoom, the painted page, keys, printing, Save and Load.
+#include "support/fake_user_interface.h"
 #include "report_windows/qr_preview.h"
 
 #include "report_windows/qr_preview_zoom.h"
@@ -50,16 +51,10 @@ void expectNavigation(const TQRStandardPreview& p, const QString& text, Enabled 
 // A preview of three pages showing the last, with error boxes caught.
 class PreviewOnLastPage : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        p.lastPage();
-        platform::setErrorBoxHook([this](const QString& text) { shown = text; });
-    }
-    HooksReset reset;
+    void SetUp() override { p.lastPage(); }
     testsupport::TempDir dir;
     Pages s{3};
     TQRStandardPreview p{s.store};
-    QString shown;
 };
 
 } // namespace
@@ -319,7 +314,7 @@ TEST_F(PreviewOnLastPage, PrintingKeepsThePageAndIsBlockedWhileItRuns)
     s.fake.onBeginDoc = {};
     s.fake.beginDocFails = true;
     p.printButton()->click();
-    EXPECT_FALSE(shown.isEmpty());
+    EXPECT_FALSE(testsupport::ui().errors.isEmpty());
     EXPECT_TRUE(p.printButton()->isEnabled());
 }
 
@@ -338,10 +333,10 @@ TEST_F(PreviewOnLastPage, SaveAddsTheExtensionAndLoadReturnsToPageOne)
 {
     std::vector<platform::FileDialogOptions> asked;
     QString answer = QString::fromStdString((dir.path() / "saved").string());
-    platform::setFileDialogHook([&](platform::FileDialogKind, const platform::FileDialogOptions& o) {
+    testsupport::ui().onFileName = [&](platform::FileDialogKind, const platform::FileDialogOptions& o) {
         asked.push_back(o);
         return std::optional<QString>(answer);
-    });
+    };
     p.saveButton()->click();
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].filter, "PageReport files|*.QRP");
@@ -367,22 +362,20 @@ TEST_F(PreviewOnLastPage, ADamagedFileShowsTheErrorAndKeepsThePages)
 {
     const fs::path bad = dir.path() / "bad.QRP";
     testsupport::writeFileBytes(bad, std::vector<unsigned char>(200, 0));
-    platform::setFileDialogHook([&](platform::FileDialogKind, const platform::FileDialogOptions&) {
+    testsupport::ui().onFileName = [&](platform::FileDialogKind, const platform::FileDialogOptions&) {
         return std::optional<QString>(QString::fromStdString(bad.string()));
-    });
+    };
     p.loadButton()->click();
-    EXPECT_EQ(shown, "Stream read error.");
+    EXPECT_EQ(testsupport::ui().errors, QStringList{"Stream read error."});
     EXPECT_EQ(p.pageIndicator()->text(), "Page 3 of 3");
     EXPECT_TRUE(s.store.pageCount() == 3 && p.loadButton()->isEnabled());
 
     // Cancelling the dialogs does nothing at all.
-    shown.clear();
-    platform::setFileDialogHook([](platform::FileDialogKind, const platform::FileDialogOptions&) {
-        return std::optional<QString>();
-    });
+    testsupport::ui().errors.clear();
+    testsupport::ui().onFileName = nullptr; // Cancel
     p.loadButton()->click();
     p.saveButton()->click();
-    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_TRUE(testsupport::ui().errors.isEmpty());
     EXPECT_EQ(p.pageIndicator()->text(), "Page 3 of 3");
 }
 

@@ -1,5 +1,6 @@
 // The page store printing into "Print to PDF" and through CUPS into the cups-pdf queue "PDF"
 // (skipped when not set up); each sheet, rasterised, must hold the rectangle where the page put it.
+#include "support/fake_user_interface.h"
 #include "platform/canvas.h"
 #include "desktop/printer_system.h"
 #include "report/qr_printer.h"
@@ -89,13 +90,12 @@ TEST(QRPrinterOutput, PrintToPdfPutsThePageOnLandscapeA4)
         GTEST_SKIP() << "pdftoppm is not installed";
     testsupport::TempDir dir;
     const QString pdf = QString::fromStdString((dir.path() / "sheet.pdf").string());
-    platform::setPdfFileNameHook([&](const QString&) { return std::optional<QString>(pdf); });
+    testsupport::ui().onPdfFileName = [&](const QString&) { return std::optional<QString>(pdf); };
     auto printer = platform::createSystemPrinter();
     printer->setPrinterIndex(static_cast<int>(printer->printers().indexOf(QString::fromLatin1(platform::printToPdfName))));
     TQRPrinter store(*printer, 96);
     composeSheet(store, QStringLiteral("Sheet"));
     store.Print();
-    platform::setPdfFileNameHook({});
 
     expectSheet(rasterise(pdf, dir), store);
 }

@@ -1,4 +1,5 @@
 // The report file dialogs: filters, default extension, and the replace prompt.
+#include "support/fake_user_interface.h"
 #include "desktop/file_dialogs.h"
 #include "report/report_file.h"
 #include "report_windows/report_file_dialogs.h"
@@ -24,18 +25,18 @@ struct User {
 
     void install()
     {
-        platform::setFileDialogHook([this](FileDialogKind, const FileDialogOptions&) {
+        testsupport::ui().onFileName = [this](FileDialogKind, const FileDialogOptions&) {
             ++dialogs;
             if (answers.empty())
                 return std::optional<QString>();
             auto a = answers.front();
             answers.pop_front();
             return a;
-        });
-        platform::setOverwritePromptHook([this](const QString& name) {
+        };
+        testsupport::ui().onReplace = [this](const QString& name) {
             askedToReplace << name;
             return replace;
-        });
+        };
     }
 };
 
@@ -71,7 +72,6 @@ TEST(FileDialogs, DefaultExtensionOnlyForNamesWithoutOne)
 
 TEST(FileDialogs, SaveAddsTheExtensionAndAsksBeforeReplacing)
 {
-    HooksReset reset;
     testsupport::TempDir dir;
     const QString base = QString::fromStdString((dir.path() / "kept").string());
     testsupport::writeFileBytes(dir.path() / "kept.QRP", {1});
@@ -99,7 +99,6 @@ TEST(FileDialogs, SaveAddsTheExtensionAndAsksBeforeReplacing)
 
 TEST(FileDialogs, OpenTakesAnyNameAsTyped)
 {
-    HooksReset reset;
     User user;
     user.install();
     user.answers = {QStringLiteral("/no/such/report")};

@@ -1,4 +1,5 @@
 // The report run, checked on the composed pages.
+#include "support/fake_user_interface.h"
 #include "test_run_fixture.h"
 
 #include "report/data_set.h"
@@ -348,10 +349,10 @@ TEST_F(ReportRunTest, PrintDialogChoosesRangeOrFileOrNothing)
     testsupport::TempDir dir;
     const QString file = QString::fromStdString((dir.path() / "page.QRP").string());
     QString filter;
-    platform::setFileDialogHook([&](platform::FileDialogKind, const platform::FileDialogOptions& o) {
+    testsupport::ui().onFileName = [&](platform::FileDialogKind, const platform::FileDialogOptions& o) {
         filter = o.filter;
         return std::optional<QString>(file);
-    });
+    };
 
     // Cancelled: nothing composed or printed.
     std::function<std::optional<TPageReport::PrintDialogChoice>(int)> answer = [](int) {
@@ -384,7 +385,6 @@ TEST_F(ReportRunTest, PrintDialogChoosesRangeOrFileOrNothing)
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "page.QRP"));
     EXPECT_EQ(store->status(), QRPrinterStatus::Idle);
 
-    platform::setFileDialogHook({});
 }
 
 Texts wordsOf(const emfpage::Page& page)

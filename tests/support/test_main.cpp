@@ -1,4 +1,6 @@
 // One main for every test executable: a QApplication (offscreen in CTest) and GoogleTest.
+#include "support/fake_user_interface.h"
+
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
 
@@ -8,12 +10,36 @@
 
 #include <cstdio>
 
+namespace testsupport {
+
+namespace {
+FakeUserInterface* current = nullptr;
+
+// Every test starts with a user who has seen nothing and answers Cancel.
+class FreshUser : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override
+    {
+        auto fake = std::make_unique<FakeUserInterface>();
+        current = fake.get();
+        platform::installUserInterface(std::move(fake));
+    }
+};
+} // namespace
+
+FakeUserInterface& ui()
+{
+    return *current;
+}
+
+} // namespace testsupport
+
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleMock(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new testsupport::FreshUser);
 
     // Text widths are only right with the metric-compatible faces; measuring
     // some other font would make every layout test meaningless.

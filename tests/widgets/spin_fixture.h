@@ -3,6 +3,7 @@
 // Beeps, OnChange calls and error boxes are recorded instead of shown.
 #pragma once
 
+#include "support/fake_user_interface.h"
 #include "desktop/error_box.h"
 #include "desktop/system_beep.h"
 #include "widgets/spin_edit.h"
@@ -26,8 +27,6 @@ class SpinFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        platform::setSystemBeepHook([this] { ++beeps; });
-        platform::setErrorBoxHook([this](const QString& text) { errors.push_back(text); });
         window.resize(200, 60);
         other = new QLineEdit(&window);
         other->setGeometry(100, 8, 80, 26);
@@ -50,12 +49,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
 
-    void TearDown() override
-    {
-        platform::setSystemBeepHook({});
-        platform::setErrorBoxHook({});
-    }
-
     // Focus into the box as Tab would bring it (the whole text selected).
     void enterBox() { spin->setFocus(Qt::TabFocusReason); }
     void leaveBox() { other->setFocus(Qt::TabFocusReason); }
@@ -66,7 +59,8 @@ protected:
     QWidget window;
     TSpinEdit* spin = nullptr;
     QLineEdit* other = nullptr;
-    int beeps = 0;
     std::vector<Change> changes;
-    std::vector<QString> errors;
+    // The beeps and error boxes, as the fake user interface counted them.
+    int& beeps = testsupport::ui().beeps;
+    QStringList& errors = testsupport::ui().errors;
 };

@@ -79,7 +79,7 @@ TEST_F(SpinArrows, AFailingRepeatStopsTheTimerAndShowsTheError)
     QTest::mousePress(upArrow(), Qt::LeftButton);
     upArrow()->timerExpired();
     EXPECT_FALSE(upArrow()->repeatTimer()->isActive());
-    EXPECT_EQ(errors, (std::vector<QString>{platform::errorBoxText("no margin")}));
+    EXPECT_EQ(errors, QStringList{platform::errorBoxText("no margin")});
     EXPECT_EQ(spin->text(), "4");
     QTest::mouseRelease(upArrow(), Qt::LeftButton);
 }

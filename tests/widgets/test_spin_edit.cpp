@@ -172,7 +172,7 @@ TEST_F(SpinEdit, AnErrorInOnChangeGoesToTheErrorBoxWhenTypingAndToTheCallerOther
     enterBox();
     QTest::keyClick(spin, Qt::Key_7);
     EXPECT_EQ(spin->text(), "7");
-    EXPECT_EQ(errors, (std::vector<QString>{platform::errorBoxText("margin refused")}));
+    EXPECT_EQ(errors, QStringList{platform::errorBoxText("margin refused")});
     EXPECT_THROW(spin->setValue(8), std::runtime_error);
     EXPECT_EQ(spin->text(), "8");
 }

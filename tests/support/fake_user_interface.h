@@ -1,0 +1,49 @@
+// A user who answers as the test scripts and whose boxes are recorded instead of
+// shown. A fresh one is installed before every test (test_main.cpp).
+#pragma once
+
+#include "desktop/user_interface.h"
+
+#include <QStringList>
+
+#include <functional>
+
+namespace testsupport {
+
+class FakeUserInterface final : public platform::UserInterface {
+public:
+    QStringList errors;   // error boxes, as shown (ending in ".")
+    QStringList messages; // notices
+    int beeps = 0;
+    // The user at a file dialog; unset: Cancel.
+    std::function<std::optional<QString>(platform::FileDialogKind, const platform::FileDialogOptions&)> onFileName;
+    // "Do you want to replace it?"; unset: No.
+    std::function<bool(const QString& fileName)> onReplace;
+    // Where "Print to PDF" writes; unset: Cancel.
+    std::function<std::optional<QString>(const QString& jobTitle)> onPdfFileName;
+    // Plays the user at the printer setup window, answering true for OK; unset: Cancel.
+    std::function<bool(platform::PrinterSetupWindow&)> onPrinterSetup;
+
+    void errorBox(const QString& text) override { errors << text; }
+    void messageBox(const QString& text) override { messages << text; }
+    void beep() override { ++beeps; }
+    std::optional<QString> fileName(QWidget*, platform::FileDialogKind kind,
+                                    const platform::FileDialogOptions& options) override
+    {
+        return onFileName ? onFileName(kind, options) : std::nullopt;
+    }
+    bool replaceFile(QWidget*, const QString& fileName) override { return onReplace && onReplace(fileName); }
+    std::optional<QString> pdfFileName(const QString& jobTitle) override
+    {
+        return onPdfFileName ? onPdfFileName(jobTitle) : std::nullopt;
+    }
+    bool printerSetup(platform::PrinterSetupWindow& window) override
+    {
+        return onPrinterSetup && onPrinterSetup(window);
+    }
+};
+
+// The fake installed for the running test.
+FakeUserInterface& ui();
+
+} // namespace testsupport
