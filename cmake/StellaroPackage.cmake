@@ -9,8 +9,8 @@ set(CPACK_PACKAGE_VENDOR "The Stellaro developers")
 set(CPACK_PACKAGE_CONTACT "Stellaro maintainers <maintainers@users.noreply.c-seed-1a2b7718.example>"
   CACHE STRING "Maintainer field of the Debian package")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "compose and print a personal star-sign profile")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "compose and print a personal star-sign profile
-Stellaro composes a personal star-sign profile on one landscape A4 page from
+# The long description; CPack puts the summary above it as the synopsis.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Stellaro composes a personal star-sign profile on one landscape A4 page from
 a birth date, a name and a one-line sentiment, on a male or a female page,
 with six lucky numbers if wanted. The page can be previewed, printed, or saved
 as a report file (.QRP) that opens again in the preview.
