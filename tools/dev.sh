@@ -2,6 +2,8 @@
 # Set up, build, run and test Stellaro on Debian 12.
 #   bash tools/dev.sh run    install what is missing, build, start the program
 #   bash tools/dev.sh test   install what is missing, build with sanitizers, run every test
+#   bash tools/dev.sh package  install what is missing, build a Release build and its
+#                              Debian package; the package's path is the last line
 #   bash tools/dev.sh deps   only install what is missing
 set -euo pipefail
 
@@ -16,6 +18,8 @@ packages=(
   fonts-liberation2 fontconfig
   xvfb xauth xdotool xclip openbox x11-utils
   cups cups-bsd cups-client printer-driver-cups-pdf poppler-utils python3 imagemagick time
+  dpkg-dev file ccache lintian desktop-file-utils appstream shared-mime-info
+  xdg-utils libfile-mimeinfo-perl libglib2.0-bin man-db librsvg2-bin
 )
 
 install_deps() {
@@ -64,7 +68,25 @@ case "${1:-}" in
     start_cups
     cd build-test
     ctest --output-on-failure -j "$(nproc)" ;;
+  package)
+    install_deps
+    # A build folder of its own: the package holds an optimized build without
+    # tests, never the sanitizer build of "test".
+    launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    # Debian's hardening flags, as its own packages are built; no -g, since the
+    # package holds stripped binaries and no debugging symbols.
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP=-g
+    build build-package -DCMAKE_BUILD_TYPE=Release -DSTELLARO_TESTS=OFF -DSTELLARO_BENCH=OFF \
+      -DCMAKE_INSTALL_PREFIX=/usr "${launcher[@]}" \
+      -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+      -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
+    cd build-package
+    rm -f stellaro_*.deb
+    cpack -G DEB
+    deb=$(ls "$PWD"/stellaro_*.deb)
+    echo "$deb" ;;
   *)
-    echo "usage: bash tools/dev.sh run|test|deps" >&2
+    echo "usage: bash tools/dev.sh run|test|package|deps" >&2
     exit 2 ;;
 esac

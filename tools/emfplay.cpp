@@ -11,10 +11,25 @@
 #include <QPainter>
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 int main(int argc, char** argv)
 {
+    // Installed as stellaro-emfplay; --help and --version answer as GNU tools do.
+    if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
+        std::fputs("Usage: stellaro-emfplay FILE.emf OUT.png\n"
+                   "Play an Enhanced Metafile through Stellaro's own player at 96 dpi and write it as PNG.\n"
+                   "  -h, --help     show this help and exit\n"
+                   "      --version  show the version and exit\n"
+                   "Exit status: 0 success, 1 the file is damaged or cannot be read or written, 2 bad usage.\n",
+                   stdout);
+        return 0;
+    }
+    if (argc == 2 && !std::strcmp(argv[1], "--version")) {
+        std::puts("stellaro-emfplay " STELLARO_VERSION);
+        return 0;
+    }
     if (argc != 3) {
         std::fprintf(stderr, "usage: emfplay FILE.emf OUT.png\n");
         return 2;

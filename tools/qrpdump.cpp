@@ -91,6 +91,21 @@ void writePng(const report::LoadedReportFile& file, int page, const QString& dir
 
 int main(int argc, char** argv)
 {
+    // Installed as stellaro-qrpdump; --help and --version answer as GNU tools do.
+    if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
+        std::fputs("Usage: stellaro-qrpdump FILE.QRP [--png DIR]\n"
+                   "Load a Stellaro report file as the program does and show its header and pages.\n"
+                   "      --png DIR  also write every page as DIR/page-N.png\n"
+                   "  -h, --help     show this help and exit\n"
+                   "      --version  show the version and exit\n"
+                   "Exit status: 0 success, 1 the file cannot be read or is damaged, 2 bad usage.\n",
+                   stdout);
+        return 0;
+    }
+    if (argc == 2 && !std::strcmp(argv[1], "--version")) {
+        std::puts("stellaro-qrpdump " STELLARO_VERSION);
+        return 0;
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

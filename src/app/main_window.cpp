@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/main_window_design.h"
+#include "app/program_icon.h"
 #include "pages/page_forms.h"
 #include "desktop/focus_router.h"
 #include "desktop/message_box.h"
@@ -10,8 +11,6 @@
 #include "profile/star_sign.h"
 #include "report/page_report.h"
 #include "widgets/spin_edit.h"
-
-#include "resources/stellaro_coins.xpm"
 
 #include <QPixmap>
 
@@ -64,7 +63,7 @@ TFForm1::TFForm1()
 {
     const app::FormDesign& design = app::mainWindowDesign();
     form_ = app::buildForm(this, design);
-    setWindowIcon(QPixmap(stellaro_coins_xpm));
+    setWindowIcon(app::programIcon());
 
     Panel1 = form_.as<app::BevelPanel>("Panel1");
     Panel2 = form_.as<app::BevelPanel>("Panel2");
