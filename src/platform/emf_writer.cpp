@@ -126,13 +126,17 @@ Dib toDib(const QImage& source)
         bi.u8(static_cast<std::uint8_t>(qRed(c)));
         bi.u8(0);
     }
-    dib.bits.resize(stride * h);
-    const qsizetype copy = std::min<qsizetype>(stride, img.bytesPerLine());
-    for (int y = 0; y < h; ++y) {
+    // Only the pixels' own bits are copied: QImage leaves the bits after a row's
+    // last pixel and its padding undefined, and they must not reach the file
+    // (the same page would then differ from run to run).
+    dib.bits.fill('\0', stride * h);
+    const qsizetype pixelBits = static_cast<qsizetype>(w) * bitCount;
+    const qsizetype copy = std::min<qsizetype>((pixelBits + 7) / 8, img.bytesPerLine());
+    const auto lastByteMask = static_cast<char>(pixelBits % 8 ? 0xFF << (8 - pixelBits % 8) : 0xFF);
+    for (int y = 0; y < h && copy > 0; ++y) {
         char* row = dib.bits.data() + stride * (h - 1 - y);
         std::memcpy(row, img.constScanLine(y), static_cast<size_t>(copy));
-        if (copy < stride)
-            std::memset(row + copy, 0, static_cast<size_t>(stride - copy));
+        row[copy - 1] = static_cast<char>(row[copy - 1] & lastByteMask);
     }
     return dib;
 }

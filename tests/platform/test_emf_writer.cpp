@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 
 using namespace platform;
@@ -137,6 +138,28 @@ TEST(EmfWriterRecords, OneBitBitmapIsStretchDIBitsBottomUp)
     EXPECT_EQ(u32(emf, o + 80 + 14) & 0xFFFF, 1u) << "bit count";
     EXPECT_EQ(static_cast<unsigned char>(emf.at(o + 128)), 0x80) << "first stored row is the bottom row";
     EXPECT_EQ(static_cast<unsigned char>(emf.at(o + 132)), 0x00);
+
+    // Whatever QImage leaves after a row's last pixel stays out of the file: the
+    // same picture always gives the same bytes.
+    for (const auto& [format, bytes] : {std::pair{QImage::Format_Mono, 3}, {QImage::Format_RGB888, 60}}) {
+        QImage dirty(20, 3, format);
+        if (format == QImage::Format_Mono)
+            dirty.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+        for (int y = 0; y < 3; ++y)
+            std::memset(dirty.scanLine(y), 0xFF, static_cast<size_t>(dirty.bytesPerLine()));
+        EmfRecorder r(100, 100);
+        r.drawImage(0, 0, dirty);
+        const QByteArray page = r.finish();
+        const Record bits = firstOfType(page, 81);
+        const qsizetype start = bits.offset + static_cast<qsizetype>(u32(page, bits.offset + 56));
+        const qsizetype stride = static_cast<qsizetype>(u32(page, bits.offset + 60)) / 3;
+        for (int row = 0; row < 3; ++row) {
+            const QByteArray stored = page.mid(start + row * stride, stride);
+            EXPECT_EQ(stored.count('\0'), stride - bytes) << format;
+            if (format == QImage::Format_Mono)
+                EXPECT_EQ(static_cast<unsigned char>(stored.at(2)), 0xF0) << "bits after pixel 20";
+        }
+    }
 }
 
 // Replays the object records and checks GDI's rules: a slot is created only
