@@ -1,6 +1,10 @@
 #include "platform/canvas_painter.h"
 #include "platform/units.h"
 
+#include <QHash>
+#include <QMutex>
+#include <QPaintEngine>
+
 #include "platform/canvas_text.h"
 
 #include <QGlyphRun>
@@ -247,17 +251,79 @@ void QPainterCanvas::textOut(int x, int y, const Rect& rect, unsigned options, c
         painter_.restore();
 }
 
+namespace {
+
+// One QImage for each distinct picture drawn into PDF documents. Qt's PDF writer
+// knows an image by its identity, so a page's border strips, decoded afresh from
+// each page's metafile, would otherwise be stored once per page: a list of a
+// thousand profiles would carry them twenty-four thousand times.
+// A row's pixels, without the padding and spare bits QImage leaves undefined.
+QByteArray rowBytes(const QImage& image, int y)
+{
+    const qsizetype bits = qsizetype(image.width()) * image.depth();
+    QByteArray row(reinterpret_cast<const char*>(image.constScanLine(y)), (bits + 7) / 8);
+    if (bits % 8)
+        row.back() = static_cast<char>(row.back() & (image.format() == QImage::Format_MonoLSB
+                                                         ? (1 << (bits % 8)) - 1
+                                                         : 0xFF << (8 - bits % 8)));
+    return row;
+}
+
+std::size_t pictureKey(const QImage& image)
+{
+    std::size_t key = qHashMulti(0, image.width(), image.height(), int(image.format()));
+    for (int y = 0; y < image.height(); ++y)
+        key = qHashMulti(key, rowBytes(image, y));
+    for (const QRgb c : image.colorTable())
+        key = qHashMulti(key, c);
+    return key;
+}
+
+bool samePicture(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.format() != b.format() || a.colorTable() != b.colorTable())
+        return false;
+    for (int y = 0; y < a.height(); ++y)
+        if (rowBytes(a, y) != rowBytes(b, y))
+            return false;
+    return true;
+}
+
+QImage sharedPicture(const QImage& image)
+{
+    static QMutex mutex;
+    static QMultiHash<std::size_t, QImage> pictures;
+    constexpr qsizetype kMaxPictures = 256;
+    const std::size_t key = pictureKey(image);
+    const QMutexLocker lock(&mutex);
+    for (auto it = pictures.constFind(key); it != pictures.cend() && it.key() == key; ++it)
+        if (samePicture(*it, image))
+            return *it;
+    if (pictures.size() >= kMaxPictures)
+        pictures.clear();
+    pictures.insert(key, image);
+    return image;
+}
+
+} // namespace
+
 void QPainterCanvas::drawImage(int x, int y, const QImage& image)
 {
-    if (!image.isNull())
-        painter_.drawImage(QPoint(x, y), image);
+    if (image.isNull())
+        return;
+    painter_.drawImage(QPoint(x, y), toPdf() ? sharedPicture(image) : image);
 }
 
 void QPainterCanvas::stretchImage(const Rect& r, const QImage& image)
 {
     if (image.isNull() || r.isEmpty())
         return;
-    painter_.drawImage(r.toQRect(), image);
+    painter_.drawImage(r.toQRect(), toPdf() ? sharedPicture(image) : image);
+}
+
+bool QPainterCanvas::toPdf() const
+{
+    return painter_.paintEngine() && painter_.paintEngine()->type() == QPaintEngine::Pdf;
 }
 
 void QPainterCanvas::onIntersectClip(const Rect& r)

@@ -43,6 +43,7 @@ protected:
 private:
     struct FontCache;
     FontCache& fontCache();
+    bool toPdf() const; // drawing into a PDF document
     QPen qpen() const;
     void applyLinePen();
     void fillWith(const Rect& r, const QColor& c);

@@ -3,7 +3,15 @@
 #include "platform/emf_writer.h"
 #include "support/paint_surface.h"
 
+#include "platform/canvas_painter.h"
+
 #include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <cstring>
 
 using namespace platform;
 
@@ -176,6 +184,28 @@ TEST(CanvasImages, OneBitBitmapsDrawUnscaledOrStretched)
     EXPECT_EQ(s.at(41, 41), 0xFF0000FF);
     EXPECT_EQ(s.at(55, 47), 0xFF0000FF);
     EXPECT_EQ(s.at(42, 40), kWhite);
+
+    // Into a PDF, equal pictures drawn on many pages (as each page's metafile
+    // decodes its own copy) are stored once; a different one is stored as well.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        QPainter painter(&writer);
+        QPainterCanvas canvas(painter, 96);
+        for (int page = 0; page < 3; ++page) {
+            if (page > 0)
+                writer.newPage();
+            QImage copy = mono.copy();
+            std::memset(copy.scanLine(0) + 1, 0x5A, 3); // QImage's padding is anybody's guess
+            canvas.drawImage(10, 10, copy);
+            canvas.stretchImage(Rect{40, 40, 56, 48}, copy);
+        }
+        QImage other = mono.copy();
+        other.setPixel(3, 3, 1);
+        canvas.drawImage(10, 10, other);
+    }
+    EXPECT_EQ(pdf.data().count("/Subtype /Image"), 2);
 }
 
 TEST(CanvasState, RestoreBringsBackStateAndClip)
