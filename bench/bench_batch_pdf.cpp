@@ -140,14 +140,8 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto secondsOf = [&](const std::string& name) {
-        for (const auto& [run, seconds] : reporter.seconds)
-            if (run.rfind(name, 0) == 0)
-                return seconds;
-        return 0.0;
-    };
-    const double batch = secondsOf("batch_1000_to_pdf");
-    const double direct = secondsOf("direct_1000_to_pdf");
+    const double batch = reporter.secondsOf("batch_1000_to_pdf");
+    const double direct = reporter.secondsOf("direct_1000_to_pdf");
     std::printf("\nbatch / direct time: %.2fx (goal <= 1.5)\n", direct > 0 ? batch / direct : 0.0);
     auto medianCpu = [&](const std::string& name) {
         std::vector<double> v = cpuSeconds[name];

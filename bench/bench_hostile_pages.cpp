@@ -11,6 +11,7 @@
 #include "report/qr_printer.h"
 #include "tools/hostile_pages.h"
 
+#include "bench/profile_page.h"
 #include "bench/ratio_reporter.h"
 
 #include <benchmark/benchmark.h>
@@ -33,28 +34,11 @@ namespace {
 // The first page of the profile report, composed by the program itself.
 QByteArray profilePage()
 {
-    QTemporaryDir dir;
     platform::FakePrinter printer;
     printer.vertRes = 4900;
     TQRPrinter store(printer, 96);
     store.setShowProgress(false);
-    const QString old = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    QFile detail(QStringLiteral("detail.fdg"));
-    detail.open(QIODevice::WriteOnly);
-    for (const char* line : {"Aries", "Brave, bold and quick to lead", "Impatient, rash", "Loyal and warm",
-                             "Passionate", "Strong, rarely ill", "Lucky in May", "Diamond", "Red", "April 5th",
-                             "John Smith", "Have a wonderful day", "3 12 19 27 33 41"}) {
-        detail.write(line);
-        detail.write("\r\n");
-    }
-    detail.close();
-    {
-        TFFormM form(&store);
-        form.PageReport1->setPageStore(&store);
-        form.PageReport1->Prepare();
-    }
-    QDir::setCurrent(old);
+    composeProfilePage(store);
     return store.pageImage(1);
 }
 

@@ -17,6 +17,7 @@
 #include "report_windows/qr_preview_zoom.h"
 #include "report/qr_printer.h"
 
+#include "bench/profile_page.h"
 #include "bench/ratio_reporter.h"
 
 #include <benchmark/benchmark.h>
@@ -115,7 +116,6 @@ private:
 };
 
 struct Fixture {
-    QTemporaryDir dir;
     platform::FakePrinter printer;
     std::unique_ptr<TQRPrinter> store;
     QSize imageSize;
@@ -128,23 +128,7 @@ struct Fixture {
         printer.vertRes = 4900; // room for the whole band on the first page
         store = std::make_unique<TQRPrinter>(printer, 96);
         store->setShowProgress(false);
-        const QString old = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        QFile detail(QStringLiteral("detail.fdg"));
-        detail.open(QIODevice::WriteOnly);
-        for (const char* line : {"Aries", "Brave, bold and quick to lead", "Impatient, rash", "Loyal and warm",
-                                 "Passionate", "Strong, rarely ill", "Lucky in May", "Diamond", "Red", "April 5th",
-                                 "John Smith", "Have a wonderful day", "3 12 19 27 33 41"}) {
-            detail.write(line);
-            detail.write("\r\n");
-        }
-        detail.close();
-        {
-            TFFormM form(store.get());
-            form.PageReport1->setPageStore(store.get());
-            form.PageReport1->Prepare();
-        }
-        QDir::setCurrent(old);
+        composeProfilePage(*store);
         store->setCurrentPageNumber(1);
         imageSize = report::zoom::imageSize({store->physicalWidth(), store->physicalHeight()}, zoom);
         pageArea = platform::Rect::fromQRect(report::zoom::pageContentRect(

@@ -8,6 +8,7 @@
 #include "report/page_report.h"
 #include "report/qr_printer.h"
 
+#include "bench/profile_page.h"
 #include "bench/ratio_reporter.h"
 
 #include <benchmark/benchmark.h>
@@ -42,23 +43,7 @@ struct Fixture {
         printer.vertRes = 4900;
         store = std::make_unique<TQRPrinter>(printer, 96);
         store->setShowProgress(false);
-        const QString old = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        QFile detail(QStringLiteral("detail.fdg"));
-        detail.open(QIODevice::WriteOnly);
-        for (const char* line : {"Aries", "Brave, bold and quick to lead", "Impatient, rash", "Loyal and warm",
-                                 "Passionate", "Strong, rarely ill", "Lucky in May", "Diamond", "Red", "April 5th",
-                                 "John Smith", "Have a wonderful day", "3 12 19 27 33 41"}) {
-            detail.write(line);
-            detail.write("\r\n");
-        }
-        detail.close();
-        {
-            TFFormM form(store.get());
-            form.PageReport1->setPageStore(store.get());
-            form.PageReport1->Prepare();
-        }
-        QDir::setCurrent(old);
+        composeProfilePage(*store);
         const QByteArray page = store->pageImage(store->pageCount());
         store->adoptPages(std::vector<QByteArray>(kPages, page), store->printableWidth(), store->printableHeight());
         saved = dir.filePath(QStringLiteral("pages.QRP"));

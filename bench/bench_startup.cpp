@@ -91,14 +91,8 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto secondsOf = [&](const std::string& name) {
-        for (const auto& [run, seconds] : reporter.seconds)
-            if (run.rfind(name, 0) == 0)
-                return seconds;
-        return 0.0;
-    };
-    const double program = secondsOf("startup_program");
-    const double minimal = secondsOf("startup_minimal");
+    const double program = reporter.secondsOf("startup_program");
+    const double minimal = reporter.secondsOf("startup_minimal");
     std::printf("\nstart-up program / minimal: %.2fx (goal <= 1.2)\n", minimal > 0 ? program / minimal : 0.0);
     benchmark::Shutdown();
     return 0;

@@ -14,6 +14,15 @@ public:
     std::map<std::string, double> seconds;     // real time, by run name
     std::map<std::string, double> cpuSeconds;  // CPU time, by run name
 
+    // The time of the run whose name starts with `name`, or 0.
+    double secondsOf(const std::string& name) const
+    {
+        for (const auto& [run, s] : seconds)
+            if (run.rfind(name, 0) == 0)
+                return s;
+        return 0.0;
+    }
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
