@@ -156,8 +156,9 @@ TEST(EmfWriterRecords, OneBitBitmapIsStretchDIBitsBottomUp)
         for (int row = 0; row < 3; ++row) {
             const QByteArray stored = page.mid(start + row * stride, stride);
             EXPECT_EQ(stored.count('\0'), stride - bytes) << format;
-            if (format == QImage::Format_Mono)
+            if (format == QImage::Format_Mono) {
                 EXPECT_EQ(static_cast<unsigned char>(stored.at(2)), 0xF0) << "bits after pixel 20";
+            }
         }
     }
 }
