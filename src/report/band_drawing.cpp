@@ -12,57 +12,44 @@
 
 namespace {
 
-TPageReport& runningReport(TPageReport* report, const ReportComponent& what)
-{
-    if (!report)
-        throw std::logic_error("\"" + what.Name().toStdString() + "\" was printed outside a report run");
-    return *report;
-}
-
-int formPixelsPerInch(const TPageReport& report)
-{
-    return report.owner() ? report.owner()->PixelsPerInch : platform::kDesignPixelsPerInch;
-}
-
 // The control's font as the page canvas takes it: the size in whole points at
 // the form's resolution, scaled by the horizontal factor, back to a height at
 // the canvas's resolution.
-platform::CanvasFont pageFont(const TPageReport& report, platform::CanvasFont font, const platform::Canvas& canvas)
+platform::CanvasFont pageFont(const DrawContext& c, platform::CanvasFont font)
 {
-    const int points = platform::fontPointsFromHeight(font.height, formPixelsPerInch(report));
-    const int size = std::abs(roundHalfEven(report.horizontalFactor() * points));
-    font.height = platform::fontHeightFromPoints(size, canvas.pixelsPerInch());
+    const int points = platform::fontPointsFromHeight(font.height, c.formPixelsPerInch);
+    const int size = std::abs(roundHalfEven(c.xFactor * points));
+    font.height = platform::fontHeightFromPoints(size, c.canvas.pixelsPerInch());
     return font;
 }
 
 } // namespace
 
-bool TQRBand::print(int X, int Y)
+bool TQRBand::print(const DrawContext& context, int X, int Y)
 {
-    TPageReport& report = runningReport(report_, *this);
     bool PrintBand = true;
     if (BeforePrint)
         BeforePrint(PrintBand);
 
     if (PrintBand) {
-        platform::Canvas& canvas = report.pageStore().canvas();
+        platform::Canvas& canvas = context.canvas;
         canvas.setBrushColor(Color);
-        const int left = report.XPos(X);
-        const int top = report.YPos(Y);
-        const int right = left + report.columnWidth();
-        const int bottom = report.YPos(Y + Height) - 1;
+        const int left = context.XPos(X);
+        const int top = context.YPos(Y);
+        const int right = left + context.columnWidth;
+        const int bottom = context.YPos(Y + Height) - 1;
         if (BandType != rbOverlay)
             canvas.fillRect({left, top, right, bottom});
 
         for (ReportControl* child : children()) {
             if (auto* control = dynamic_cast<TQRCustomControl*>(child)) {
                 if (control->Visible)
-                    control->printAt(X, Y);
+                    control->printAt(context, X, Y);
             } else if (auto* image = dynamic_cast<TImage*>(child)) {
                 if (image->Picture.hasGraphic())
-                    image->printAt(X, Y);
+                    image->printAt(context, X, Y);
             } else if (auto* memo = dynamic_cast<TQRMemo*>(child)) {
-                memo->printAt(X, Y);
+                memo->printAt(context, X, Y);
             }
         }
 
@@ -92,17 +79,15 @@ bool TQRBand::print(int X, int Y)
     return PrintBand;
 }
 
-void TQRTextControl::printAt(int X, int Y)
+void TQRTextControl::printAt(const DrawContext& context, int X, int Y)
 {
-    TPageReport& report = runningReport(this->report() ? this->report() : (Parent() ? Parent()->report() : nullptr), *this);
     QString text = printText();
     if (OnPrint)
         OnPrint(*this, text);
 
-    TQRPrinter& store = report.pageStore();
-    platform::Canvas& canvas = store.canvas();
+    platform::Canvas& canvas = context.canvas;
     const platform::CanvasFont font = effectiveFont();
-    canvas.setFont(pageFont(report, font, canvas));
+    canvas.setFont(pageFont(context, font));
     canvas.setBrushColor(effectiveColor());
 
     unsigned options = 0;
@@ -127,7 +112,8 @@ void TQRTextControl::printAt(int X, int Y)
     int left = 0;
     int right = 0;
     if (AlignToBand) {
-        const int pw = roundHalfEven(store.printableWidth() * double(platform::kDesignPixelsPerInch) / store.screenPixelsPerInch());
+        const int pw = roundHalfEven(context.printableWidth * double(platform::kDesignPixelsPerInch) /
+                                     context.screenPixelsPerInch);
         switch (Alignment) {
         case taLeftJustify:
             left = 0;
@@ -157,7 +143,7 @@ void TQRTextControl::printAt(int X, int Y)
 
     const int top = Y + Top;
     const int bottom = top + Height;
-    const platform::Rect rect{report.XPos(left), report.YPos(top), report.XPos(right), report.YPos(bottom)};
+    const platform::Rect rect{context.XPos(left), context.YPos(top), context.XPos(right), context.YPos(bottom)};
 
     int x = left;
     platform::HAlign align = platform::HAlign::Left;
@@ -171,16 +157,15 @@ void TQRTextControl::printAt(int X, int Y)
 
     if (!empty) {
         canvas.setTextAlign({align, platform::VAlign::Top});
-        canvas.textOut(report.XPos(x), report.YPos(top), rect, options, text);
+        canvas.textOut(context.XPos(x), context.YPos(top), rect, options, text);
     }
 }
 
-void TImage::printAt(int X, int Y)
+void TImage::printAt(const DrawContext& context, int X, int Y)
 {
-    TPageReport& report = runningReport(Parent() ? Parent()->report() : nullptr, *this);
-    platform::Canvas& canvas = report.pageStore().canvas();
-    const platform::Rect box{report.XPos(X + Left), report.YPos(Y + Top), report.XPos(X + Left + Width),
-                             report.YPos(Y + Top + Height)};
+    platform::Canvas& canvas = context.canvas;
+    const platform::Rect box{context.XPos(X + Left), context.YPos(Y + Top), context.XPos(X + Left + Width),
+                             context.YPos(Y + Top + Height)};
     switch (Picture.kind()) {
     case TPicture::Kind::Bitmap:
         if (Stretch)
@@ -250,18 +235,17 @@ platform::CanvasFont TQRMemo::effectiveFont() const
     return font_;
 }
 
-void TQRMemo::printAt(int X, int Y)
+void TQRMemo::printAt(const DrawContext& context, int X, int Y)
 {
-    TPageReport& report = runningReport(this->report() ? this->report() : (Parent() ? Parent()->report() : nullptr), *this);
-    platform::Canvas& canvas = report.pageStore().canvas();
+    platform::Canvas& canvas = context.canvas;
     const platform::CanvasFont font = effectiveFont();
-    canvas.setFont(pageFont(report, font, canvas));
+    canvas.setFont(pageFont(context, font));
     canvas.setBackgroundMode(platform::BackgroundMode::Transparent);
 
     platform::FontMeasure formMeasure(font, nullptr);
     const int lineHeight = std::max(1, formMeasure.ascent() + formMeasure.descent());
-    const platform::Rect box{report.XPos(X + Left), report.YPos(Y + Top), report.XPos(X + Left + Width),
-                             report.YPos(Y + Top + Height)};
+    const platform::Rect box{context.XPos(X + Left), context.YPos(Y + Top), context.XPos(X + Left + Width),
+                             context.YPos(Y + Top + Height)};
     platform::HAlign align = platform::HAlign::Left;
     int x = X + Left;
     if (Alignment == taRightJustify) {
@@ -277,7 +261,7 @@ void TQRMemo::printAt(int X, int Y)
         if (lineTop + lineHeight > Height)
             break;
         if (!Lines[i].isEmpty())
-            canvas.textOut(report.XPos(x), report.YPos(Y + Top + lineTop), box, platform::TextClipped, Lines[i]);
+            canvas.textOut(context.XPos(x), context.YPos(Y + Top + lineTop), box, platform::TextClipped, Lines[i]);
     }
 }
 

@@ -8,6 +8,18 @@
 #include <cmath>
 
 TPageReport::TPageReport() = default;
+
+DrawContext TPageReport::drawContext() const
+{
+    TQRPrinter& store = pageStore();
+    return DrawContext{store.canvas(),
+                       xFactor_,
+                       yFactor_,
+                       columnWidth_,
+                       store.printableWidth(),
+                       store.screenPixelsPerInch(),
+                       owner() ? owner()->PixelsPerInch : platform::kDesignPixelsPerInch};
+}
 TPageReport::~TPageReport() = default;
 
 void TPageReport::setColumns(int columns)

@@ -97,6 +97,9 @@ public:
     // escapes.
     void Prepare();
 
+    // What drawing a band needs of this run, onto the page store's open page.
+    DrawContext drawContext() const;
+
     // ---- Scale: design length to page units (halves to even).
     int XPos(double v) const;
     int YPos(double v) const;

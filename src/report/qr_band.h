@@ -5,6 +5,8 @@
 
 #include "report/qr_component.h"
 #include "report/qr_frame.h"
+#include "platform/canvas.h"
+#include "platform/units.h"
 
 #include <QColor>
 
@@ -37,6 +39,23 @@ enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 using TQRBandBeforePrintEvent = std::function<void(bool& PrintBand)>;
 using TQRBandAfterPrintEvent = std::function<void(bool BandPrinted)>;
+
+// What drawing a band needs of the running report: the open page's canvas and
+// the scale from design units to page units. The run builds one for each band
+// it prints; bands and controls hold no reference to the run.
+struct DrawContext {
+    platform::Canvas& canvas;
+    double xFactor = 1.0;                 // design units to page units, across
+    double yFactor = 1.0;                 // and down
+    int columnWidth = 0;                  // page units
+    int printableWidth = 0;               // page units
+    int screenPixelsPerInch = platform::kDesignPixelsPerInch; // page units per inch
+    int formPixelsPerInch = platform::kDesignPixelsPerInch;   // design units per inch
+
+    // A design length in page units, rounded halves to even.
+    int XPos(double v) const { return platform::roundHalfEven(xFactor * v); }
+    int YPos(double v) const { return platform::roundHalfEven(yFactor * v); }
+};
 
 class TQRBand : public ReportComponent {
 public:
@@ -79,16 +98,14 @@ public:
     std::vector<ReportControl*> children() const;
 
     // ---- Run-time state, rebuilt by every run.
-    TPageReport* report() const { return report_; }
-    void setReport(TPageReport* report) { report_ = report; }
     const std::vector<TQRDBCalc*>& resetList() const { return resetList_; }
     void clearResetList() { resetList_.clear(); }
     void addToResetList(TQRDBCalc& calc) { resetList_.push_back(&calc); }
 
-    // Draws the band at design position (X, Y) on the report's page store:
+    // Draws the band at design position (X, Y) onto the context's canvas:
     // BeforePrint, background, children, frame, AfterPrint, calc restarts.
     // Answers whether the band was printed (its BeforePrint's verdict).
-    bool print(int X, int Y);
+    bool print(const DrawContext& context, int X, int Y);
 
     // The largest extra height its text controls need (labels need none); with
     // the link counted, plus the linked band's stretch (with its own link) and
@@ -106,7 +123,6 @@ private:
     platform::CanvasFont font_;
     TQRBand* linkBand_ = nullptr;
     std::vector<ReportControl*> children_;
-    TPageReport* report_ = nullptr;
     std::vector<TQRDBCalc*> resetList_;
 };
 
@@ -130,7 +146,7 @@ public:
     virtual bool isWindowed() const { return false; }
 
     // Draws the control for a band printed at design position (X, Y).
-    virtual void printAt(int X, int Y) = 0;
+    virtual void printAt(const DrawContext& context, int X, int Y) = 0;
 
 protected:
     void componentRemoving(ReportComponent& component) override;

@@ -22,20 +22,13 @@ class TQRCustomControl : public ReportControl {
 public:
     bool Visible = true;
 
-    // Run-time reference to the report, set at the start of each run.
-    TPageReport* report() const { return report_; }
-    void setReport(TPageReport* report) { report_ = report; }
-
     // Draws the control for a band printed at design position (X, Y).
-    void printAt(int X, int Y) override = 0;
+    void printAt(const DrawContext& context, int X, int Y) override = 0;
     // How many design units the control needs beyond its height.
     virtual void extraHeight(int& extra) const = 0;
 
 protected:
     TQRCustomControl() = default;
-
-private:
-    TPageReport* report_ = nullptr;
 };
 
 // The common text control: a caption printed in its font, opaque or
@@ -64,7 +57,7 @@ public:
     bool ParentColor = true;
     QColor effectiveColor() const;
 
-    void printAt(int X, int Y) override;
+    void printAt(const DrawContext& context, int X, int Y) override;
     void extraHeight(int& extra) const override { extra = 0; }
 
 protected:

@@ -18,14 +18,10 @@ public:
     bool ParentFont = true;
     platform::CanvasFont effectiveFont() const;
 
-    TPageReport* report() const { return report_; }
-    void setReport(TPageReport* report) { report_ = report; }
-
     bool isWindowed() const override { return true; }
     // Each line one line height below the last, only while it fits in Height.
-    void printAt(int X, int Y) override;
+    void printAt(const DrawContext& context, int X, int Y) override;
 
 private:
     platform::CanvasFont font_;
-    TPageReport* report_ = nullptr;
 };

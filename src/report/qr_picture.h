@@ -41,5 +41,5 @@ public:
     bool Center = false;
     bool AutoSize = false;
 
-    void printAt(int X, int Y) override;
+    void printAt(const DrawContext& context, int X, int Y) override;
 };

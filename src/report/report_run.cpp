@@ -154,10 +154,6 @@ void ReportRun::collectComponents()
     for (ReportComponent* c : components) {
         if (auto* group = dynamic_cast<TQRGroup*>(c))
             r.groups_[static_cast<size_t>(group->Level())] = group;
-        if (auto* control = dynamic_cast<TQRCustomControl*>(c))
-            control->setReport(&r);
-        if (auto* memo = dynamic_cast<TQRMemo*>(c))
-            memo->setReport(&r);
         if (auto* calc = dynamic_cast<TQRDBCalc*>(c)) {
             calc->restart();
             r.calcs_.push_back(calc);
@@ -165,7 +161,6 @@ void ReportRun::collectComponents()
                 calc->ResetBand()->addToResetList(*calc);
         }
         if (auto* band = dynamic_cast<TQRBand*>(c)) {
-            band->setReport(&r);
             r.bandLists_[static_cast<size_t>(band->BandType)].push_back(band);
         }
         if (auto* link = dynamic_cast<TQRDetailLink*>(c))
@@ -306,21 +301,21 @@ void ReportRun::printBand(TQRBand* band)
     bool printed = false;
     switch (band->BandType) {
     case rbPageHeader:
-        printed = band->print(r.currentX_, r.currentY_);
+        printed = band->print(r.drawContext(), r.currentX_, r.currentY_);
         break;
     case rbPageFooter:
         r.currentY_ = r.pageHeight_ - r.footerHeight_;
         r.currentX_ = marginX();
-        printed = band->print(r.currentX_, r.currentY_);
+        printed = band->print(r.drawContext(), r.currentX_, r.currentY_);
         break;
     default:
         checkSpace(*band);
         if (band->BandType == rbDetail || band->BandType == rbSubDetail || band->BandType == rbGroupFooter)
             r.detailPrinted_ = true;
         if (band->BandType == rbOverlay)
-            printed = band->print(0, 0);
+            printed = band->print(r.drawContext(), 0, 0);
         else
-            printed = band->print(r.currentX_, r.currentY_);
+            printed = band->print(r.drawContext(), r.currentX_, r.currentY_);
         break;
     }
     if (printed)
