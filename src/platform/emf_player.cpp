@@ -2,11 +2,18 @@
 
 #include "platform/canvas_text.h"
 #include "platform/emf_format.h"
+#include "platform/emf_region.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QMutex>
+#include <QLinearGradient>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
+#include <QRawFont>
 #include <QSet>
 
 #include <algorithm>
@@ -87,11 +94,28 @@ struct LogPen {
 struct LogBrush {
     bool clear = false;
     QColor color = QColor(255, 255, 255);
+    int hatch = -1;   // HS_* style of a hatched brush
+    QImage pattern;   // a pattern brush's bitmap; a 1-bit one takes text and background colours
+    bool monoPattern = false;
+    bool plain() const { return hatch < 0 && pattern.isNull(); }
 };
+LogBrush clearBrush()
+{
+    LogBrush b;
+    b.clear = true;
+    return b;
+}
+LogBrush solidBrush(const QColor& c)
+{
+    LogBrush b;
+    b.color = c;
+    return b;
+}
 struct LogFont {
     QString face = QStringLiteral("Arial");
     double characterHeight = 12;
     bool bold = false, italic = false, underline = false, strikeOut = false;
+    double escapement = 0;  // degrees, anticlockwise
 };
 
 struct Object {
@@ -150,6 +174,53 @@ double emPerCell(const QString& face)
         cache.clear();
     cache.insert(face, ratio);
     return ratio;
+}
+
+// Characters for the glyph indices of a face: its own character map read
+// backwards over the characters pages use. Windows' core fonts and their
+// metric-compatible stand-ins share the first glyphs' order, so a glyph the
+// map lacks falls back to that order (glyph 3 is the space).
+QString textForGlyphs(const CanvasFont& font, const std::uint8_t* glyphs, std::uint64_t n)
+{
+    static QMutex lock;
+    static QHash<QString, QHash<quint32, QChar>> cache;
+    const QString key = font.face + QLatin1String(font.bold ? "|b" : "|") + QLatin1String(font.italic ? "i" : "");
+    QHash<quint32, QChar> map;
+    {
+        QMutexLocker locked(&lock);
+        auto it = cache.find(key);
+        if (it != cache.end())
+            map = *it;
+    }
+    if (map.isEmpty()) {
+        CanvasFont f = font;
+        f.height = 64;
+        const QRawFont raw = QRawFont::fromFont(toQFont(f));
+        QString chars;
+        for (char16_t c = 0x20; c < 0x0530; ++c)
+            chars.append(QChar(c));
+        for (char16_t c = 0x2000; c < 0x2200; ++c)
+            chars.append(QChar(c));
+        const QList<quint32> ids = raw.isValid() ? raw.glyphIndexesForString(chars) : QList<quint32>();
+        for (qsizetype i = ids.size() - 1; i >= 0; --i)
+            if (ids[i] != 0)
+                map.insert(ids[i], chars[i]);
+        map.insert(0xFFFFFFFF, QChar());  // read, even when the face has no map
+        QMutexLocker locked(&lock);
+        if (cache.size() > 64)
+            cache.clear();
+        cache.insert(key, map);
+    }
+    QString s(static_cast<qsizetype>(n), QChar(u' '));
+    for (std::uint64_t i = 0; i < n; ++i) {
+        const quint32 g = readU16(glyphs + 2 * i);
+        auto it = map.constFind(g);
+        if (it != map.constEnd())
+            s[static_cast<qsizetype>(i)] = *it;
+        else if (g >= 3 && g <= 97)
+            s[static_cast<qsizetype>(i)] = QChar(char16_t(g + 29));
+    }
+    return s;
 }
 
 // What a face the machine lacks is drawn in: the font configuration's default
@@ -335,6 +406,9 @@ public:
         devPxPerMmX_ = double(header.deviceSize.width()) / header.deviceMillimeters.width();
         devPxPerMmY_ = double(header.deviceSize.height()) / header.deviceMillimeters.height();
         updateTransform();
+        painter_ = canvas.painter();
+        if (painter_ && painter_->hasClipping())
+            initialClip_ = painter_->clipRegion();
     }
 
     void play()
@@ -371,6 +445,8 @@ private:
         double winOrgX = 0, winOrgY = 0, winExtX = 1, winExtY = 1;
         double vpOrgX = 0, vpOrgY = 0, vpExtX = 1, vpExtY = 1;
         bool inPath = false;
+        bool winding = false;  // polygon fill mode WINDING, else ALTERNATE
+        bool clockwise = false;  // arcs run clockwise (SETARCDIRECTION)
     };
 
     // ---- Work: each record pays for what it is about to draw, before drawing it.
@@ -567,6 +643,85 @@ private:
             updateTransform();
             break;
         }
+        case SetPolyFillMode:
+            if (need(12))
+                dc_.winding = u32(8) == 2;
+            break;
+        case BeginPath:
+            path_ = QPainterPath();
+            pathWidened_ = false;
+            dc_.inPath = true;
+            break;
+        case EndPath:
+            dc_.inPath = false;
+            break;
+        case AbortPath:
+            path_ = QPainterPath();
+            dc_.inPath = false;
+            break;
+        case CloseFigure:
+            if (dc_.inPath)
+                path_.closeSubpath();
+            break;
+        case FillPath:
+        case StrokePath:
+        case StrokeAndFillPath:
+            endPathDrawing(type != StrokePath, type != FillPath);
+            break;
+        case WidenPath:
+            widenPath();
+            break;
+        case SelectClipPath:
+            if (need(12))
+                selectClipPath(u32(8));
+            break;
+        case ExtSelectClipRgn:
+            if (need(16))
+                selectClipRegion(r, size);
+            break;
+        case FillRgn:
+            if (need(32))
+                fillRegion(r, size, true);
+            break;
+        case PaintRgn:
+            if (need(28))
+                fillRegion(r, size, false);
+            break;
+        case ExcludeClipRect:
+            if (need(24) && painter_)
+                combineClip(QRegion(mapRect(i32(8), i32(12), i32(16), i32(20)).toQRect()), std::uint32_t(ClipMode::Diff));
+            break;
+        case OffsetClipRgn:
+            if (need(16) && painter_ && painter_->hasClipping()) {
+                spendOperations(1);
+                const QPointF d = full_.map(i32(8), i32(12)) - full_.map(0, 0);
+                replaceClip(painter_->clipRegion().translated(clampCoord(d.x()), clampCoord(d.y())));
+            }
+            break;
+        case Arc:
+        case Chord:
+        case Pie:
+        case ArcTo:
+            if (need(40))
+                arc(type, r);
+            break;
+        case AngleArc:
+            if (need(28))
+                angleArc(r);
+            break;
+        case SetArcDirection:
+            if (need(12))
+                dc_.clockwise = u32(8) == 2;
+            break;
+        case SetPixelV:
+            if (need(20) && !dc_.inPath) {
+                spendOperations(1);
+                spendFill(QRect(mapPoint(i32(8), i32(12)), QSize(1, 1)));
+                const QPoint at = mapPoint(i32(8), i32(12));
+                canvas_.setBrush(CanvasBrush{fromColorRef(u32(16)), false});
+                canvas_.fillRect(Rect{at.x(), at.y(), at.x() + 1, at.y() + 1});
+            }
+            break;
         case SetBkMode:
             if (need(12))
                 dc_.bkMode = u32(8) == 1 ? BackgroundMode::Transparent : BackgroundMode::Opaque;
@@ -614,16 +769,24 @@ private:
                 o.kind = Object::Brush;
                 o.brush.clear = u32(12) == 1;
                 o.brush.color = fromColorRef(u32(16));
+                if (u32(12) == 2)  // BS_HATCHED
+                    o.brush.hatch = static_cast<int>(std::min<std::uint32_t>(u32(20), 5));
                 store(u32(8), o);
             }
             break;
         case CreateMonoBrush:
         case CreateDIBPatternBrushPt:
-            if (need(12)) {
-                // Patterns are shown as a mid grey.
+            if (need(32)) {
                 Object o;
                 o.kind = Object::Brush;
+                // Where the pattern cannot be read (or drawn), a mid grey stands for it.
                 o.brush.color = QColor(128, 128, 128);
+                spendOperations(1);
+                if (std::optional<QImage> img = decodeDib(r, size, u32(16), u32(20), u32(24), u32(28), u32(12),
+                                                          pixelBudget_, false)) {
+                    o.brush.monoPattern = type == CreateMonoBrush || img->format() == QImage::Format_Mono;
+                    o.brush.pattern = std::move(*img);
+                }
                 store(u32(8), o);
             }
             break;
@@ -645,8 +808,13 @@ private:
                 objects_[u32(8)] = Object{};
             break;
         case MoveToEx:
-            if (need(16))
+            if (need(16)) {
                 dc_.position = QPoint(i32(8), i32(12));
+                if (dc_.inPath) {
+                    spendPoints(1);
+                    path_.moveTo(mapPointF(i32(8), i32(12)));
+                }
+            }
             break;
         case LineTo:
             if (need(16)) {
@@ -660,6 +828,10 @@ private:
                     spendLines(QPolygon({a, b}), false);
                     canvas_.moveTo(a.x(), a.y());
                     canvas_.lineTo(b.x(), b.y());
+                } else {
+                    spendPoints(1);
+                    pathStart();
+                    path_.lineTo(mapPointF(to.x(), to.y()));
                 }
                 dc_.position = to;
             }
@@ -667,7 +839,28 @@ private:
         case Rectangle:
         case Ellipse:
         case RoundRect:
-            if (need(24) && !dc_.inPath) {
+            if (need(24) && (dc_.inPath || type == RoundRect || !dc_.brush.plain()) && (painter_ || dc_.inPath)) {
+                // Figures of a path, rounded corners and hatched or patterned
+                // insides: as a shape in target pixels.
+                const QPointF a = mapPointF(i32(8), i32(12)), b = mapPointF(i32(16), i32(20));
+                const QRectF box = QRectF(a, b).normalized();
+                QPainterPath shape;
+                if (type == Ellipse) {
+                    spendPoints(64);
+                    shape.addEllipse(box);
+                } else if (type == RoundRect && need(32)) {
+                    spendPoints(64);
+                    const QPointF c = mapPointF(double(i32(8)) + i32(24), double(i32(12)) + i32(28)) - a;
+                    shape.addRoundedRect(box, std::fabs(c.x()) / 2, std::fabs(c.y()) / 2);
+                } else {
+                    spendPoints(4);
+                    shape.addRect(box);
+                }
+                if (dc_.inPath)
+                    path_.addPath(shape);
+                else
+                    drawShape(shape, true, true, false);
+            } else if (need(24) && !dc_.inPath) {
                 spendOperations(1);
                 applyPen();
                 applyBrush();
@@ -720,13 +913,16 @@ private:
             if (need(80))
                 stretchDIBits(r, size);
             break;
+        case AlphaBlend:
+            if (need(108))
+                alphaBlend(r, size);
+            break;
+        case GradientFill:
+            if (need(36))
+                gradientFill(r, size);
+            break;
         default:
-            // Comments, escapes, palettes, paths and what else we do not draw.
-            // Inside a path bracket figures only describe the path, which is not drawn.
-            if (type == 59)  // BEGINPATH
-                dc_.inPath = true;
-            else if (type == 60 || type == 68)  // ENDPATH, ABORTPATH
-                dc_.inPath = false;
+            // Comments, escapes, palettes and what else we do not draw.
             break;
         }
     }
@@ -745,15 +941,15 @@ private:
                 return;
             static const int greys[] = {255, 192, 128, 64, 0};
             if (n <= 4)
-                dc_.brush = LogBrush{false, QColor(greys[n], greys[n], greys[n])};
+                dc_.brush = solidBrush(QColor(greys[n], greys[n], greys[n]));
             else if (n == 5)
-                dc_.brush = LogBrush{true, QColor(255, 255, 255)};
+                dc_.brush = clearBrush();
             else if (n == 6 || n == 7)
                 dc_.pen = LogPen{PenStyle::Solid, 0, true, n == 6 ? QColor(255, 255, 255) : QColor(0, 0, 0)};
             else if (n == 8)
                 dc_.pen = LogPen{PenStyle::Clear, 0, true, QColor(0, 0, 0)};
             else if (n == 18)
-                dc_.brush = LogBrush{false, QColor(255, 255, 255)};
+                dc_.brush = solidBrush(QColor(255, 255, 255));
             else if (n == 19)
                 dc_.pen = LogPen{};
             else if (n >= 10 && n != 15) {
@@ -792,6 +988,9 @@ private:
         f.italic = lf[20] != 0;
         f.underline = lf[21] != 0;
         f.strikeOut = lf[22] != 0;
+        const std::int32_t escapement = readI32(lf + 8);
+        if (escapement > -36000 && escapement < 36000)
+            f.escapement = escapement / 10.0;
     }
 
     // Points of a POLY* record, logical, checked against the record.
@@ -847,8 +1046,21 @@ private:
         const bool bezier = type == PolyBezier16 || type == PolyBezierTo16 || type == PolyBezier || type == PolyBezierTo;
         if (fromCurrent)
             dc_.position = QPoint(static_cast<int>(pts.back().x()), static_cast<int>(pts.back().y()));
-        if (dc_.inPath)
+        if (dc_.inPath) {
+            if (bezier) {
+                const QPointF from = fromCurrent ? QPointF(startPosition) : pts.front();
+                if (!fromCurrent)
+                    pts.erase(pts.begin());
+                spendPoints(16 * (pts.size() / 3));
+                std::vector<QPointF> line = flattenBeziers(from, pts);
+                if (fromCurrent)
+                    line.erase(line.begin());
+                pathAdd(line, fromCurrent, false);
+            } else {
+                pathAdd(pts, fromCurrent, type == Polygon16 || type == Polygon);
+            }
             return;
+        }
         // Paid for as drawn, before a curve is flattened into 16 lines.
         const std::uint64_t controls = fromCurrent ? pts.size() : pts.size() - 1;
         spendOperations(1);
@@ -866,7 +1078,12 @@ private:
         }
         applyPen();
         const QPolygon mapped = mapPolygon(path);
-        if (type == Polygon16 || type == Polygon) {
+        if ((type == Polygon16 || type == Polygon) && painter_ && (dc_.winding || !dc_.brush.plain())) {
+            QPainterPath shape;
+            shape.addPolygon(QPolygonF(mapped));
+            shape.closeSubpath();
+            drawShape(shape, true, true, dc_.winding);
+        } else if (type == Polygon16 || type == Polygon) {
             applyBrush();
             spendFill(mapped.boundingRect());
             canvas_.polygon(mapped);
@@ -878,7 +1095,7 @@ private:
 
     void polyPoly(std::uint32_t type, const std::uint8_t* r, std::uint64_t size)
     {
-        if (size < 32 || dc_.inPath)
+        if (size < 32)
             return;
         const bool small = type == PolyPolygon16 || type == PolyPolyline16;
         const std::uint64_t polys = readU32(r + 24);
@@ -888,10 +1105,31 @@ private:
         std::vector<QPointF> pts;
         if (!readPoints(r, size, 32 + polys * 4, total, small, pts))
             return;
+        const bool filled = type == PolyPolygon16 || type == PolyPolygon;
+        if (dc_.inPath || (filled && painter_ && polys > 1) || (filled && painter_ && !dc_.brush.plain())) {
+            // One shape, so that the fill mode decides which overlaps are inside.
+            QPainterPath saved;
+            if (!dc_.inPath)
+                std::swap(saved, path_);
+            std::uint64_t at = 0;
+            for (std::uint64_t i = 0; i < polys; ++i) {
+                const std::uint64_t n = readU32(r + 32 + 4 * i);
+                if (n > total - at)
+                    break;
+                pathAdd(std::vector<QPointF>(pts.begin() + static_cast<std::ptrdiff_t>(at),
+                                             pts.begin() + static_cast<std::ptrdiff_t>(at + n)),
+                        false, filled);
+                at += n;
+            }
+            if (!dc_.inPath) {
+                drawShape(path_, true, true, dc_.winding);
+                std::swap(saved, path_);
+            }
+            return;
+        }
         spendOperations(polys);
         spendPoints(total);
         applyPen();
-        const bool filled = type == PolyPolygon16 || type == PolyPolygon;
         if (filled)
             applyBrush();
         std::uint64_t at = 0;
@@ -941,6 +1179,9 @@ private:
                     s[static_cast<qsizetype>(i)] = QChar(c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
                 }
             }
+        } else if (n > 0 && wide) {
+            applyText();
+            s = textForGlyphs(canvas_.font(), r + offString, n);
         }
         // Advances: each Dx value, or (with PDY) every other value.
         const std::uint64_t dxStep = (options & kEtoPdy) ? 2 : 1;
@@ -961,13 +1202,15 @@ private:
         std::vector<int> dx;
         std::vector<int>* dxp = nullptr;
         double logicalAdvance = 0;
+        // Text at an angle is drawn along its baseline, through the painter.
+        const bool rotated = painter_ && dc_.font.escapement != 0;
         if (haveDx && !s.isEmpty()) {
             dx.resize(static_cast<size_t>(n));
             double cum = 0;
-            int prev = ref.x();
+            int prev = rotated ? 0 : ref.x();
             for (std::uint64_t i = 0; i < n; ++i) {
                 cum += readI32(r + offDx + 4 * i * dxStep);
-                const int next = clampCoord(full_.map(x0 + cum, y0).x());
+                const int next = rotated ? clampCoord(cum * full_.scaleX()) : clampCoord(full_.map(x0 + cum, y0).x());
                 dx[i] = next - prev;
                 prev = next;
             }
@@ -981,7 +1224,19 @@ private:
               maxPixels_);
         if (canvasOptions & TextOpaque)
             spendFill(rect);
-        canvas_.textOut(ref.x(), ref.y(), rect, canvasOptions, s, dxp);
+        if (rotated) {
+            painter_->save();
+            if ((canvasOptions & TextOpaque) && !rect.isEmpty())
+                painter_->fillRect(rect.toQRect(), dc_.bkColor);
+            if (canvasOptions & TextClipped)
+                painter_->setClipRect(rect.toQRect(), Qt::IntersectClip);
+            painter_->translate(ref);
+            painter_->rotate(-dc_.font.escapement);
+            canvas_.textOut(0, 0, Rect{}, 0, s, dxp);
+            painter_->restore();
+        } else {
+            canvas_.textOut(ref.x(), ref.y(), rect, canvasOptions, s, dxp);
+        }
         if (updateCp) {
             if (!dxp) {
                 const double sx = full_.scaleX();
@@ -989,6 +1244,294 @@ private:
             }
             dc_.position = QPoint(clampCoord(x0 + logicalAdvance), static_cast<int>(y0));
         }
+    }
+
+    // ---- Paths. Figures are kept in target pixels, as Windows keeps a path
+    // in device units: a transform set later does not move them.
+    QPointF mapPointF(double x, double y) const { return QPointF(mapPoint(x, y)); }
+
+    void pathStart()
+    {
+        if (path_.elementCount() == 0)
+            path_.moveTo(mapPointF(dc_.position.x(), dc_.position.y()));
+    }
+    // A figure of logical points; `continues` joins it to the current figure.
+    void pathAdd(const std::vector<QPointF>& pts, bool continues, bool closed)
+    {
+        if (pts.empty())
+            return;
+        spendPoints(pts.size());
+        size_t i = 0;
+        if (continues) {
+            pathStart();
+        } else {
+            path_.moveTo(mapPointF(pts[0].x(), pts[0].y()));
+            i = 1;
+        }
+        for (; i < pts.size(); ++i)
+            path_.lineTo(mapPointF(pts[i].x(), pts[i].y()));
+        if (closed)
+            path_.closeSubpath();
+    }
+
+    QBrush qbrush() const
+    {
+        const LogBrush& b = dc_.brush;
+        if (b.hatch >= 0) {
+            static const Qt::BrushStyle styles[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
+                                                    Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
+            return QBrush(b.color, styles[std::min(b.hatch, 5)]);
+        }
+        if (!b.pattern.isNull()) {
+            if (!b.monoPattern)
+                return QBrush(b.pattern);
+            // Set bits take the background colour, clear ones the text colour.
+            QImage mono = b.pattern;
+            mono.setColorTable({dc_.textColor.rgb(), dc_.bkColor.rgb()});
+            return QBrush(mono.convertToFormat(QImage::Format_RGB32));
+        }
+        return QBrush(b.color);
+    }
+
+    // Fills and outlines a shape given in target pixels, the brush's way.
+    void drawShape(QPainterPath shape, bool fill, bool stroke, bool winding)
+    {
+        spendOperations(1);
+        const QRect box = shape.boundingRect().toAlignedRect();
+        if (fill && !dc_.brush.clear) {
+            spendFill(box);
+            shape.setFillRule(winding ? Qt::WindingFill : Qt::OddEvenFill);
+            if (painter_) {
+                painter_->save();
+                painter_->setRenderHint(QPainter::Antialiasing, false);
+                painter_->setPen(Qt::NoPen);
+                if (dc_.brush.hatch >= 0 && dc_.bkMode == BackgroundMode::Opaque) {
+                    painter_->setBrush(dc_.bkColor);
+                    painter_->drawPath(shape);
+                }
+                painter_->setBrush(qbrush());
+                painter_->drawPath(shape);
+                painter_->restore();
+            } else {
+                applyBrush();
+                CanvasPen none;
+                none.style = PenStyle::Clear;
+                canvas_.setPen(none);
+                for (const QPolygonF& p : shape.toFillPolygons())
+                    canvas_.polygon(p.toPolygon());
+            }
+        }
+        if (stroke && dc_.pen.style != PenStyle::Clear) {
+            applyPen();
+            for (const QPolygonF& p : shape.toSubpathPolygons()) {
+                const QPolygon line = p.toPolygon();
+                spendLines(line, false);
+                canvas_.polyline(line);
+            }
+        }
+    }
+
+    void endPathDrawing(bool fill, bool stroke)
+    {
+        if (dc_.inPath)
+            return;
+        spendPoints(std::uint64_t(path_.elementCount()));
+        drawShape(path_, fill, stroke, dc_.winding || pathWidened_);
+        path_ = QPainterPath();
+        pathWidened_ = false;
+    }
+
+    void widenPath()
+    {
+        if (dc_.inPath || path_.isEmpty())
+            return;
+        QPainterPathStroker stroker;
+        const double w = dc_.pen.cosmetic ? 1 : dc_.pen.width * (full_.scaleX() + full_.scaleY()) / 2;
+        stroker.setWidth(std::clamp(w, 1.0, double(kMaxPenWidth)));
+        stroker.setCapStyle(Qt::RoundCap);
+        stroker.setJoinStyle(Qt::RoundJoin);
+        spendPoints(4 * std::uint64_t(path_.elementCount()));
+        path_ = stroker.createStroke(path_);
+        pathWidened_ = true;
+    }
+
+    // Points of an elliptic arc inside box (l, t, r, b), anticlockwise as seen
+    // on the page from the radial through (sx, sy) to the one through (ex, ey);
+    // equal radials make a whole ellipse. Logical units.
+    std::vector<QPointF> arcPoints(double l, double t, double r, double b, double sx, double sy, double ex, double ey)
+    {
+        const double cx = (l + r) / 2, cy = (t + b) / 2, rx = std::fabs(r - l) / 2, ry = std::fabs(b - t) / 2;
+        const double a0 = std::atan2(-(sy - cy) * (rx > 0 ? rx : 1), (sx - cx) * (ry > 0 ? ry : 1));
+        double a1 = std::atan2(-(ey - cy) * (rx > 0 ? rx : 1), (ex - cx) * (ry > 0 ? ry : 1));
+        while (a1 <= a0)
+            a1 += 2 * M_PI;
+        double sweep = a1 - a0;
+        if (dc_.clockwise && sweep < 2 * M_PI)
+            sweep -= 2 * M_PI;
+        const int steps = std::max(2, static_cast<int>(std::ceil(64 * std::fabs(sweep) / (2 * M_PI))));
+        spendPoints(std::uint64_t(steps) + 1);
+        std::vector<QPointF> pts;
+        pts.reserve(size_t(steps) + 1);
+        for (int k = 0; k <= steps; ++k) {
+            const double a = a0 + sweep * k / steps;
+            pts.emplace_back(cx + rx * std::cos(a), cy - ry * std::sin(a));
+        }
+        return pts;
+    }
+
+    void arc(std::uint32_t type, const std::uint8_t* r)
+    {
+        const double l = readI32(r + 8), t = readI32(r + 12), ri = readI32(r + 16), b = readI32(r + 20);
+        std::vector<QPointF> pts = arcPoints(l, t, ri, b, readI32(r + 24), readI32(r + 28), readI32(r + 32), readI32(r + 36));
+        const bool closed = type == Chord || type == Pie;
+        if (type == Pie)
+            pts.insert(pts.begin(), QPointF((l + ri) / 2, (t + b) / 2));
+        // ARCTO draws a line from the position to the arc's start and moves the position to its end.
+        if (type == ArcTo && !dc_.inPath)
+            pts.insert(pts.begin(), QPointF(dc_.position));
+        if (dc_.inPath)
+            pathAdd(pts, type == ArcTo, closed);
+        if (type == ArcTo)
+            dc_.position = QPoint(clampCoord(pts.back().x()), clampCoord(pts.back().y()));
+        if (dc_.inPath)
+            return;
+        QPainterPath saved;
+        std::swap(saved, path_);
+        pathAdd(pts, false, closed);
+        drawShape(path_, closed, true, dc_.winding);
+        std::swap(saved, path_);
+    }
+
+    void angleArc(const std::uint8_t* r)
+    {
+        const double cx = readI32(r + 8), cy = readI32(r + 12);
+        const double radius = readU32(r + 16);
+        const float start = readF32(r + 20), sweep = readF32(r + 24);
+        if (!finite({start, sweep}) || radius > kCoordLimit || std::fabs(sweep) > 3600)
+            return;
+        const int steps = std::max(2, static_cast<int>(std::ceil(64 * std::fabs(sweep) / 360)));
+        std::vector<QPointF> pts;
+        for (int k = 0; k <= steps; ++k) {
+            const double a = (start + sweep * k / steps) * M_PI / 180;
+            pts.emplace_back(cx + radius * std::cos(a), cy - radius * std::sin(a));
+        }
+        if (dc_.inPath) {
+            pathAdd(pts, true, false);
+        } else {
+            pts.insert(pts.begin(), QPointF(dc_.position));
+            QPainterPath saved;
+            std::swap(saved, path_);
+            pathAdd(pts, false, false);
+            drawShape(path_, false, true, false);
+            std::swap(saved, path_);
+        }
+        dc_.position = QPoint(clampCoord(pts.back().x()), clampCoord(pts.back().y()));
+    }
+
+    // ---- Clipping beyond rectangles: needs the painter; a recording canvas keeps
+    // its rectangle clips only.
+    QRegion currentClip() const
+    {
+        if (painter_->hasClipping())
+            return painter_->clipRegion();
+        return QRegion(QRect(QPoint(-int(kCoordLimit), -int(kCoordLimit)), QPoint(int(kCoordLimit), int(kCoordLimit))));
+    }
+    void replaceClip(const QRegion& region)
+    {
+        painter_->setClipRegion(initialClip_ ? region.intersected(*initialClip_) : region, Qt::ReplaceClip);
+    }
+    void resetClip()
+    {
+        if (initialClip_)
+            painter_->setClipRegion(*initialClip_, Qt::ReplaceClip);
+        else
+            painter_->setClipping(false);
+    }
+    void combineClip(const QRegion& region, std::uint32_t mode)
+    {
+        if (!painter_)
+            return;
+        spendOperations(1);
+        if (const std::optional<QRegion> next = combineRegions(currentClip(), region, mode))
+            replaceClip(*next);
+    }
+
+    // Region data is in reference-device pixels, whatever the mapping.
+    std::optional<QRegion> regionAt(const std::uint8_t* data, std::uint64_t size)
+    {
+        const std::optional<std::vector<QRect>> rects = readRegionRects(data, size);
+        if (!rects)
+            return std::nullopt;
+        spendOperations(1);
+        spendPoints(4 * std::uint64_t(rects->size()));
+        return unitedRegion(*rects, [this](const QRect& r) {
+            const QPointF a = devToTarget_.map(r.left(), r.top());
+            const QPointF b = devToTarget_.map(double(r.right()) + 1, double(r.bottom()) + 1);
+            const int x0 = clampCoord(std::min(a.x(), b.x())), x1 = clampCoord(std::max(a.x(), b.x()));
+            const int y0 = clampCoord(std::min(a.y(), b.y())), y1 = clampCoord(std::max(a.y(), b.y()));
+            return QRect(x0, y0, x1 - x0, y1 - y0);
+        });
+    }
+
+    void selectClipRegion(const std::uint8_t* r, std::uint64_t size)
+    {
+        if (!painter_)
+            return;
+        const std::uint64_t cb = readU32(r + 8);
+        const std::uint32_t mode = readU32(r + 12);
+        if (cb == 0 || !fits(16, cb, size)) {
+            // No region: only COPY means something, the default clip.
+            if (mode == std::uint32_t(ClipMode::Copy) && cb == 0)
+                resetClip();
+            return;
+        }
+        if (const std::optional<QRegion> region = regionAt(r + 16, cb))
+            combineClip(*region, mode);
+    }
+
+    void selectClipPath(std::uint32_t mode)
+    {
+        if (dc_.inPath)
+            return;
+        QPainterPath p = path_;
+        path_ = QPainterPath();
+        pathWidened_ = false;
+        if (!painter_)
+            return;
+        spendOperations(1);
+        spendPoints(std::uint64_t(p.elementCount()));
+        p.setFillRule(dc_.winding ? Qt::WindingFill : Qt::OddEvenFill);
+        if (mode == std::uint32_t(ClipMode::And) && painter_->hasClipping()) {
+            painter_->setClipPath(p, Qt::IntersectClip);
+        } else if (mode == std::uint32_t(ClipMode::Copy)) {
+            painter_->setClipPath(p, Qt::ReplaceClip);
+            if (initialClip_)
+                painter_->setClipRegion(*initialClip_, Qt::IntersectClip);
+        } else {
+            QRegion region;
+            for (const QPolygonF& poly : p.toFillPolygons())
+                region = region.xored(QRegion(poly.toPolygon(), p.fillRule()));
+            combineClip(region, mode);
+        }
+    }
+
+    // FILLRGN with a brush object, PAINTRGN with the selected one.
+    void fillRegion(const std::uint8_t* r, std::uint64_t size, bool withObject)
+    {
+        const std::uint64_t cb = readU32(r + 24);
+        const std::uint64_t at = withObject ? 32 : 28;
+        if (!fits(at, cb, size))
+            return;
+        const std::optional<QRegion> region = regionAt(r + at, cb);
+        if (!region)
+            return;
+        const Dc saved = dc_;
+        if (withObject)
+            selectObject(readU32(r + 28));
+        QPainterPath shape;
+        shape.addRegion(*region);
+        drawShape(shape, true, false, true);
+        dc_ = saved;
     }
 
     void drawBitmap(const QImage& image, double sx, double sy, double sw, double sh, double dx, double dy,
@@ -1039,12 +1582,168 @@ private:
             b.color = QColor(0, 0, 0);
         } else if (rop == 0x00FF0062) {  // WHITENESS
             b.color = QColor(255, 255, 255);
+        } else if ((rop == 0x00550009 || rop == 0x005A0049) && rasterOps()) {  // DSTINVERT, PATINVERT
+            if (rop == 0x005A0049 && dc_.brush.clear)
+                return;
+            spendFill(dest);
+            RopScope scope(painter_, QPainter::RasterOp_SourceXorDestination);
+            painter_->fillRect(dest.toQRect(), rop == 0x00550009 ? QColor(255, 255, 255) : dc_.brush.color);
+            return;
         } else {
             return;
         }
         spendFill(dest);
         canvas_.setBrush(b);
         canvas_.fillRect(dest);
+    }
+
+    // Raster operations need a painter that draws into pixels (not PDF or a printer).
+    bool rasterOps() const
+    {
+        return painter_ && painter_->paintEngine() && painter_->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+    }
+    // The painter's mode for a bitmap's raster operation; null for one we do not draw.
+    std::optional<QPainter::CompositionMode> sourceRop(std::uint32_t rop) const
+    {
+        if (rop == kRopSrcCopy)
+            return QPainter::CompositionMode_SourceOver;
+        if (!rasterOps())
+            return std::nullopt;
+        switch (rop) {
+        case 0x008800C6: return QPainter::RasterOp_SourceAndDestination;        // SRCAND
+        case 0x00EE0086: return QPainter::RasterOp_SourceOrDestination;         // SRCPAINT
+        case 0x00660046: return QPainter::RasterOp_SourceXorDestination;        // SRCINVERT
+        case 0x00330008: return QPainter::RasterOp_NotSource;                   // NOTSRCCOPY
+        case 0x00440328: return QPainter::RasterOp_SourceAndNotDestination;     // SRCERASE
+        case 0x001100A6: return QPainter::RasterOp_NotSourceAndNotDestination;  // NOTSRCERASE
+        case 0x00BB0226: return QPainter::RasterOp_NotSourceOrDestination;      // MERGEPAINT
+        default: return std::nullopt;
+        }
+    }
+    // Sets a composition mode for one drawing call and puts the old one back.
+    class RopScope {
+    public:
+        RopScope(QPainter* p, QPainter::CompositionMode mode) : p_(mode == QPainter::CompositionMode_SourceOver ? nullptr : p)
+        {
+            if (p_) {
+                old_ = p_->compositionMode();
+                p_->setCompositionMode(mode);
+            }
+        }
+        ~RopScope()
+        {
+            if (p_)
+                p_->setCompositionMode(old_);
+        }
+        RopScope(const RopScope&) = delete;
+        RopScope& operator=(const RopScope&) = delete;
+
+    private:
+        QPainter* p_;
+        QPainter::CompositionMode old_ = QPainter::CompositionMode_SourceOver;
+    };
+
+    void alphaBlend(const std::uint8_t* r, std::uint64_t size)
+    {
+        if (dc_.inPath)
+            return;
+        const std::int32_t x = readI32(r + 24), y = readI32(r + 28), cx = readI32(r + 32), cy = readI32(r + 36);
+        const std::uint8_t constantAlpha = r[42], alphaFormat = r[43];
+        const std::int32_t xSrc = readI32(r + 44), ySrc = readI32(r + 48);
+        const std::int32_t cxSrc = readI32(r + 100), cySrc = readI32(r + 104);
+        spendOperations(1);
+        std::optional<QImage> img = decodeDib(r, size, readU32(r + 84), readU32(r + 88), readU32(r + 92), readU32(r + 96),
+                                              readU32(r + 80), pixelBudget_, (alphaFormat & 1) != 0);
+        if (!img || constantAlpha == 0)
+            return;
+        // AC_SRC_ALPHA bitmaps hold premultiplied colours.
+        if (img->format() == QImage::Format_ARGB32)
+            img->reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+        const double opacity = constantAlpha / 255.0;
+        if (painter_ && opacity < 1) {
+            painter_->save();
+            painter_->setOpacity(painter_->opacity() * opacity);
+            drawBitmap(*img, xSrc, ySrc, cxSrc, cySrc, x, y, cx, cy);
+            painter_->restore();
+        } else {
+            drawBitmap(*img, xSrc, ySrc, cxSrc, cySrc, x, y, cx, cy);
+        }
+    }
+
+    void gradientFill(const std::uint8_t* r, std::uint64_t size)
+    {
+        if (dc_.inPath)
+            return;
+        const std::uint64_t nVer = readU32(r + 24), nTri = readU32(r + 28);
+        const std::uint32_t mode = readU32(r + 32);
+        const std::uint64_t each = mode == 2 ? 12 : 8;
+        if (mode > 2 || nVer > size / 16 || nTri > size / each || !fits(36, nVer * 16 + nTri * each, size))
+            return;
+        struct Vertex {
+            QPointF at;
+            QColor color;
+        };
+        std::vector<Vertex> v(static_cast<size_t>(nVer));
+        for (std::uint64_t i = 0; i < nVer; ++i) {
+            const std::uint8_t* p = r + 36 + 16 * i;
+            v[i] = {QPointF(readI32(p), readI32(p + 4)), QColor(readU16(p + 8) >> 8, readU16(p + 10) >> 8, readU16(p + 12) >> 8)};
+        }
+        const std::uint8_t* shapes = r + 36 + 16 * nVer;
+        CanvasPen none;
+        none.style = PenStyle::Clear;
+        auto mix = [](const QColor& a, const QColor& b, double t) {
+            return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t), float(a.greenF() + (b.greenF() - a.greenF()) * t),
+                                    float(a.blueF() + (b.blueF() - a.blueF()) * t));
+        };
+        for (std::uint64_t i = 0; i < nTri; ++i) {
+            const std::uint8_t* p = shapes + each * i;
+            const std::uint64_t a = readU32(p), b = readU32(p + 4), c = mode == 2 ? readU32(p + 8) : 0;
+            if (a >= nVer || b >= nVer || c >= nVer)
+                continue;
+            spendOperations(1);
+            if (mode < 2) {
+                const Rect box = mapRect(v[a].at.x(), v[a].at.y(), v[b].at.x(), v[b].at.y());
+                spendFill(box);
+                if (painter_) {
+                    const QPointF from = mode == 0 ? QPointF(box.left, 0) : QPointF(0, box.top);
+                    const QPointF to = mode == 0 ? QPointF(box.right, 0) : QPointF(0, box.bottom);
+                    QLinearGradient g(from, to);
+                    const bool swapped = (mode == 0 ? v[a].at.x() > v[b].at.x() : v[a].at.y() > v[b].at.y());
+                    g.setColorAt(0, swapped ? v[b].color : v[a].color);
+                    g.setColorAt(1, swapped ? v[a].color : v[b].color);
+                    painter_->fillRect(box.toQRect(), g);
+                } else {
+                    canvas_.setBrush(CanvasBrush{mix(v[a].color, v[b].color, 0.5), false});
+                    canvas_.fillRect(box);
+                }
+                continue;
+            }
+            // A triangle as small flat triangles, each in the colour at its middle.
+            constexpr int k = 8;
+            spendPoints(3 * k * k);
+            const QPolygon whole = mapPolygon({v[a].at, v[b].at, v[c].at});
+            spendFill(whole.boundingRect());
+            canvas_.setPen(none);
+            auto at = [&](double u, double w) { return v[a].at + (v[b].at - v[a].at) * u + (v[c].at - v[a].at) * w; };
+            auto colour = [&](double u, double w) {
+                auto channel = [&](double ca, double cb, double cc) {
+                    return float(std::clamp(ca * (1 - u - w) + cb * u + cc * w, 0.0, 1.0));
+                };
+                const QColor &ca = v[a].color, &cb = v[b].color, &cc = v[c].color;
+                return QColor::fromRgbF(channel(ca.redF(), cb.redF(), cc.redF()), channel(ca.greenF(), cb.greenF(), cc.greenF()),
+                                        channel(ca.blueF(), cb.blueF(), cc.blueF()));
+            };
+            for (int row = 0; row < k; ++row)
+                for (int col = 0; col + row < k; ++col)
+                    for (int up = 0; up < (col + row + 1 < k ? 2 : 1); ++up) {
+                        const double u = double(col) / k, w = double(row) / k, d = 1.0 / k;
+                        std::vector<QPointF> tri = up == 0 ? std::vector<QPointF>{at(u, w), at(u + d, w), at(u, w + d)}
+                                                           : std::vector<QPointF>{at(u + d, w), at(u + d, w + d), at(u, w + d)};
+                        const double cu = up == 0 ? u + d / 3 : u + 2 * d / 3, cw = up == 0 ? w + d / 3 : w + 2 * d / 3;
+                        canvas_.setBrush(CanvasBrush{colour(cu, cw), false});
+                        canvas_.polygon(mapPolygon(tri));
+                    }
+        }
     }
 
     void blt(const std::uint8_t* r, std::uint64_t size, bool stretch)
@@ -1061,7 +1760,8 @@ private:
             fillPattern(rop, mapRect(x, y, double(x) + cx, double(y) + cy));
             return;
         }
-        if (rop != kRopSrcCopy)
+        const std::optional<QPainter::CompositionMode> mode = sourceRop(rop);
+        if (!mode)
             return;
         spendOperations(1);
         const std::optional<QImage> img = decodeDib(r, size, offBmi, cbBmi, offBits, cbBits, usage, pixelBudget_, false);
@@ -1069,6 +1769,7 @@ private:
             return;
         const double sw = stretch ? readI32(r + 100) : cx;
         const double sh = stretch ? readI32(r + 104) : cy;
+        RopScope scope(painter_, *mode);
         drawBitmap(*img, xSrc, ySrc, sw, sh, x, y, cx, cy);
     }
 
@@ -1087,12 +1788,14 @@ private:
             fillPattern(rop, mapRect(xDest, yDest, double(xDest) + cxDest, double(yDest) + cyDest));
             return;
         }
-        if (rop != kRopSrcCopy)
+        const std::optional<QPainter::CompositionMode> mode = sourceRop(rop);
+        if (!mode)
             return;
         spendOperations(1);
         const std::optional<QImage> img = decodeDib(r, size, offBmi, cbBmi, offBits, cbBits, usage, pixelBudget_, false);
         if (!img)
             return;
+        RopScope scope(painter_, *mode);
         // The source rectangle of a bottom-up DIB counts rows from the bottom.
         const bool bottomUp = readI32(r + offBmi + 8) > 0;
         const double top = bottomUp ? double(img->height()) - ySrc - cySrc : ySrc;
@@ -1112,6 +1815,10 @@ private:
     std::vector<Object> objects_;
     std::uint64_t pixelBudget_ = EmfLimits::maxPixelsPerPlay;
     EmfWork work_;
+    QPainter* painter_ = nullptr;
+    std::optional<QRegion> initialClip_;  // the caller's clip, which the page never widens
+    QPainterPath path_;                   // the path bracket's figures, in target pixels
+    bool pathWidened_ = false;
 };
 
 // Keeps the canvas state as it was, whatever happens during playback.
