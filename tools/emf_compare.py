@@ -129,6 +129,9 @@ def render_inkscape(path, h, cache):
 
 
 def load(path):
+    """The grid of an image; None when blank, missing, or too large to open: an
+    image past Pillow's limit (Inkscape sizes some files at gigapixels) is
+    no rendering that could be used."""
     try:
         return cells(path) if path and os.path.exists(path) else None
     except Exception:
@@ -180,8 +183,12 @@ def main():
                 row["inkscape_blank"] = ink is None and lo is not None
             rows.append(row)
             if args.montage:
-                imgs = [Image.open(p).convert("RGB") for p in (ours_png, lo_png, ink_png if args.inkscape else None)
-                        if p and os.path.exists(p)]
+                imgs = []
+                for p in (ours_png, lo_png, ink_png if args.inkscape else None):
+                    try:
+                        imgs.append(Image.open(p).convert("RGB"))
+                    except Exception:
+                        pass  # missing, or too large to open (Inkscape makes gigapixel images of some files)
                 imgs = [i.crop(ink_box(i)[0] or (0, 0, 1, 1)) for i in imgs]
                 imgs = [i.resize((max(1, i.width * 300 // max(1, i.height)), 300)) if i.height else i for i in imgs]
                 m = Image.new("RGB", (sum(i.width + 10 for i in imgs), 300), (200, 0, 200))

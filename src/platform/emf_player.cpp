@@ -839,23 +839,23 @@ private:
         case Rectangle:
         case Ellipse:
         case RoundRect:
-            if (need(24) && (dc_.inPath || type == RoundRect || !dc_.brush.plain()) && (painter_ || dc_.inPath)) {
-                // Figures of a path, rounded corners and hatched or patterned
-                // insides: as a shape in target pixels.
-                const QPointF a = mapPointF(i32(8), i32(12)), b = mapPointF(i32(16), i32(20));
-                const QRectF box = QRectF(a, b).normalized();
+            if (need(24) && (dc_.inPath || type == RoundRect || !dc_.brush.plain() || turned()) && (painter_ || dc_.inPath)) {
+                // Figures of a path, rounded corners, hatched or patterned
+                // insides and shapes turned by the transform: as a shape in
+                // target pixels.
+                const QRectF box = QRectF(QPointF(i32(8), i32(12)), QPointF(i32(16), i32(20))).normalized();
                 QPainterPath shape;
                 if (type == Ellipse) {
                     spendPoints(64);
                     shape.addEllipse(box);
                 } else if (type == RoundRect && need(32)) {
                     spendPoints(64);
-                    const QPointF c = mapPointF(double(i32(8)) + i32(24), double(i32(12)) + i32(28)) - a;
-                    shape.addRoundedRect(box, std::fabs(c.x()) / 2, std::fabs(c.y()) / 2);
+                    shape.addRoundedRect(box, std::fabs(double(i32(24))) / 2, std::fabs(double(i32(28))) / 2);
                 } else {
                     spendPoints(4);
                     shape.addRect(box);
                 }
+                shape = transformed(shape);
                 if (dc_.inPath)
                     path_.addPath(shape);
                 else
@@ -1203,7 +1203,8 @@ private:
         std::vector<int>* dxp = nullptr;
         double logicalAdvance = 0;
         // Text at an angle is drawn along its baseline, through the painter.
-        const bool rotated = painter_ && dc_.font.escapement != 0;
+        const double turn = (turned() ? std::atan2(full_.m12, full_.m11) * 180 / M_PI : 0) - dc_.font.escapement;
+        const bool rotated = painter_ && std::fabs(turn) > 1e-6;
         if (haveDx && !s.isEmpty()) {
             dx.resize(static_cast<size_t>(n));
             double cum = 0;
@@ -1231,7 +1232,7 @@ private:
             if (canvasOptions & TextClipped)
                 painter_->setClipRect(rect.toQRect(), Qt::IntersectClip);
             painter_->translate(ref);
-            painter_->rotate(-dc_.font.escapement);
+            painter_->rotate(turn);
             canvas_.textOut(0, 0, Rect{}, 0, s, dxp);
             painter_->restore();
         } else {
@@ -1244,6 +1245,26 @@ private:
             }
             dc_.position = QPoint(clampCoord(x0 + logicalAdvance), static_cast<int>(y0));
         }
+    }
+
+    // True when the transform turns or shears: rectangles are then no longer upright.
+    bool turned() const { return std::fabs(full_.m12) > 1e-9 || std::fabs(full_.m21) > 1e-9; }
+    // A logical shape in target pixels, with the transform's rounding to whole pixels.
+    QPainterPath transformed(const QPainterPath& logical) const
+    {
+        const QTransform t(full_.m11, full_.m12, full_.m21, full_.m22, full_.dx, full_.dy);
+        QPainterPath out = t.map(logical);
+        if (!turned()) {
+            // Upright corners land on whole pixels, as mapRect puts them.
+            const QRectF b = out.boundingRect();
+            const QRectF r = QRectF(QPointF(clampCoord(b.left()), clampCoord(b.top())), QPointF(clampCoord(b.right()), clampCoord(b.bottom())));
+            if (b.width() > 0 && b.height() > 0)
+                out = (QTransform::fromTranslate(-b.left(), -b.top())
+                       * QTransform::fromScale(r.width() / b.width(), r.height() / b.height())
+                       * QTransform::fromTranslate(r.left(), r.top()))
+                          .map(out);
+        }
+        return out;
     }
 
     // ---- Paths. Figures are kept in target pixels, as Windows keeps a path
@@ -1570,8 +1591,15 @@ private:
             canvas_.stretchImage(dest, part);
     }
 
-    void fillPattern(std::uint32_t rop, const Rect& dest)
+    void fillPattern(std::uint32_t rop, double l, double t, double r, double b_)
     {
+        const Rect dest = mapRect(l, t, r, b_);
+        if (rop == kRopPatCopy && painter_ && (turned() || !dc_.brush.plain())) {
+            QPainterPath shape;
+            shape.addRect(QRectF(QPointF(l, t), QPointF(r, b_)));
+            drawShape(transformed(shape), true, false, false);
+            return;
+        }
         spendOperations(1);
         CanvasBrush b;
         if (rop == kRopPatCopy) {
@@ -1718,10 +1746,12 @@ private:
                 }
                 continue;
             }
-            // A triangle as small flat triangles, each in the colour at its middle.
-            constexpr int k = 8;
-            spendPoints(3 * k * k);
+            // A triangle as small flat triangles, each in the colour at its
+            // middle, about six pixels a side.
             const QPolygon whole = mapPolygon({v[a].at, v[b].at, v[c].at});
+            const QRect wholeBox = whole.boundingRect();
+            const int k = std::clamp((std::max(wholeBox.width(), wholeBox.height()) + 5) / 6, 1, 32);
+            spendPoints(std::uint64_t(3 * k * k));
             spendFill(whole.boundingRect());
             canvas_.setPen(none);
             auto at = [&](double u, double w) { return v[a].at + (v[b].at - v[a].at) * u + (v[c].at - v[a].at) * w; };
@@ -1757,7 +1787,7 @@ private:
         const std::uint32_t offBmi = readU32(r + 84), cbBmi = readU32(r + 88);
         const std::uint32_t offBits = readU32(r + 92), cbBits = readU32(r + 96);
         if (cbBmi == 0 || cbBits == 0) {
-            fillPattern(rop, mapRect(x, y, double(x) + cx, double(y) + cy));
+            fillPattern(rop, x, y, double(x) + cx, double(y) + cy);
             return;
         }
         const std::optional<QPainter::CompositionMode> mode = sourceRop(rop);
@@ -1785,7 +1815,7 @@ private:
         const std::uint32_t usage = readU32(r + 64), rop = readU32(r + 68);
         const std::int32_t cxDest = readI32(r + 72), cyDest = readI32(r + 76);
         if (cbBmi == 0 || cbBits == 0) {
-            fillPattern(rop, mapRect(xDest, yDest, double(xDest) + cxDest, double(yDest) + cyDest));
+            fillPattern(rop, xDest, yDest, double(xDest) + cxDest, double(yDest) + cyDest);
             return;
         }
         const std::optional<QPainter::CompositionMode> mode = sourceRop(rop);
