@@ -13,7 +13,8 @@ metafile; ours are made afresh on every run. Needs python3-pil; LibreOffice
 (libreoffice-draw-nogui) and Inkscape only where they are installed.
 
 The measure. LibreOffice draws the picture onto a page of its own, at its own
-scale, so placement and scale must not count: each image is trimmed to the box
+scale, so placement and scale must not count: ours is played again at
+LibreOffice's scale where LibreOffice drew it larger, each image is trimmed to the box
 of its ink (every pixel not near white) and the two boxes are averaged down to
 the same GRID x GRID cells. A cell that is inked in either image counts; it
 agrees when its mean colours differ by at most COLOUR_TOLERANCE in every
@@ -114,18 +115,21 @@ def render_libreoffice(files, cache):
                     open(dest + ".failed", "w").close()
 
 
-def render_inkscape(path, h, cache):
-    dest = os.path.join(cache, h + ".ink.png")
+def render_inkscape(path, h, cache, scale=1.0):
+    """Inkscape's rendering at the frame's size times `scale`; its file name."""
+    dest = os.path.join(cache, h + (".ink.png" if scale == 1.0 else ".ink@%.3f.png" % scale))
     if os.path.exists(dest) or os.path.exists(dest + ".failed") or not shutil.which("inkscape"):
-        return
+        return dest
     # Inkscape crashes or hangs on some damaged files.
     try:
-        subprocess.run(["inkscape", path, "--export-type=png", "--export-filename=" + dest],
+        subprocess.run(["inkscape", path, "--export-type=png", "--export-filename=" + dest,
+                        "--export-dpi=%.2f" % (96 * scale)],
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
     except subprocess.TimeoutExpired:
         pass
     if not os.path.exists(dest):
         open(dest + ".failed", "w").close()
+    return dest
 
 
 def load(path):
@@ -136,6 +140,26 @@ def load(path):
         return cells(path) if path and os.path.exists(path) else None
     except Exception:
         return None
+
+
+def box_size(path):
+    try:
+        box = ink_box(Image.open(path).convert("RGB"))[0]
+    except Exception:
+        return None
+    return (box[2] - box[0], box[3] - box[1]) if box else None
+
+
+def lo_scale(ours_png, lo_png):
+    """How much larger than the frame's size LibreOffice drew the picture, when
+    it drew it larger (it fits pictures to its page): ours and Inkscape's are
+    then made at that scale too, since a line one pixel wide covers half a grid
+    cell of a 50-pixel drawing and a tenth of one on a page-sized drawing."""
+    a, b = box_size(ours_png), box_size(lo_png)
+    if not a or not b:
+        return 1.0
+    ratio = max(b[0] / a[0], b[1] / a[1])
+    return round(min(ratio, 16), 1) if ratio > 1.25 else 1.0
 
 
 def main():
@@ -174,6 +198,12 @@ def main():
             ink_png = os.path.join(args.cache, h + ".ink.png")
             if not os.path.exists(lo_png):
                 continue  # LibreOffice could not read it: nothing to compare with
+            scale = lo_scale(ours_png, lo_png)
+            if scale != 1.0:
+                subprocess.run([args.emfplay, "--scale", str(scale), f, ours_png],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+                if args.inkscape:
+                    ink_png = render_inkscape(f, h, args.cache, scale)
             lo, ours = load(lo_png), load(ours_png)
             ink = load(ink_png) if args.inkscape else None
             row = {"file": os.path.relpath(f, args.samples), "ours": similarity(ours, lo),

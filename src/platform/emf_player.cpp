@@ -447,6 +447,7 @@ private:
         bool inPath = false;
         bool winding = false;  // polygon fill mode WINDING, else ALTERNATE
         bool clockwise = false;  // arcs run clockwise (SETARCDIRECTION)
+        std::uint32_t rop2 = 13;  // how pen and brush combine with the page (R2_COPYPEN)
     };
 
     // ---- Work: each record pays for what it is about to draw, before drawing it.
@@ -566,7 +567,17 @@ private:
         auto u32 = [&](std::uint64_t at) { return readU32(r + at); };
         auto need = [&](std::uint64_t n) { return size >= n; };
 
+        // Lines and fills combine with the page by the binary raster operation;
+        // text and bitmaps do not.
+        std::optional<RopScope> mix;
+        if (dc_.rop2 != 13 && drawsWithPenOrBrush(type) && rasterOps())
+            mix.emplace(painter_, penRop(dc_.rop2));
+
         switch (type) {
+        case SetRop2:
+            if (need(12) && u32(8) >= 1 && u32(8) <= 16)
+                dc_.rop2 = u32(8);
+            break;
         case SetMapMode:
             if (need(12) && u32(8) >= 1 && u32(8) <= 8) {
                 dc_.mapMode = u32(8);
@@ -1585,6 +1596,14 @@ private:
         if (dest.isEmpty())
             return;
         spendFill(dest);
+        if (turned() && painter_) {
+            // A turned bitmap is drawn through the transform, pixel for pixel (no smoothing).
+            painter_->save();
+            painter_->setTransform(QTransform(full_.m11, full_.m12, full_.m21, full_.m22, full_.dx, full_.dy), true);
+            painter_->drawImage(QRectF(ndx, ndy, ndw, ndh), part);
+            painter_->restore();
+            return;
+        }
         if (dest.width() == part.width() && dest.height() == part.height())
             canvas_.drawImage(dest.left, dest.top, part);
         else
@@ -1623,6 +1642,43 @@ private:
         spendFill(dest);
         canvas_.setBrush(b);
         canvas_.fillRect(dest);
+    }
+
+    static bool drawsWithPenOrBrush(std::uint32_t type)
+    {
+        switch (type) {
+        case LineTo: case Polyline: case Polyline16: case PolylineTo: case PolylineTo16: case Polygon: case Polygon16:
+        case PolyBezier: case PolyBezier16: case PolyBezierTo: case PolyBezierTo16: case PolyPolyline:
+        case PolyPolyline16: case PolyPolygon: case PolyPolygon16: case Rectangle: case Ellipse: case RoundRect:
+        case Arc: case Chord: case Pie: case ArcTo: case AngleArc: case FillPath: case StrokePath:
+        case StrokeAndFillPath: case FillRgn: case PaintRgn:
+            return true;
+        default:
+            return false;
+        }
+    }
+    // The painter's mode for a binary raster operation R2_*.
+    static QPainter::CompositionMode penRop(std::uint32_t rop2)
+    {
+        static const QPainter::CompositionMode modes[] = {
+            QPainter::RasterOp_ClearDestination,            // 1 BLACK
+            QPainter::RasterOp_NotSourceAndNotDestination,  // 2 NOTMERGEPEN
+            QPainter::RasterOp_NotSourceAndDestination,     // 3 MASKNOTPEN
+            QPainter::RasterOp_NotSource,                   // 4 NOTCOPYPEN
+            QPainter::RasterOp_SourceAndNotDestination,     // 5 MASKPENNOT
+            QPainter::RasterOp_NotDestination,              // 6 NOT
+            QPainter::RasterOp_SourceXorDestination,        // 7 XORPEN
+            QPainter::RasterOp_NotSourceOrNotDestination,   // 8 NOTMASKPEN
+            QPainter::RasterOp_SourceAndDestination,        // 9 MASKPEN
+            QPainter::RasterOp_NotSourceXorDestination,     // 10 NOTXORPEN
+            QPainter::CompositionMode_Destination,          // 11 NOP
+            QPainter::RasterOp_NotSourceOrDestination,      // 12 MERGENOTPEN
+            QPainter::CompositionMode_SourceOver,           // 13 COPYPEN
+            QPainter::RasterOp_SourceOrNotDestination,      // 14 MERGEPENNOT
+            QPainter::RasterOp_SourceOrDestination,         // 15 MERGEPEN
+            QPainter::RasterOp_SetDestination,              // 16 WHITE
+        };
+        return modes[std::clamp<std::uint32_t>(rop2, 1, 16) - 1];
     }
 
     // Raster operations need a painter that draws into pixels (not PDF or a printer).
