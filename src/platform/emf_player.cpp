@@ -213,6 +213,7 @@ private:
         bool winding = false;  // polygon fill mode WINDING, else ALTERNATE
         bool clockwise = false;  // arcs run clockwise (SETARCDIRECTION)
         std::uint32_t rop2 = 13;  // how pen and brush combine with the page (R2_COPYPEN)
+        QPoint brushOrigin;       // where hatches and patterns start, reference-device pixels
     };
 
     // ---- Work: each record pays for what it is about to draw, before drawing it.
@@ -677,6 +678,14 @@ private:
             if (need(76))
                 text(type == ExtTextOutW, r, size);
             break;
+        case SmallTextOut:
+            if (need(36))
+                smallText(r, size);
+            break;
+        case SetBrushOrgEx:
+            if (need(16))
+                dc_.brushOrigin = QPoint(i32(8), i32(12));
+            break;
         case BitBlt:
             if (need(100))
                 blt(r, size, false);
@@ -1107,6 +1116,7 @@ private:
                     painter_->drawPath(shape);
                 }
                 painter_->setBrush(qbrush());
+                painter_->setBrushOrigin(devToTarget_.map(dc_.brushOrigin.x(), dc_.brushOrigin.y()));
                 painter_->drawPath(shape);
                 painter_->restore();
             } else {
@@ -1329,6 +1339,41 @@ private:
         shape.addRegion(*region);
         drawShape(shape, true, false, true);
         dc_ = saved;
+    }
+
+    // SMALLTEXTOUT: text without advances, in 8-bit characters (ETO_SMALL_CHARS)
+    // or UTF-16, with a rectangle unless ETO_NO_RECT. Played as the
+    // EXTTEXTOUTW record it abbreviates.
+    void smallText(const std::uint8_t* r, std::uint64_t size)
+    {
+        constexpr std::uint32_t kSmallChars = 0x200;
+        const std::uint64_t n = readU32(r + 16);
+        const std::uint32_t options = readU32(r + 20);
+        const std::uint64_t at = (options & kEtoNoRect) ? 36 : 52;
+        const std::uint64_t unit = (options & kSmallChars) ? 1 : 2;
+        if (n > EmfLimits::maxTextChars || !fits(at, n * unit, size))
+            return;
+        std::vector<std::uint8_t> w(static_cast<size_t>(76 + 2 * n), 0);
+        auto put = [&](size_t off, std::uint32_t v) {
+            for (int k = 0; k < 4; ++k)
+                w[off + k] = std::uint8_t(v >> (8 * k));
+        };
+        put(0, ExtTextOutW);
+        put(4, static_cast<std::uint32_t>(w.size()));
+        put(36, readU32(r + 8));
+        put(40, readU32(r + 12));
+        put(44, static_cast<std::uint32_t>(n));
+        put(48, 76);
+        put(52, options & ~kSmallChars);
+        if (!(options & kEtoNoRect))
+            for (int k = 0; k < 4; ++k)
+                put(56 + 4 * k, readU32(r + 36 + 4 * k));
+        for (std::uint64_t i = 0; i < n; ++i) {
+            const std::uint16_t c = unit == 1 ? r[at + i] : readU16(r + at + 2 * i);
+            w[76 + 2 * i] = std::uint8_t(c);
+            w[77 + 2 * i] = std::uint8_t(c >> 8);
+        }
+        text(true, w.data(), w.size());
     }
 
     void drawBitmap(const QImage& image, double sx, double sy, double sw, double sh, double dx, double dy,

@@ -135,6 +135,20 @@ TEST(EmfPlayerShapes, HatchedBrushPaintsLinesNotAFlatColour)
     }
 }
 
+// SMALLTEXTOUT in 8-bit characters without a rectangle draws its text; a
+// character count that the record cannot hold draws nothing.
+TEST(EmfPlayerShapes, SmallTextOutDrawsItsTextOnlyWhenTheCountFits)
+{
+    for (const std::uint32_t count : {4u, 5u, 0x40000001u}) {
+        EmfBuilder b;
+        // x, y, cChars, ETO_NO_RECT | ETO_SMALL_CHARS, graphics mode, scales, "Text"
+        b.rec(108, {10, 10, count, 0x300, 1, f32(1), f32(1), 'T' | ('e' << 8) | ('x' << 16) | ('t' << 24)});
+        Surface s(100, 100);
+        playEmf(b.bytes(), s.canvas, Rect{0, 0, 100, 100});
+        EXPECT_EQ(!s.inkBox().isEmpty(), count == 4) << count;
+    }
+}
+
 // Region rectangles pay for themselves before any is read into a region.
 TEST(EmfPlayerShapes, ClipRegionRectanglesCountAgainstThePointBudget)
 {
