@@ -472,7 +472,7 @@ private:
             if (need(16) && painter_ && painter_->hasClipping()) {
                 spendOperations(1);
                 const QPointF d = full_.map(i32(8), i32(12)) - full_.map(0, 0);
-                replaceClip(painter_->clipRegion().translated(clampCoord(d.x()), clampCoord(d.y())));
+                replaceClip(currentClip().translated(clampCoord(d.x()), clampCoord(d.y())).intersected(clipBound()));
             }
             break;
         case Arc:
@@ -1157,7 +1157,8 @@ private:
         stroker.setWidth(std::clamp(w, 1.0, double(kMaxPenWidth)));
         stroker.setCapStyle(Qt::RoundCap);
         stroker.setJoinStyle(Qt::RoundJoin);
-        spendPoints(4 * std::uint64_t(path_.elementCount()));
+        // The outline has a few elements for every segment and join of the path.
+        spendPoints(16 * std::uint64_t(path_.elementCount()));
         path_ = stroker.createStroke(path_);
         pathWidened_ = true;
     }
@@ -1237,11 +1238,18 @@ private:
 
     // ---- Clipping beyond rectangles: needs the painter; a recording canvas keeps
     // its rectangle clips only.
-    QRegion currentClip() const
+    // Regions are kept within the target and as much again around it, so that
+    // a hostile figure millions of pixels tall cannot become millions of
+    // region bands; what lies further out is never seen.
+    QRect clipBound() const { return target_.adjusted(-target_.width(), -target_.height(), target_.width(), target_.height()); }
+    // The clip now, paid for by its rectangles: every combination walks them all.
+    QRegion currentClip()
     {
-        if (painter_->hasClipping())
-            return painter_->clipRegion();
-        return QRegion(QRect(QPoint(-int(kCoordLimit), -int(kCoordLimit)), QPoint(int(kCoordLimit), int(kCoordLimit))));
+        if (!painter_->hasClipping())
+            return QRegion(clipBound());
+        QRegion clip = painter_->clipRegion();
+        spendPoints(std::uint64_t(clip.rectCount()));
+        return clip;
     }
     void replaceClip(const QRegion& region)
     {
@@ -1276,7 +1284,7 @@ private:
             const QPointF b = devToTarget_.map(double(r.right()) + 1, double(r.bottom()) + 1);
             const int x0 = clampCoord(std::min(a.x(), b.x())), x1 = clampCoord(std::max(a.x(), b.x()));
             const int y0 = clampCoord(std::min(a.y(), b.y())), y1 = clampCoord(std::max(a.y(), b.y()));
-            return QRect(x0, y0, x1 - x0, y1 - y0);
+            return QRect(x0, y0, x1 - x0, y1 - y0).intersected(clipBound());
         });
     }
 
@@ -1317,7 +1325,7 @@ private:
         } else {
             QRegion region;
             for (const QPolygonF& poly : p.toFillPolygons())
-                region = region.xored(QRegion(poly.toPolygon(), p.fillRule()));
+                region = region.xored(QRegion(poly.intersected(QPolygonF(QRectF(clipBound()))).toPolygon(), p.fillRule()));
             combineClip(region, mode);
         }
     }

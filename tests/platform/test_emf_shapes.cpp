@@ -149,18 +149,29 @@ TEST(EmfPlayerShapes, SmallTextOutDrawsItsTextOnlyWhenTheCountFits)
     }
 }
 
-// Region rectangles pay for themselves before any is read into a region.
+// Region rectangles pay for themselves before any is read into a region, and
+// a clip of many rectangles pays again each time a record moves or combines it.
 TEST(EmfPlayerShapes, ClipRegionRectanglesCountAgainstThePointBudget)
 {
-    const std::uint32_t n = static_cast<std::uint32_t>(EmfBudget::maxPoints / 4 + 1);
-    std::vector<std::uint32_t> r{75, 0, 32 + 16 * n, 5, 32, 1, n, 16 * n, 0, 0, 100, 100};
-    for (std::uint32_t i = 0; i < n; ++i)
-        r.insert(r.end(), {0, i % 100, 100, i % 100 + 1});
-    r[1] = static_cast<std::uint32_t>(4 * r.size());
-    EmfBuilder b;
-    b.raw(r);
-    Surface s(100, 100);
-    EXPECT_THROW(playEmf(b.bytes(), s.canvas, Rect{0, 0, 100, 100}), EmfTooComplex);
+    auto region = [](std::uint32_t n) {
+        std::vector<std::uint32_t> r{75, 0, 32 + 16 * n, 5, 32, 1, n, 16 * n, 0, 0, 200, 200};
+        for (std::uint32_t i = 0; i < n; ++i)  // separate pixels, so that none merge
+            r.insert(r.end(), {2 * (i % 100), 2 * (i / 100 % 100), 2 * (i % 100) + 1, 2 * (i / 100 % 100) + 1});
+        r[1] = static_cast<std::uint32_t>(4 * r.size());
+        return r;
+    };
+    struct Case {
+        std::uint32_t rects;
+        int offsets;
+    };
+    for (const Case c : {Case{static_cast<std::uint32_t>(EmfBudget::maxPoints / 4 + 1), 0}, Case{10'000, 100}}) {
+        EmfBuilder b;
+        b.raw(region(c.rects));
+        for (int i = 0; i < c.offsets; ++i)
+            b.rec(26, {static_cast<std::uint32_t>(i % 2 ? -1 : 1), 0});
+        Surface s(100, 100);
+        EXPECT_THROW(playEmf(b.bytes(), s.canvas, Rect{0, 0, 100, 100}), EmfTooComplex) << c.rects;
+    }
 }
 
 } // namespace
