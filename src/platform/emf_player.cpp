@@ -5,6 +5,7 @@
 #include "platform/emf_fonts.h"
 #include "platform/emf_format.h"
 #include "platform/emf_region.h"
+#include "platform/emf_rops.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -337,7 +338,7 @@ private:
         // text and bitmaps do not.
         std::optional<RopScope> mix;
         if (dc_.rop2 != 13 && drawsWithPenOrBrush(type) && rasterOps())
-            mix.emplace(painter_, penRop(dc_.rop2));
+            mix.emplace(painter_, penRopMode(dc_.rop2));
 
         switch (type) {
         case SetRop2:
@@ -1462,88 +1463,15 @@ private:
         canvas_.fillRect(dest);
     }
 
-    static bool drawsWithPenOrBrush(std::uint32_t type)
-    {
-        switch (type) {
-        case LineTo: case Polyline: case Polyline16: case PolylineTo: case PolylineTo16: case Polygon: case Polygon16:
-        case PolyBezier: case PolyBezier16: case PolyBezierTo: case PolyBezierTo16: case PolyPolyline:
-        case PolyPolyline16: case PolyPolygon: case PolyPolygon16: case Rectangle: case Ellipse: case RoundRect:
-        case Arc: case Chord: case Pie: case ArcTo: case AngleArc: case FillPath: case StrokePath:
-        case StrokeAndFillPath: case FillRgn: case PaintRgn:
-            return true;
-        default:
-            return false;
-        }
-    }
-    // The painter's mode for a binary raster operation R2_*.
-    static QPainter::CompositionMode penRop(std::uint32_t rop2)
-    {
-        static const QPainter::CompositionMode modes[] = {
-            QPainter::RasterOp_ClearDestination,            // 1 BLACK
-            QPainter::RasterOp_NotSourceAndNotDestination,  // 2 NOTMERGEPEN
-            QPainter::RasterOp_NotSourceAndDestination,     // 3 MASKNOTPEN
-            QPainter::RasterOp_NotSource,                   // 4 NOTCOPYPEN
-            QPainter::RasterOp_SourceAndNotDestination,     // 5 MASKPENNOT
-            QPainter::RasterOp_NotDestination,              // 6 NOT
-            QPainter::RasterOp_SourceXorDestination,        // 7 XORPEN
-            QPainter::RasterOp_NotSourceOrNotDestination,   // 8 NOTMASKPEN
-            QPainter::RasterOp_SourceAndDestination,        // 9 MASKPEN
-            QPainter::RasterOp_NotSourceXorDestination,     // 10 NOTXORPEN
-            QPainter::CompositionMode_Destination,          // 11 NOP
-            QPainter::RasterOp_NotSourceOrDestination,      // 12 MERGENOTPEN
-            QPainter::CompositionMode_SourceOver,           // 13 COPYPEN
-            QPainter::RasterOp_SourceOrNotDestination,      // 14 MERGEPENNOT
-            QPainter::RasterOp_SourceOrDestination,         // 15 MERGEPEN
-            QPainter::RasterOp_SetDestination,              // 16 WHITE
-        };
-        return modes[std::clamp<std::uint32_t>(rop2, 1, 16) - 1];
-    }
-
     // Raster operations need a painter that draws into pixels (not PDF or a printer).
-    bool rasterOps() const
-    {
-        return painter_ && painter_->paintEngine() && painter_->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
-    }
+    bool rasterOps() const { return painter_ && paintsPixels(*painter_); }
     // The painter's mode for a bitmap's raster operation; null for one we do not draw.
     std::optional<QPainter::CompositionMode> sourceRop(std::uint32_t rop) const
     {
         if (rop == kRopSrcCopy)
             return QPainter::CompositionMode_SourceOver;
-        if (!rasterOps())
-            return std::nullopt;
-        switch (rop) {
-        case 0x008800C6: return QPainter::RasterOp_SourceAndDestination;        // SRCAND
-        case 0x00EE0086: return QPainter::RasterOp_SourceOrDestination;         // SRCPAINT
-        case 0x00660046: return QPainter::RasterOp_SourceXorDestination;        // SRCINVERT
-        case 0x00330008: return QPainter::RasterOp_NotSource;                   // NOTSRCCOPY
-        case 0x00440328: return QPainter::RasterOp_SourceAndNotDestination;     // SRCERASE
-        case 0x001100A6: return QPainter::RasterOp_NotSourceAndNotDestination;  // NOTSRCERASE
-        case 0x00BB0226: return QPainter::RasterOp_NotSourceOrDestination;      // MERGEPAINT
-        default: return std::nullopt;
-        }
+        return rasterOps() ? bitmapRopMode(rop) : std::nullopt;
     }
-    // Sets a composition mode for one drawing call and puts the old one back.
-    class RopScope {
-    public:
-        RopScope(QPainter* p, QPainter::CompositionMode mode) : p_(mode == QPainter::CompositionMode_SourceOver ? nullptr : p)
-        {
-            if (p_) {
-                old_ = p_->compositionMode();
-                p_->setCompositionMode(mode);
-            }
-        }
-        ~RopScope()
-        {
-            if (p_)
-                p_->setCompositionMode(old_);
-        }
-        RopScope(const RopScope&) = delete;
-        RopScope& operator=(const RopScope&) = delete;
-
-    private:
-        QPainter* p_;
-        QPainter::CompositionMode old_ = QPainter::CompositionMode_SourceOver;
-    };
 
     void alphaBlend(const std::uint8_t* r, std::uint64_t size)
     {
