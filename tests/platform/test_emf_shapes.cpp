@@ -135,6 +135,42 @@ TEST(EmfPlayerShapes, HatchedBrushPaintsLinesNotAFlatColour)
     }
 }
 
+// ALPHABLEND with the bitmap's own (premultiplied) alpha and with a constant
+// alpha, GRADIENTFILL across a rectangle, and a destination-inverting fill:
+// colours within 3 of what Windows computes.
+TEST(EmfPlayerShapes, BlendsGradientsAndInversionsComputeWindowsColours)
+{
+    auto blend = [](std::uint32_t constantAlpha, std::uint32_t alphaFormat, std::uint32_t pixel) {
+        return std::vector<std::uint32_t>{114, 152, 0, 0, 99, 99, 0, 0, 100, 100, (constantAlpha << 16) | (alphaFormat << 24),
+                                          0, 0, f32(1), 0, 0, f32(1), 0, 0, 0, 0, 108, 40, 148, 4, 1, 1,
+                                          40, 1, 1, 1 | (32 << 16), 0, 4, 0, 0, 0, 0, pixel};
+    };
+    const std::vector<Case> cases = {
+        {"bitmap alpha", [&](EmfBuilder& b) { b.raw(blend(255, 1, 0x80800000)); }, {{50, 50, 0xFFFF7F7F}}},
+        {"constant alpha", [&](EmfBuilder& b) { b.raw(blend(128, 0, 0x00FF0000)); }, {{50, 50, 0xFFFF7F7F}}},
+        {"horizontal gradient",
+         [](EmfBuilder& b) { b.rec(118, {0, 0, 100, 100, 2, 1, 0, 0, 0, 0xFF00, 0, 100, 100, 0, 0xFF00, 0, 1}); },
+         {{0, 50, kRed}, {99, 50, 0xFF0000FF}, {50, 50, 0xFF7F007F}}},
+        {"destination inverted", [](EmfBuilder& b) {
+             fillAll(b);
+             b.rec(76, {0, 0, 49, 99, 0, 0, 50, 100, 0x00550009, 0, 0, f32(1), 0, 0, f32(1), 0, 0, 0, 0, 0, 0, 0, 0});
+         },
+         {{25, 50, 0xFF00FFFF}, {75, 50, kRed}}},
+    };
+    for (const Case& c : cases) {
+        EmfBuilder b = redFill();
+        c.records(b);
+        Surface s(100, 100);
+        playEmf(b.bytes(), s.canvas, Rect{0, 0, 100, 100});
+        for (const Probe& p : c.probes) {
+            const QRgb got = s.at(p.x, p.y);
+            EXPECT_LE(std::max({std::abs(qRed(got) - qRed(p.color)), std::abs(qGreen(got) - qGreen(p.color)),
+                                std::abs(qBlue(got) - qBlue(p.color))}), 3)
+                << c.name << " at " << p.x << "," << p.y << ": " << std::hex << got;
+        }
+    }
+}
+
 // SMALLTEXTOUT in 8-bit characters without a rectangle draws its text; a
 // character count that the record cannot hold draws nothing.
 TEST(EmfPlayerShapes, SmallTextOutDrawsItsTextOnlyWhenTheCountFits)
