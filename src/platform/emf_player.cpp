@@ -173,8 +173,9 @@ public:
         devPxPerMmY_ = double(header.deviceSize.height()) / header.deviceMillimeters.height();
         updateTransform();
         painter_ = canvas.painter();
-        if (painter_ && painter_->hasClipping())
-            initialClip_ = painter_->clipRegion();
+        clipBound_ = nearTarget(target_);
+        if (painter_)
+            clip_.emplace(*painter_, target_, [this](std::uint64_t n) { spendPoints(n); });
     }
 
     void play()
@@ -466,14 +467,14 @@ private:
                 fillRegion(r, size, false);
             break;
         case ExcludeClipRect:
-            if (need(24) && painter_)
+            if (need(24))
                 combineClip(QRegion(mapRect(i32(8), i32(12), i32(16), i32(20)).toQRect()), std::uint32_t(ClipMode::Diff));
             break;
         case OffsetClipRgn:
-            if (need(16) && painter_ && painter_->hasClipping()) {
+            if (need(16) && clip_) {
                 spendOperations(1);
                 const QPointF d = full_.map(i32(8), i32(12)) - full_.map(0, 0);
-                replaceClip(currentClip().translated(clampCoord(d.x()), clampCoord(d.y())).intersected(clipBound()));
+                clip_->offset(QPoint(clampCoord(d.x()), clampCoord(d.y())));
             }
             break;
         case Arc:
@@ -1239,37 +1240,12 @@ private:
 
     // ---- Clipping beyond rectangles: needs the painter; a recording canvas keeps
     // its rectangle clips only.
-    // Regions are kept within the target and as much again around it, so that
-    // a hostile figure millions of pixels tall cannot become millions of
-    // region bands; what lies further out is never seen.
-    QRect clipBound() const { return target_.adjusted(-target_.width(), -target_.height(), target_.width(), target_.height()); }
-    // The clip now, paid for by its rectangles: every combination walks them all.
-    QRegion currentClip()
-    {
-        if (!painter_->hasClipping())
-            return QRegion(clipBound());
-        QRegion clip = painter_->clipRegion();
-        spendPoints(std::uint64_t(clip.rectCount()));
-        return clip;
-    }
-    void replaceClip(const QRegion& region)
-    {
-        painter_->setClipRegion(initialClip_ ? region.intersected(*initialClip_) : region, Qt::ReplaceClip);
-    }
-    void resetClip()
-    {
-        if (initialClip_)
-            painter_->setClipRegion(*initialClip_, Qt::ReplaceClip);
-        else
-            painter_->setClipping(false);
-    }
     void combineClip(const QRegion& region, std::uint32_t mode)
     {
-        if (!painter_)
+        if (!clip_)
             return;
         spendOperations(1);
-        if (const std::optional<QRegion> next = combineRegions(currentClip(), region, mode))
-            replaceClip(*next);
+        clip_->combine(region, mode);
     }
 
     // Region data is in reference-device pixels, whatever the mapping.
@@ -1285,20 +1261,20 @@ private:
             const QPointF b = devToTarget_.map(double(r.right()) + 1, double(r.bottom()) + 1);
             const int x0 = clampCoord(std::min(a.x(), b.x())), x1 = clampCoord(std::max(a.x(), b.x()));
             const int y0 = clampCoord(std::min(a.y(), b.y())), y1 = clampCoord(std::max(a.y(), b.y()));
-            return QRect(x0, y0, x1 - x0, y1 - y0).intersected(clipBound());
+            return QRect(x0, y0, x1 - x0, y1 - y0).intersected(clipBound_);
         });
     }
 
     void selectClipRegion(const std::uint8_t* r, std::uint64_t size)
     {
-        if (!painter_)
+        if (!clip_)
             return;
         const std::uint64_t cb = readU32(r + 8);
         const std::uint32_t mode = readU32(r + 12);
         if (cb == 0 || !fits(16, cb, size)) {
             // No region: only COPY means something, the default clip.
             if (mode == std::uint32_t(ClipMode::Copy) && cb == 0)
-                resetClip();
+                clip_->reset();
             return;
         }
         if (const std::optional<QRegion> region = regionAt(r + 16, cb))
@@ -1312,23 +1288,12 @@ private:
         QPainterPath p = path_;
         path_ = QPainterPath();
         pathWidened_ = false;
-        if (!painter_)
+        if (!clip_)
             return;
         spendOperations(1);
         spendPoints(std::uint64_t(p.elementCount()));
         p.setFillRule(dc_.winding ? Qt::WindingFill : Qt::OddEvenFill);
-        if (mode == std::uint32_t(ClipMode::And) && painter_->hasClipping()) {
-            painter_->setClipPath(p, Qt::IntersectClip);
-        } else if (mode == std::uint32_t(ClipMode::Copy)) {
-            painter_->setClipPath(p, Qt::ReplaceClip);
-            if (initialClip_)
-                painter_->setClipRegion(*initialClip_, Qt::IntersectClip);
-        } else {
-            QRegion region;
-            for (const QPolygonF& poly : p.toFillPolygons())
-                region = region.xored(QRegion(poly.intersected(QPolygonF(QRectF(clipBound()))).toPolygon(), p.fillRule()));
-            combineClip(region, mode);
-        }
+        clip_->combinePath(p, mode);
     }
 
     // FILLRGN with a brush object, PAINTRGN with the selected one.
@@ -1648,7 +1613,8 @@ private:
     std::uint64_t pixelBudget_ = EmfLimits::maxPixelsPerPlay;
     EmfWork work_;
     QPainter* painter_ = nullptr;
-    std::optional<QRegion> initialClip_;  // the caller's clip, which the page never widens
+    std::optional<PainterClip> clip_;  // regions and clip paths, where there is a painter
+    QRect clipBound_;                  // region rectangles are cut to this (see PainterClip)
     QPainterPath path_;                   // the path bracket's figures, in target pixels
     bool pathWidened_ = false;
 };

@@ -2,6 +2,10 @@
 
 #include "platform/emf_format.h"
 
+#include <QPolygonF>
+
+#include <utility>
+
 namespace platform::emf {
 
 std::optional<std::vector<QRect>> readRegionRects(const std::uint8_t* data, std::uint64_t size)
@@ -59,6 +63,67 @@ std::optional<QRegion> combineRegions(const QRegion& current, const QRegion& reg
     case ClipMode::Copy: return region;
     }
     return std::nullopt;
+}
+
+PainterClip::PainterClip(QPainter& painter, const QRect& target, std::function<void(std::uint64_t)> pay)
+    : painter_(painter)
+    , bound_(nearTarget(target))
+    , pay_(std::move(pay))
+{
+    if (painter_.hasClipping())
+        initial_ = painter_.clipRegion();
+}
+
+QRegion PainterClip::current()
+{
+    if (!painter_.hasClipping())
+        return QRegion(bound_);
+    QRegion clip = painter_.clipRegion();
+    pay_(std::uint64_t(clip.rectCount()));
+    return clip;
+}
+
+void PainterClip::replace(const QRegion& region)
+{
+    painter_.setClipRegion(initial_ ? region.intersected(*initial_) : region, Qt::ReplaceClip);
+}
+
+void PainterClip::reset()
+{
+    if (initial_)
+        painter_.setClipRegion(*initial_, Qt::ReplaceClip);
+    else
+        painter_.setClipping(false);
+}
+
+void PainterClip::combine(const QRegion& region, std::uint32_t mode)
+{
+    if (const std::optional<QRegion> next = combineRegions(current(), region, mode))
+        replace(*next);
+}
+
+void PainterClip::combinePath(const QPainterPath& path, std::uint32_t mode)
+{
+    // The painter intersects and replaces with a path directly; the other
+    // modes need the path as a region.
+    if (mode == std::uint32_t(ClipMode::And) && painter_.hasClipping()) {
+        painter_.setClipPath(path, Qt::IntersectClip);
+    } else if (mode == std::uint32_t(ClipMode::Copy)) {
+        painter_.setClipPath(path, Qt::ReplaceClip);
+        if (initial_)
+            painter_.setClipRegion(*initial_, Qt::IntersectClip);
+    } else {
+        QRegion region;
+        for (const QPolygonF& poly : path.toFillPolygons())
+            region = region.xored(QRegion(poly.intersected(QPolygonF(QRectF(bound_))).toPolygon(), path.fillRule()));
+        combine(region, mode);
+    }
+}
+
+void PainterClip::offset(QPoint by)
+{
+    if (painter_.hasClipping())
+        replace(current().translated(by).intersected(bound_));
 }
 
 } // namespace platform::emf

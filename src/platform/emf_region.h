@@ -2,6 +2,8 @@
 // size checked, and the clip combinations Windows applies with it.
 #pragma once
 
+#include <QPainter>
+#include <QPainterPath>
 #include <QRect>
 #include <QRegion>
 
@@ -32,5 +34,41 @@ enum class ClipMode : std::uint32_t { And = 1, Or = 2, Xor = 3, Diff = 4, Copy =
 
 // `current` combined with `region` by `mode`; null for an unknown mode.
 std::optional<QRegion> combineRegions(const QRegion& current, const QRegion& region, std::uint32_t mode);
+
+// The target and as much again around it: how far regions reach (see PainterClip).
+inline QRect nearTarget(const QRect& target)
+{
+    return target.adjusted(-target.width(), -target.height(), target.width(), target.height());
+}
+
+// The page's clip on a painter beyond the rectangles the canvas narrows it
+// by: regions and paths combined in every mode, never wider than the clip the
+// painter had when the page began. Regions are kept within the target and as
+// much again around it, so that a hostile figure millions of pixels tall
+// cannot become millions of region bands; what lies further out is never seen.
+class PainterClip {
+public:
+    // `pay` is charged a point for each rectangle of the clip whenever a
+    // combination walks them all.
+    PainterClip(QPainter& painter, const QRect& target, std::function<void(std::uint64_t)> pay);
+
+    QRect bound() const { return bound_; }
+    void combine(const QRegion& region, std::uint32_t mode);
+    // A path (in painter coordinates, with its fill rule) combined by `mode`.
+    void combinePath(const QPainterPath& path, std::uint32_t mode);
+    // Moves the clip, when there is one.
+    void offset(QPoint by);
+    // Back to the clip the page began with.
+    void reset();
+
+private:
+    QRegion current();
+    void replace(const QRegion& region);
+
+    QPainter& painter_;
+    QRect bound_;
+    std::optional<QRegion> initial_;
+    std::function<void(std::uint64_t)> pay_;
+};
 
 } // namespace platform::emf
