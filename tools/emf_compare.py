@@ -34,7 +34,10 @@ import subprocess
 import sys
 import tempfile
 
-from PIL import Image
+try:
+    from PIL import Image, ImageChops
+except ImportError:
+    sys.exit("emf_compare.py needs Pillow (Debian: python3-pil)")
 
 GRID = 32
 COLOUR_TOLERANCE = 64
@@ -53,7 +56,6 @@ def ink_box(img):
     grey = img.convert("RGB").point(lambda v: 255 if v < INK_LEVEL else 0)
     # A pixel is ink if any channel is: merge the channels with lighter().
     r, g, b = grey.split()
-    from PIL import ImageChops
     mask = ImageChops.lighter(ImageChops.lighter(r, g), b)
     return mask.getbbox(), mask
 
