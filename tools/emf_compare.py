@@ -202,7 +202,7 @@ def main():
                 continue  # LibreOffice could not read it: nothing to compare with
             scale = lo_scale(ours_png, lo_png)
             if scale != 1.0:
-                subprocess.run([args.emfplay, "--scale", str(scale), f, ours_png],
+                subprocess.run([args.emfplay, f, ours_png], env=dict(os.environ, STELLARO_EMFPLAY_SCALE=str(scale)),
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
                 if args.inkscape:
                     ink_png = render_inkscape(f, h, args.cache, scale)

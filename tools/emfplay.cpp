@@ -1,9 +1,7 @@
-// emfplay [--scale F] FILE.emf OUT.png: plays an Enhanced Metafile through the
-// program's own player onto a white image of the metafile's frame size at 96
-// pixels per inch, times F when given (scaled down to 4096 pixels on the longer
-// side if larger) and writes it as PNG. A damaged file prints the player's
-// error and exits with status 1. The scale lets a comparison with another
-// program's rendering be made at that program's size.
+// emfplay FILE.emf OUT.png: plays an Enhanced Metafile through the program's
+// own player onto a white image of the metafile's frame size at 96 pixels per
+// inch (scaled down to 4096 pixels on the longer side if larger) and writes it
+// as PNG. A damaged file prints the player's error and exits with status 1.
 #include "platform/canvas_painter.h"
 #include "platform/emf_player.h"
 
@@ -12,39 +10,34 @@
 #include <QImage>
 #include <QPainter>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <string_view>
 #include <exception>
 
 int main(int argc, char** argv)
 {
-    double scale = 1;
-    int first = 1;
-    if (argc == 5 && std::string_view(argv[1]) == "--scale") {
-        scale = std::atof(argv[2]);
-        first = 3;
-    }
-    if (argc != first + 2 || !(scale > 0.01 && scale < 100)) {
-        std::fprintf(stderr, "usage: emfplay [--scale F] FILE.emf OUT.png\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: emfplay FILE.emf OUT.png\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
-    QFile in(QString::fromLocal8Bit(argv[first]));
+    QFile in(QString::fromLocal8Bit(argv[1]));
     if (!in.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "emfplay: cannot open %s\n", argv[first]);
+        std::fprintf(stderr, "emfplay: cannot open %s\n", argv[1]);
         return 1;
     }
     const QByteArray bytes = in.readAll();
     try {
         const platform::EmfHeader header = platform::validateEmf(bytes);
         QSize size = platform::emfFrameSizeInPixels(header, 96);
-        if (scale != 1)
-            size = QSize(std::max(1, int(size.width() * scale + 0.5)), std::max(1, int(size.height() * scale + 0.5)));
+        // STELLARO_EMFPLAY_SCALE times the frame's size: the comparison tool
+        // plays a picture at the size another program drew it.
+        bool scaled = false;
+        const double scale = qEnvironmentVariable("STELLARO_EMFPLAY_SCALE").toDouble(&scaled);
+        if (scaled && scale > 0.01 && scale < 100)
+            size = QSize(qMax(1, int(size.width() * scale + 0.5)), qMax(1, int(size.height() * scale + 0.5)));
         // Posters and drawings of several metres are shown scaled down.
         constexpr int kMaxSide = 4096;
         if (size.width() > kMaxSide || size.height() > kMaxSide)
@@ -60,8 +53,8 @@ int main(int argc, char** argv)
             platform::QPainterCanvas canvas(painter, 96);
             platform::playEmf(bytes, canvas, platform::Rect{0, 0, size.width(), size.height()});
         }
-        if (!image.save(QString::fromLocal8Bit(argv[first + 1]), "PNG")) {
-            std::fprintf(stderr, "emfplay: cannot write %s\n", argv[first + 1]);
+        if (!image.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+            std::fprintf(stderr, "emfplay: cannot write %s\n", argv[2]);
             return 1;
         }
     } catch (const std::exception& e) {
