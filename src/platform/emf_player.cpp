@@ -98,8 +98,9 @@ struct LogBrush {
     bool clear = false;
     QColor color = QColor(255, 255, 255);
     int hatch = -1;   // HS_* style of a hatched brush
-    QImage pattern;   // a pattern brush's bitmap; a 1-bit one takes text and background colours
-    bool monoPattern = false;
+    QImage pattern;   // a pattern brush's bitmap
+    bool monoPattern = false;  // CREATEMONOBRUSH: its bits take the text and background colours;
+                               // a DIB pattern keeps its own colour table, whatever its depth
     bool plain() const { return hatch < 0 && pattern.isNull(); }
 };
 LogBrush clearBrush()
@@ -563,7 +564,7 @@ private:
                 spendOperations(1);
                 if (std::optional<QImage> img = decodeDib(r, size, u32(16), u32(20), u32(24), u32(28), u32(12),
                                                           pixelBudget_, false)) {
-                    o.brush.monoPattern = type == CreateMonoBrush || img->format() == QImage::Format_Mono;
+                    o.brush.monoPattern = type == CreateMonoBrush;
                     o.brush.pattern = std::move(*img);
                 }
                 store(u32(8), o);
