@@ -2,7 +2,10 @@
 // paths, arcs, hatched and patterned brushes, raster operations, gradients,
 // turned and glyph-index text, played and compared with the pictures in
 // emf-reference/. Each picture was our own rendering, checked by eye against
-// LibreOffice's when it was made; the test keeps those features drawn.
+// LibreOffice's when it was made; the test keeps those features drawn. Two
+// differ from LibreOffice on purpose: it draws glyph indices as if they were
+// characters (the spool page), and some of its line colours on the pattern
+// and raster-operation page are not what the page's not-XOR pens compute.
 //
 // Tolerance: a pixel differs when a channel differs by more than 64; a
 // picture passes while at most 3% of its ink (pixels not white in either
