@@ -47,6 +47,12 @@ int main(int argc, char** argv)
     try {
         const platform::EmfHeader header = platform::validateEmf(bytes);
         QSize size = platform::emfFrameSizeInPixels(header, 96);
+        // STELLARO_EMFPLAY_SCALE times the frame's size: the comparison tool
+        // plays a picture at the size another program drew it.
+        bool scaled = false;
+        const double scale = qEnvironmentVariable("STELLARO_EMFPLAY_SCALE").toDouble(&scaled);
+        if (scaled && scale > 0.01 && scale < 100)
+            size = QSize(qMax(1, int(size.width() * scale + 0.5)), qMax(1, int(size.height() * scale + 0.5)));
         // Posters and drawings of several metres are shown scaled down.
         constexpr int kMaxSide = 4096;
         if (size.width() > kMaxSide || size.height() > kMaxSide)

@@ -26,6 +26,8 @@
 
 #include <vector>
 
+class QPainter;
+
 namespace platform {
 
 // A rectangle whose right and bottom edges are exclusive.
@@ -179,6 +181,14 @@ public:
     // The device's pixels per inch (the screen's logical resolution for a
     // recorded page).
     virtual int pixelsPerInch() const = 0;
+
+    // The painter behind the canvas, or null for a canvas that records. The
+    // metafile player draws through it what the calls above cannot say:
+    // paths and fill rules, clip regions, hatch and pattern brushes, raster
+    // operations, rotated and glyph-index text. It leaves the painter's pen,
+    // brush and modes as it found them; clipping it changes on purpose, and
+    // saveState/restoreState bracket it.
+    virtual QPainter* painter() { return nullptr; }
 
 protected:
     struct State {

@@ -32,6 +32,7 @@ public:
     void drawImage(int x, int y, const QImage& image) override;
     void stretchImage(const Rect& r, const QImage& image) override;
     int pixelsPerInch() const override { return ppi_; }
+    QPainter* painter() override { return &painter_; }
 
 protected:
     void onFontChanged() override;

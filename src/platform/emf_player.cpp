@@ -1,12 +1,22 @@
 #include "platform/emf_player.h"
 
 #include "platform/canvas_text.h"
+#include "platform/emf_dib.h"
+#include "platform/emf_fonts.h"
 #include "platform/emf_format.h"
+#include "platform/emf_region.h"
+#include "platform/emf_rops.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QMutex>
+#include <QLinearGradient>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
+#include <QRawFont>
 #include <QSet>
 
 #include <algorithm>
@@ -87,11 +97,29 @@ struct LogPen {
 struct LogBrush {
     bool clear = false;
     QColor color = QColor(255, 255, 255);
+    int hatch = -1;   // HS_* style of a hatched brush
+    QImage pattern;   // a pattern brush's bitmap
+    bool monoPattern = false;  // CREATEMONOBRUSH: its bits take the text and background colours;
+                               // a DIB pattern keeps its own colour table, whatever its depth
+    bool plain() const { return hatch < 0 && pattern.isNull(); }
 };
+LogBrush clearBrush()
+{
+    LogBrush b;
+    b.clear = true;
+    return b;
+}
+LogBrush solidBrush(const QColor& c)
+{
+    LogBrush b;
+    b.color = c;
+    return b;
+}
 struct LogFont {
     QString face = QStringLiteral("Arial");
     double characterHeight = 12;
     bool bold = false, italic = false, underline = false, strikeOut = false;
+    double escapement = 0;  // degrees, anticlockwise
 };
 
 struct Object {
@@ -126,196 +154,6 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-// Character height over cell height of a face, for LOGFONTs given by cell
-// height. Pages play on the preview's drawing thread too, hence the lock.
-double emPerCell(const QString& face)
-{
-    static QMutex lock;
-    static QHash<QString, double> cache;
-    {
-        QMutexLocker locked(&lock);
-        auto it = cache.find(face);
-        if (it != cache.end())
-            return *it;
-    }
-    CanvasFont f;
-    f.face = face;
-    f.height = 200;
-    const QFontMetricsF m(toQFont(f));
-    double ratio = m.height() > 0 ? 200.0 / m.height() : 0.9;
-    if (!(ratio > 0.3 && ratio <= 1.0))
-        ratio = 0.9;
-    QMutexLocker locked(&lock);
-    if (cache.size() > 256)
-        cache.clear();
-    cache.insert(face, ratio);
-    return ratio;
-}
-
-// What a face the machine lacks is drawn in: the font configuration's default
-// face, which is what asking for the unknown name itself ends in, found once.
-const QString kFallbackFace = QStringLiteral("sans-serif");
-
-// A device-independent bitmap found inside a record, decoded with every
-// offset and size checked against the record.
-std::optional<QImage> decodeDib(const std::uint8_t* rec, std::uint64_t recSize, std::uint64_t offBmi,
-                                std::uint64_t cbBmi, std::uint64_t offBits, std::uint64_t cbBits, std::uint32_t usage,
-                                std::uint64_t& pixelBudget, bool withAlpha)
-{
-    if (cbBmi < 40 || !fits(offBmi, cbBmi, recSize) || !fits(offBits, cbBits, recSize))
-        return std::nullopt;
-    const std::uint8_t* bmi = rec + offBmi;
-    const std::uint32_t headerSize = readU32(bmi);
-    if (headerSize < 40 || headerSize > cbBmi)
-        return std::nullopt;
-    const std::int32_t width = readI32(bmi + 4);
-    const std::int32_t height = readI32(bmi + 8);
-    const std::uint16_t planes = readU16(bmi + 12);
-    const std::uint16_t bitCount = readU16(bmi + 14);
-    const std::uint32_t compression = readU32(bmi + 16);
-    const std::uint32_t clrUsed = readU32(bmi + 32);
-    if (width <= 0 || height == 0 || height == INT_MIN || planes != 1)
-        return std::nullopt;
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
-        return std::nullopt;
-    const bool bitfields = compression == 3 && (bitCount == 16 || bitCount == 32);
-    if (compression != 0 && !bitfields)
-        return std::nullopt;
-    const std::uint64_t w = static_cast<std::uint64_t>(width);
-    const std::uint64_t h = static_cast<std::uint64_t>(height < 0 ? -static_cast<std::int64_t>(height) : height);
-    const std::uint64_t pixels = w * h;
-    if (pixels > EmfLimits::maxBitmapPixels || pixels > pixelBudget)
-        return std::nullopt;
-    const std::uint64_t stride = ((w * bitCount + 31) / 32) * 4;
-    if (stride * h > cbBits)
-        return std::nullopt;
-    const bool topDown = height < 0;
-
-    // Colour masks and colour table follow the header inside cbBmi.
-    std::uint64_t tableOffset = headerSize;
-    std::uint32_t masks[3] = {0, 0, 0};
-    if (bitfields) {
-        if (headerSize == 40) {
-            if (!fits(40, 12, cbBmi))
-                return std::nullopt;
-            tableOffset += 12;
-        }
-        for (int i = 0; i < 3; ++i)
-            masks[i] = readU32(bmi + 40 + 4 * i);
-    }
-    QList<QRgb> table;
-    if (bitCount <= 8) {
-        const std::uint64_t max = 1u << bitCount;
-        std::uint64_t entries = clrUsed ? std::min<std::uint64_t>(clrUsed, max) : max;
-        if (usage == 1) {
-            // Palette indices: without the palette, a grey ramp keeps the picture legible.
-            for (std::uint64_t i = 0; i < max; ++i) {
-                const int g = static_cast<int>(255 * i / (max - 1));
-                table.append(qRgb(g, g, g));
-            }
-        } else {
-            if (!fits(tableOffset, entries * 4, cbBmi))
-                entries = tableOffset < cbBmi ? (cbBmi - tableOffset) / 4 : 0;
-            for (std::uint64_t i = 0; i < entries; ++i) {
-                const std::uint8_t* q = bmi + tableOffset + 4 * i;
-                table.append(qRgb(q[2], q[1], q[0]));
-            }
-            while (static_cast<std::uint64_t>(table.size()) < max)
-                table.append(qRgb(0, 0, 0));
-        }
-    }
-
-    QImage::Format format = QImage::Format_RGB32;
-    if (bitCount == 1)
-        format = QImage::Format_Mono;
-    else if (bitCount <= 8)
-        format = QImage::Format_Indexed8;
-    else if (bitCount == 32 && withAlpha && !bitfields)
-        format = QImage::Format_ARGB32;
-    QImage img(width, static_cast<int>(h), format);
-    if (img.isNull())
-        return std::nullopt;
-    pixelBudget -= pixels;
-    if (bitCount <= 8)
-        img.setColorTable(table);
-
-    auto maskShift = [](std::uint32_t m) {
-        int s = 0;
-        if (!m)
-            return std::pair<int, int>(0, 0);
-        while (!(m & 1)) {
-            m >>= 1;
-            ++s;
-        }
-        int bits = 0;
-        while (m & 1) {
-            m >>= 1;
-            ++bits;
-        }
-        return std::pair<int, int>(s, bits);
-    };
-    if (bitCount == 16 && !bitfields) {
-        masks[0] = 0x7C00;
-        masks[1] = 0x03E0;
-        masks[2] = 0x001F;
-    }
-    const auto r = maskShift(masks[0]), g = maskShift(masks[1]), b = maskShift(masks[2]);
-    auto expand = [](std::uint32_t v, std::pair<int, int> sb) -> int {
-        if (sb.second == 0)
-            return 0;
-        v = (v >> sb.first) & ((1u << std::min(sb.second, 31)) - 1);
-        if (sb.second >= 8)
-            return static_cast<int>(v >> (sb.second - 8));
-        return static_cast<int>((v * 255) / ((1u << sb.second) - 1));
-    };
-
-    const std::uint8_t* bits = rec + offBits;
-    for (std::uint64_t y = 0; y < h; ++y) {
-        const std::uint8_t* src = bits + stride * (topDown ? y : h - 1 - y);
-        uchar* dst = img.scanLine(static_cast<int>(y));
-        switch (bitCount) {
-        case 1:
-            std::memcpy(dst, src, static_cast<size_t>(std::min<std::uint64_t>(stride, img.bytesPerLine())));
-            break;
-        case 4:
-            for (std::uint64_t x = 0; x < w; ++x)
-                dst[x] = (x & 1) ? (src[x / 2] & 0x0F) : (src[x / 2] >> 4);
-            break;
-        case 8:
-            std::memcpy(dst, src, static_cast<size_t>(w));
-            break;
-        case 16: {
-            QRgb* out = reinterpret_cast<QRgb*>(dst);
-            for (std::uint64_t x = 0; x < w; ++x) {
-                const std::uint32_t v = readU16(src + 2 * x);
-                out[x] = qRgb(expand(v, r), expand(v, g), expand(v, b));
-            }
-            break;
-        }
-        case 24: {
-            QRgb* out = reinterpret_cast<QRgb*>(dst);
-            for (std::uint64_t x = 0; x < w; ++x)
-                out[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
-            break;
-        }
-        case 32: {
-            QRgb* out = reinterpret_cast<QRgb*>(dst);
-            for (std::uint64_t x = 0; x < w; ++x) {
-                const std::uint32_t v = readU32(src + 4 * x);
-                if (bitfields)
-                    out[x] = qRgb(expand(v, r), expand(v, g), expand(v, b));
-                else if (format == QImage::Format_ARGB32)
-                    out[x] = v;
-                else
-                    out[x] = 0xFF000000u | (v & 0x00FFFFFFu);
-            }
-            break;
-        }
-        }
-    }
-    return img;
-}
-
 class Player {
 public:
     Player(const std::uint8_t* data, const EmfHeader& header, Canvas& canvas, const Rect& target)
@@ -335,6 +173,10 @@ public:
         devPxPerMmX_ = double(header.deviceSize.width()) / header.deviceMillimeters.width();
         devPxPerMmY_ = double(header.deviceSize.height()) / header.deviceMillimeters.height();
         updateTransform();
+        painter_ = canvas.painter();
+        clipBound_ = nearTarget(target_);
+        if (painter_)
+            clip_.emplace(*painter_, target_, [this](std::uint64_t n) { spendPoints(n); });
     }
 
     void play()
@@ -371,6 +213,10 @@ private:
         double winOrgX = 0, winOrgY = 0, winExtX = 1, winExtY = 1;
         double vpOrgX = 0, vpOrgY = 0, vpExtX = 1, vpExtY = 1;
         bool inPath = false;
+        bool winding = false;  // polygon fill mode WINDING, else ALTERNATE
+        bool clockwise = false;  // arcs run clockwise (SETARCDIRECTION)
+        std::uint32_t rop2 = 13;  // how pen and brush combine with the page (R2_COPYPEN)
+        QPoint brushOrigin;       // where hatches and patterns start, reference-device pixels
     };
 
     // ---- Work: each record pays for what it is about to draw, before drawing it.
@@ -490,7 +336,17 @@ private:
         auto u32 = [&](std::uint64_t at) { return readU32(r + at); };
         auto need = [&](std::uint64_t n) { return size >= n; };
 
+        // Lines and fills combine with the page by the binary raster operation;
+        // text and bitmaps do not.
+        std::optional<RopScope> mix;
+        if (dc_.rop2 != 13 && drawsWithPenOrBrush(type) && rasterOps())
+            mix.emplace(painter_, penRopMode(dc_.rop2));
+
         switch (type) {
+        case SetRop2:
+            if (need(12) && u32(8) >= 1 && u32(8) <= 16)
+                dc_.rop2 = u32(8);
+            break;
         case SetMapMode:
             if (need(12) && u32(8) >= 1 && u32(8) <= 8) {
                 dc_.mapMode = u32(8);
@@ -567,6 +423,85 @@ private:
             updateTransform();
             break;
         }
+        case SetPolyFillMode:
+            if (need(12))
+                dc_.winding = u32(8) == 2;
+            break;
+        case BeginPath:
+            path_ = QPainterPath();
+            pathWidened_ = false;
+            dc_.inPath = true;
+            break;
+        case EndPath:
+            dc_.inPath = false;
+            break;
+        case AbortPath:
+            path_ = QPainterPath();
+            dc_.inPath = false;
+            break;
+        case CloseFigure:
+            if (dc_.inPath)
+                path_.closeSubpath();
+            break;
+        case FillPath:
+        case StrokePath:
+        case StrokeAndFillPath:
+            endPathDrawing(type != StrokePath, type != FillPath);
+            break;
+        case WidenPath:
+            widenPath();
+            break;
+        case SelectClipPath:
+            if (need(12))
+                selectClipPath(u32(8));
+            break;
+        case ExtSelectClipRgn:
+            if (need(16))
+                selectClipRegion(r, size);
+            break;
+        case FillRgn:
+            if (need(32))
+                fillRegion(r, size, true);
+            break;
+        case PaintRgn:
+            if (need(28))
+                fillRegion(r, size, false);
+            break;
+        case ExcludeClipRect:
+            if (need(24))
+                combineClip(QRegion(mapRect(i32(8), i32(12), i32(16), i32(20)).toQRect()), std::uint32_t(ClipMode::Diff));
+            break;
+        case OffsetClipRgn:
+            if (need(16) && clip_) {
+                spendOperations(1);
+                const QPointF d = full_.map(i32(8), i32(12)) - full_.map(0, 0);
+                clip_->offset(QPoint(clampCoord(d.x()), clampCoord(d.y())));
+            }
+            break;
+        case Arc:
+        case Chord:
+        case Pie:
+        case ArcTo:
+            if (need(40))
+                arc(type, r);
+            break;
+        case AngleArc:
+            if (need(28))
+                angleArc(r);
+            break;
+        case SetArcDirection:
+            if (need(12))
+                dc_.clockwise = u32(8) == 2;
+            break;
+        case SetPixelV:
+            if (need(20) && !dc_.inPath) {
+                spendOperations(1);
+                spendFill(QRect(mapPoint(i32(8), i32(12)), QSize(1, 1)));
+                const QPoint at = mapPoint(i32(8), i32(12));
+                canvas_.setBrush(CanvasBrush{fromColorRef(u32(16)), false});
+                canvas_.fillRect(Rect{at.x(), at.y(), at.x() + 1, at.y() + 1});
+            }
+            break;
         case SetBkMode:
             if (need(12))
                 dc_.bkMode = u32(8) == 1 ? BackgroundMode::Transparent : BackgroundMode::Opaque;
@@ -614,16 +549,24 @@ private:
                 o.kind = Object::Brush;
                 o.brush.clear = u32(12) == 1;
                 o.brush.color = fromColorRef(u32(16));
+                if (u32(12) == 2)  // BS_HATCHED
+                    o.brush.hatch = static_cast<int>(std::min<std::uint32_t>(u32(20), 5));
                 store(u32(8), o);
             }
             break;
         case CreateMonoBrush:
         case CreateDIBPatternBrushPt:
-            if (need(12)) {
-                // Patterns are shown as a mid grey.
+            if (need(32)) {
                 Object o;
                 o.kind = Object::Brush;
+                // Where the pattern cannot be read (or drawn), a mid grey stands for it.
                 o.brush.color = QColor(128, 128, 128);
+                spendOperations(1);
+                if (std::optional<QImage> img = decodeDib(r, size, u32(16), u32(20), u32(24), u32(28), u32(12),
+                                                          pixelBudget_, false)) {
+                    o.brush.monoPattern = type == CreateMonoBrush;
+                    o.brush.pattern = std::move(*img);
+                }
                 store(u32(8), o);
             }
             break;
@@ -645,8 +588,13 @@ private:
                 objects_[u32(8)] = Object{};
             break;
         case MoveToEx:
-            if (need(16))
+            if (need(16)) {
                 dc_.position = QPoint(i32(8), i32(12));
+                if (dc_.inPath) {
+                    spendPoints(1);
+                    path_.moveTo(mapPointF(i32(8), i32(12)));
+                }
+            }
             break;
         case LineTo:
             if (need(16)) {
@@ -660,6 +608,10 @@ private:
                     spendLines(QPolygon({a, b}), false);
                     canvas_.moveTo(a.x(), a.y());
                     canvas_.lineTo(b.x(), b.y());
+                } else {
+                    spendPoints(1);
+                    pathStart();
+                    path_.lineTo(mapPointF(to.x(), to.y()));
                 }
                 dc_.position = to;
             }
@@ -667,7 +619,28 @@ private:
         case Rectangle:
         case Ellipse:
         case RoundRect:
-            if (need(24) && !dc_.inPath) {
+            if (need(24) && (dc_.inPath || type == RoundRect || !dc_.brush.plain() || turned()) && (painter_ || dc_.inPath)) {
+                // Figures of a path, rounded corners, hatched or patterned
+                // insides and shapes turned by the transform: as a shape in
+                // target pixels.
+                const QRectF box = QRectF(QPointF(i32(8), i32(12)), QPointF(i32(16), i32(20))).normalized();
+                QPainterPath shape;
+                if (type == Ellipse) {
+                    spendPoints(64);
+                    shape.addEllipse(box);
+                } else if (type == RoundRect && need(32)) {
+                    spendPoints(64);
+                    shape.addRoundedRect(box, std::fabs(double(i32(24))) / 2, std::fabs(double(i32(28))) / 2);
+                } else {
+                    spendPoints(4);
+                    shape.addRect(box);
+                }
+                shape = transformed(shape);
+                if (dc_.inPath)
+                    path_.addPath(shape);
+                else
+                    drawShape(shape, true, true, false);
+            } else if (need(24) && !dc_.inPath) {
                 spendOperations(1);
                 applyPen();
                 applyBrush();
@@ -708,6 +681,14 @@ private:
             if (need(76))
                 text(type == ExtTextOutW, r, size);
             break;
+        case SmallTextOut:
+            if (need(36))
+                smallText(r, size);
+            break;
+        case SetBrushOrgEx:
+            if (need(16))
+                dc_.brushOrigin = QPoint(i32(8), i32(12));
+            break;
         case BitBlt:
             if (need(100))
                 blt(r, size, false);
@@ -720,13 +701,16 @@ private:
             if (need(80))
                 stretchDIBits(r, size);
             break;
+        case AlphaBlend:
+            if (need(108))
+                alphaBlend(r, size);
+            break;
+        case GradientFill:
+            if (need(36))
+                gradientFill(r, size);
+            break;
         default:
-            // Comments, escapes, palettes, paths and what else we do not draw.
-            // Inside a path bracket figures only describe the path, which is not drawn.
-            if (type == 59)  // BEGINPATH
-                dc_.inPath = true;
-            else if (type == 60 || type == 68)  // ENDPATH, ABORTPATH
-                dc_.inPath = false;
+            // Comments, escapes, palettes and what else we do not draw.
             break;
         }
     }
@@ -745,15 +729,15 @@ private:
                 return;
             static const int greys[] = {255, 192, 128, 64, 0};
             if (n <= 4)
-                dc_.brush = LogBrush{false, QColor(greys[n], greys[n], greys[n])};
+                dc_.brush = solidBrush(QColor(greys[n], greys[n], greys[n]));
             else if (n == 5)
-                dc_.brush = LogBrush{true, QColor(255, 255, 255)};
+                dc_.brush = clearBrush();
             else if (n == 6 || n == 7)
                 dc_.pen = LogPen{PenStyle::Solid, 0, true, n == 6 ? QColor(255, 255, 255) : QColor(0, 0, 0)};
             else if (n == 8)
                 dc_.pen = LogPen{PenStyle::Clear, 0, true, QColor(0, 0, 0)};
             else if (n == 18)
-                dc_.brush = LogBrush{false, QColor(255, 255, 255)};
+                dc_.brush = solidBrush(QColor(255, 255, 255));
             else if (n == 19)
                 dc_.pen = LogPen{};
             else if (n >= 10 && n != 15) {
@@ -792,6 +776,9 @@ private:
         f.italic = lf[20] != 0;
         f.underline = lf[21] != 0;
         f.strikeOut = lf[22] != 0;
+        const std::int32_t escapement = readI32(lf + 8);
+        if (escapement > -36000 && escapement < 36000)
+            f.escapement = escapement / 10.0;
     }
 
     // Points of a POLY* record, logical, checked against the record.
@@ -847,8 +834,21 @@ private:
         const bool bezier = type == PolyBezier16 || type == PolyBezierTo16 || type == PolyBezier || type == PolyBezierTo;
         if (fromCurrent)
             dc_.position = QPoint(static_cast<int>(pts.back().x()), static_cast<int>(pts.back().y()));
-        if (dc_.inPath)
+        if (dc_.inPath) {
+            if (bezier) {
+                const QPointF from = fromCurrent ? QPointF(startPosition) : pts.front();
+                if (!fromCurrent)
+                    pts.erase(pts.begin());
+                spendPoints(16 * (pts.size() / 3));
+                std::vector<QPointF> line = flattenBeziers(from, pts);
+                if (fromCurrent)
+                    line.erase(line.begin());
+                pathAdd(line, fromCurrent, false);
+            } else {
+                pathAdd(pts, fromCurrent, type == Polygon16 || type == Polygon);
+            }
             return;
+        }
         // Paid for as drawn, before a curve is flattened into 16 lines.
         const std::uint64_t controls = fromCurrent ? pts.size() : pts.size() - 1;
         spendOperations(1);
@@ -866,7 +866,12 @@ private:
         }
         applyPen();
         const QPolygon mapped = mapPolygon(path);
-        if (type == Polygon16 || type == Polygon) {
+        if ((type == Polygon16 || type == Polygon) && painter_ && (dc_.winding || !dc_.brush.plain())) {
+            QPainterPath shape;
+            shape.addPolygon(QPolygonF(mapped));
+            shape.closeSubpath();
+            drawShape(shape, true, true, dc_.winding);
+        } else if (type == Polygon16 || type == Polygon) {
             applyBrush();
             spendFill(mapped.boundingRect());
             canvas_.polygon(mapped);
@@ -878,7 +883,7 @@ private:
 
     void polyPoly(std::uint32_t type, const std::uint8_t* r, std::uint64_t size)
     {
-        if (size < 32 || dc_.inPath)
+        if (size < 32)
             return;
         const bool small = type == PolyPolygon16 || type == PolyPolyline16;
         const std::uint64_t polys = readU32(r + 24);
@@ -888,10 +893,31 @@ private:
         std::vector<QPointF> pts;
         if (!readPoints(r, size, 32 + polys * 4, total, small, pts))
             return;
+        const bool filled = type == PolyPolygon16 || type == PolyPolygon;
+        if (dc_.inPath || (filled && painter_ && polys > 1) || (filled && painter_ && !dc_.brush.plain())) {
+            // One shape, so that the fill mode decides which overlaps are inside.
+            QPainterPath saved;
+            if (!dc_.inPath)
+                std::swap(saved, path_);
+            std::uint64_t at = 0;
+            for (std::uint64_t i = 0; i < polys; ++i) {
+                const std::uint64_t n = readU32(r + 32 + 4 * i);
+                if (n > total - at)
+                    break;
+                pathAdd(std::vector<QPointF>(pts.begin() + static_cast<std::ptrdiff_t>(at),
+                                             pts.begin() + static_cast<std::ptrdiff_t>(at + n)),
+                        false, filled);
+                at += n;
+            }
+            if (!dc_.inPath) {
+                drawShape(path_, true, true, dc_.winding);
+                std::swap(saved, path_);
+            }
+            return;
+        }
         spendOperations(polys);
         spendPoints(total);
         applyPen();
-        const bool filled = type == PolyPolygon16 || type == PolyPolygon;
         if (filled)
             applyBrush();
         std::uint64_t at = 0;
@@ -941,6 +967,9 @@ private:
                     s[static_cast<qsizetype>(i)] = QChar(c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
                 }
             }
+        } else if (n > 0 && wide) {
+            applyText();
+            s = textForGlyphs(canvas_.font(), r + offString, n);
         }
         // Advances: each Dx value, or (with PDY) every other value.
         const std::uint64_t dxStep = (options & kEtoPdy) ? 2 : 1;
@@ -961,13 +990,16 @@ private:
         std::vector<int> dx;
         std::vector<int>* dxp = nullptr;
         double logicalAdvance = 0;
+        // Text at an angle is drawn along its baseline, through the painter.
+        const double turn = (turned() ? std::atan2(full_.m12, full_.m11) * 180 / M_PI : 0) - dc_.font.escapement;
+        const bool rotated = painter_ && std::fabs(turn) > 1e-6;
         if (haveDx && !s.isEmpty()) {
             dx.resize(static_cast<size_t>(n));
             double cum = 0;
-            int prev = ref.x();
+            int prev = rotated ? 0 : ref.x();
             for (std::uint64_t i = 0; i < n; ++i) {
                 cum += readI32(r + offDx + 4 * i * dxStep);
-                const int next = clampCoord(full_.map(x0 + cum, y0).x());
+                const int next = rotated ? clampCoord(cum * full_.scaleX()) : clampCoord(full_.map(x0 + cum, y0).x());
                 dx[i] = next - prev;
                 prev = next;
             }
@@ -981,7 +1013,19 @@ private:
               maxPixels_);
         if (canvasOptions & TextOpaque)
             spendFill(rect);
-        canvas_.textOut(ref.x(), ref.y(), rect, canvasOptions, s, dxp);
+        if (rotated) {
+            painter_->save();
+            if ((canvasOptions & TextOpaque) && !rect.isEmpty())
+                painter_->fillRect(rect.toQRect(), dc_.bkColor);
+            if (canvasOptions & TextClipped)
+                painter_->setClipRect(rect.toQRect(), Qt::IntersectClip);
+            painter_->translate(ref);
+            painter_->rotate(turn);
+            canvas_.textOut(0, 0, Rect{}, 0, s, dxp);
+            painter_->restore();
+        } else {
+            canvas_.textOut(ref.x(), ref.y(), rect, canvasOptions, s, dxp);
+        }
         if (updateCp) {
             if (!dxp) {
                 const double sx = full_.scaleX();
@@ -989,6 +1033,322 @@ private:
             }
             dc_.position = QPoint(clampCoord(x0 + logicalAdvance), static_cast<int>(y0));
         }
+    }
+
+    // True when the transform turns or shears: rectangles are then no longer upright.
+    bool turned() const { return std::fabs(full_.m12) > 1e-9 || std::fabs(full_.m21) > 1e-9; }
+    // A logical shape in target pixels, with the transform's rounding to whole pixels.
+    QPainterPath transformed(const QPainterPath& logical) const
+    {
+        const QTransform t(full_.m11, full_.m12, full_.m21, full_.m22, full_.dx, full_.dy);
+        QPainterPath out = t.map(logical);
+        if (!turned()) {
+            // Upright corners land on whole pixels, as mapRect puts them.
+            const QRectF b = out.boundingRect();
+            const QRectF r = QRectF(QPointF(clampCoord(b.left()), clampCoord(b.top())), QPointF(clampCoord(b.right()), clampCoord(b.bottom())));
+            if (b.width() > 0 && b.height() > 0)
+                out = (QTransform::fromTranslate(-b.left(), -b.top())
+                       * QTransform::fromScale(r.width() / b.width(), r.height() / b.height())
+                       * QTransform::fromTranslate(r.left(), r.top()))
+                          .map(out);
+        }
+        return out;
+    }
+
+    // ---- Paths. Figures are kept in target pixels, as Windows keeps a path
+    // in device units: a transform set later does not move them.
+    QPointF mapPointF(double x, double y) const { return QPointF(mapPoint(x, y)); }
+
+    void pathStart()
+    {
+        if (path_.elementCount() == 0)
+            path_.moveTo(mapPointF(dc_.position.x(), dc_.position.y()));
+    }
+    // A figure of logical points; `continues` joins it to the current figure.
+    void pathAdd(const std::vector<QPointF>& pts, bool continues, bool closed)
+    {
+        if (pts.empty())
+            return;
+        spendPoints(pts.size());
+        size_t i = 0;
+        if (continues) {
+            pathStart();
+        } else {
+            path_.moveTo(mapPointF(pts[0].x(), pts[0].y()));
+            i = 1;
+        }
+        for (; i < pts.size(); ++i)
+            path_.lineTo(mapPointF(pts[i].x(), pts[i].y()));
+        if (closed)
+            path_.closeSubpath();
+    }
+
+    QBrush qbrush() const
+    {
+        const LogBrush& b = dc_.brush;
+        if (b.hatch >= 0) {
+            static const Qt::BrushStyle styles[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
+                                                    Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
+            return QBrush(b.color, styles[std::min(b.hatch, 5)]);
+        }
+        if (!b.pattern.isNull()) {
+            if (!b.monoPattern)
+                return QBrush(b.pattern);
+            // Set bits take the background colour, clear ones the text colour.
+            QImage mono = b.pattern;
+            mono.setColorTable({dc_.textColor.rgb(), dc_.bkColor.rgb()});
+            return QBrush(mono.convertToFormat(QImage::Format_RGB32));
+        }
+        return QBrush(b.color);
+    }
+
+    // Fills and outlines a shape given in target pixels, the brush's way.
+    void drawShape(QPainterPath shape, bool fill, bool stroke, bool winding)
+    {
+        spendOperations(1);
+        const QRect box = shape.boundingRect().toAlignedRect();
+        if (fill && !dc_.brush.clear) {
+            spendFill(box);
+            shape.setFillRule(winding ? Qt::WindingFill : Qt::OddEvenFill);
+            if (painter_) {
+                painter_->save();
+                painter_->setRenderHint(QPainter::Antialiasing, false);
+                painter_->setPen(Qt::NoPen);
+                if (dc_.brush.hatch >= 0 && dc_.bkMode == BackgroundMode::Opaque) {
+                    painter_->setBrush(dc_.bkColor);
+                    painter_->drawPath(shape);
+                }
+                painter_->setBrush(qbrush());
+                painter_->setBrushOrigin(devToTarget_.map(dc_.brushOrigin.x(), dc_.brushOrigin.y()));
+                painter_->drawPath(shape);
+                painter_->restore();
+            } else {
+                applyBrush();
+                CanvasPen none;
+                none.style = PenStyle::Clear;
+                canvas_.setPen(none);
+                for (const QPolygonF& p : shape.toFillPolygons())
+                    canvas_.polygon(p.toPolygon());
+            }
+        }
+        if (stroke && dc_.pen.style != PenStyle::Clear) {
+            applyPen();
+            for (const QPolygonF& p : shape.toSubpathPolygons()) {
+                const QPolygon line = p.toPolygon();
+                spendLines(line, false);
+                canvas_.polyline(line);
+            }
+        }
+    }
+
+    void endPathDrawing(bool fill, bool stroke)
+    {
+        if (dc_.inPath)
+            return;
+        spendPoints(std::uint64_t(path_.elementCount()));
+        drawShape(path_, fill, stroke, dc_.winding || pathWidened_);
+        path_ = QPainterPath();
+        pathWidened_ = false;
+    }
+
+    void widenPath()
+    {
+        if (dc_.inPath || path_.isEmpty())
+            return;
+        QPainterPathStroker stroker;
+        const double w = dc_.pen.cosmetic ? 1 : dc_.pen.width * (full_.scaleX() + full_.scaleY()) / 2;
+        stroker.setWidth(std::clamp(w, 1.0, double(kMaxPenWidth)));
+        stroker.setCapStyle(Qt::RoundCap);
+        stroker.setJoinStyle(Qt::RoundJoin);
+        // The outline has a few elements for every segment and join of the path.
+        spendPoints(16 * std::uint64_t(path_.elementCount()));
+        path_ = stroker.createStroke(path_);
+        pathWidened_ = true;
+    }
+
+    // Points of an elliptic arc inside box (l, t, r, b), anticlockwise as seen
+    // on the page from the radial through (sx, sy) to the one through (ex, ey);
+    // equal radials make a whole ellipse. Logical units.
+    std::vector<QPointF> arcPoints(double l, double t, double r, double b, double sx, double sy, double ex, double ey)
+    {
+        const double cx = (l + r) / 2, cy = (t + b) / 2, rx = std::fabs(r - l) / 2, ry = std::fabs(b - t) / 2;
+        const double a0 = std::atan2(-(sy - cy) * (rx > 0 ? rx : 1), (sx - cx) * (ry > 0 ? ry : 1));
+        double a1 = std::atan2(-(ey - cy) * (rx > 0 ? rx : 1), (ex - cx) * (ry > 0 ? ry : 1));
+        while (a1 <= a0)
+            a1 += 2 * M_PI;
+        double sweep = a1 - a0;
+        if (dc_.clockwise && sweep < 2 * M_PI)
+            sweep -= 2 * M_PI;
+        const int steps = std::max(2, static_cast<int>(std::ceil(64 * std::fabs(sweep) / (2 * M_PI))));
+        spendPoints(std::uint64_t(steps) + 1);
+        std::vector<QPointF> pts;
+        pts.reserve(size_t(steps) + 1);
+        for (int k = 0; k <= steps; ++k) {
+            const double a = a0 + sweep * k / steps;
+            pts.emplace_back(cx + rx * std::cos(a), cy - ry * std::sin(a));
+        }
+        return pts;
+    }
+
+    void arc(std::uint32_t type, const std::uint8_t* r)
+    {
+        const double l = readI32(r + 8), t = readI32(r + 12), ri = readI32(r + 16), b = readI32(r + 20);
+        std::vector<QPointF> pts = arcPoints(l, t, ri, b, readI32(r + 24), readI32(r + 28), readI32(r + 32), readI32(r + 36));
+        const bool closed = type == Chord || type == Pie;
+        if (type == Pie)
+            pts.insert(pts.begin(), QPointF((l + ri) / 2, (t + b) / 2));
+        // ARCTO draws a line from the position to the arc's start and moves the position to its end.
+        if (type == ArcTo && !dc_.inPath)
+            pts.insert(pts.begin(), QPointF(dc_.position));
+        if (dc_.inPath)
+            pathAdd(pts, type == ArcTo, closed);
+        if (type == ArcTo)
+            dc_.position = QPoint(clampCoord(pts.back().x()), clampCoord(pts.back().y()));
+        if (dc_.inPath)
+            return;
+        QPainterPath saved;
+        std::swap(saved, path_);
+        pathAdd(pts, false, closed);
+        drawShape(path_, closed, true, dc_.winding);
+        std::swap(saved, path_);
+    }
+
+    void angleArc(const std::uint8_t* r)
+    {
+        const double cx = readI32(r + 8), cy = readI32(r + 12);
+        const double radius = readU32(r + 16);
+        const float start = readF32(r + 20), sweep = readF32(r + 24);
+        if (!finite({start, sweep}) || radius > kCoordLimit || std::fabs(sweep) > 3600)
+            return;
+        const int steps = std::max(2, static_cast<int>(std::ceil(64 * std::fabs(sweep) / 360)));
+        std::vector<QPointF> pts;
+        for (int k = 0; k <= steps; ++k) {
+            const double a = (start + sweep * k / steps) * M_PI / 180;
+            pts.emplace_back(cx + radius * std::cos(a), cy - radius * std::sin(a));
+        }
+        if (dc_.inPath) {
+            pathAdd(pts, true, false);
+        } else {
+            pts.insert(pts.begin(), QPointF(dc_.position));
+            QPainterPath saved;
+            std::swap(saved, path_);
+            pathAdd(pts, false, false);
+            drawShape(path_, false, true, false);
+            std::swap(saved, path_);
+        }
+        dc_.position = QPoint(clampCoord(pts.back().x()), clampCoord(pts.back().y()));
+    }
+
+    // ---- Clipping beyond rectangles: needs the painter; a recording canvas keeps
+    // its rectangle clips only.
+    void combineClip(const QRegion& region, std::uint32_t mode)
+    {
+        if (!clip_)
+            return;
+        spendOperations(1);
+        clip_->combine(region, mode);
+    }
+
+    // Region data is in reference-device pixels, whatever the mapping.
+    std::optional<QRegion> regionAt(const std::uint8_t* data, std::uint64_t size)
+    {
+        const std::optional<std::vector<QRect>> rects = readRegionRects(data, size);
+        if (!rects)
+            return std::nullopt;
+        spendOperations(1);
+        spendPoints(4 * std::uint64_t(rects->size()));
+        return unitedRegion(*rects, [this](const QRect& r) {
+            const QPointF a = devToTarget_.map(r.left(), r.top());
+            const QPointF b = devToTarget_.map(double(r.right()) + 1, double(r.bottom()) + 1);
+            const int x0 = clampCoord(std::min(a.x(), b.x())), x1 = clampCoord(std::max(a.x(), b.x()));
+            const int y0 = clampCoord(std::min(a.y(), b.y())), y1 = clampCoord(std::max(a.y(), b.y()));
+            return QRect(x0, y0, x1 - x0, y1 - y0).intersected(clipBound_);
+        });
+    }
+
+    void selectClipRegion(const std::uint8_t* r, std::uint64_t size)
+    {
+        if (!clip_)
+            return;
+        const std::uint64_t cb = readU32(r + 8);
+        const std::uint32_t mode = readU32(r + 12);
+        if (cb == 0 || !fits(16, cb, size)) {
+            // No region: only COPY means something, the default clip.
+            if (mode == std::uint32_t(ClipMode::Copy) && cb == 0)
+                clip_->reset();
+            return;
+        }
+        if (const std::optional<QRegion> region = regionAt(r + 16, cb))
+            combineClip(*region, mode);
+    }
+
+    void selectClipPath(std::uint32_t mode)
+    {
+        if (dc_.inPath)
+            return;
+        QPainterPath p = path_;
+        path_ = QPainterPath();
+        pathWidened_ = false;
+        if (!clip_)
+            return;
+        spendOperations(1);
+        spendPoints(std::uint64_t(p.elementCount()));
+        p.setFillRule(dc_.winding ? Qt::WindingFill : Qt::OddEvenFill);
+        clip_->combinePath(p, mode);
+    }
+
+    // FILLRGN with a brush object, PAINTRGN with the selected one.
+    void fillRegion(const std::uint8_t* r, std::uint64_t size, bool withObject)
+    {
+        const std::uint64_t cb = readU32(r + 24);
+        const std::uint64_t at = withObject ? 32 : 28;
+        if (!fits(at, cb, size))
+            return;
+        const std::optional<QRegion> region = regionAt(r + at, cb);
+        if (!region)
+            return;
+        const Dc saved = dc_;
+        if (withObject)
+            selectObject(readU32(r + 28));
+        QPainterPath shape;
+        shape.addRegion(*region);
+        drawShape(shape, true, false, true);
+        dc_ = saved;
+    }
+
+    // SMALLTEXTOUT: text without advances, in 8-bit characters (ETO_SMALL_CHARS)
+    // or UTF-16, with a rectangle unless ETO_NO_RECT. Played as the
+    // EXTTEXTOUTW record it abbreviates.
+    void smallText(const std::uint8_t* r, std::uint64_t size)
+    {
+        constexpr std::uint32_t kSmallChars = 0x200;
+        const std::uint64_t n = readU32(r + 16);
+        const std::uint32_t options = readU32(r + 20);
+        const std::uint64_t at = (options & kEtoNoRect) ? 36 : 52;
+        const std::uint64_t unit = (options & kSmallChars) ? 1 : 2;
+        if (n > EmfLimits::maxTextChars || !fits(at, n * unit, size))
+            return;
+        std::vector<std::uint8_t> w(static_cast<size_t>(76 + 2 * n), 0);
+        auto put = [&](size_t off, std::uint32_t v) {
+            for (int k = 0; k < 4; ++k)
+                w[off + k] = std::uint8_t(v >> (8 * k));
+        };
+        put(0, ExtTextOutW);
+        put(4, static_cast<std::uint32_t>(w.size()));
+        put(36, readU32(r + 8));
+        put(40, readU32(r + 12));
+        put(44, static_cast<std::uint32_t>(n));
+        put(48, 76);
+        put(52, options & ~kSmallChars);
+        if (!(options & kEtoNoRect))
+            for (int k = 0; k < 4; ++k)
+                put(56 + 4 * k, readU32(r + 36 + 4 * k));
+        for (std::uint64_t i = 0; i < n; ++i) {
+            const std::uint16_t c = unit == 1 ? r[at + i] : readU16(r + at + 2 * i);
+            w[76 + 2 * i] = std::uint8_t(c);
+            w[77 + 2 * i] = std::uint8_t(c >> 8);
+        }
+        text(true, w.data(), w.size());
     }
 
     void drawBitmap(const QImage& image, double sx, double sy, double sw, double sh, double dx, double dy,
@@ -1021,14 +1381,29 @@ private:
         if (dest.isEmpty())
             return;
         spendFill(dest);
+        if (turned() && painter_) {
+            // A turned bitmap is drawn through the transform, pixel for pixel (no smoothing).
+            painter_->save();
+            painter_->setTransform(QTransform(full_.m11, full_.m12, full_.m21, full_.m22, full_.dx, full_.dy), true);
+            painter_->drawImage(QRectF(ndx, ndy, ndw, ndh), part);
+            painter_->restore();
+            return;
+        }
         if (dest.width() == part.width() && dest.height() == part.height())
             canvas_.drawImage(dest.left, dest.top, part);
         else
             canvas_.stretchImage(dest, part);
     }
 
-    void fillPattern(std::uint32_t rop, const Rect& dest)
+    void fillPattern(std::uint32_t rop, double l, double t, double r, double b_)
     {
+        const Rect dest = mapRect(l, t, r, b_);
+        if (rop == kRopPatCopy && painter_ && (turned() || !dc_.brush.plain())) {
+            QPainterPath shape;
+            shape.addRect(QRectF(QPointF(l, t), QPointF(r, b_)));
+            drawShape(transformed(shape), true, false, false);
+            return;
+        }
         spendOperations(1);
         CanvasBrush b;
         if (rop == kRopPatCopy) {
@@ -1039,12 +1414,134 @@ private:
             b.color = QColor(0, 0, 0);
         } else if (rop == 0x00FF0062) {  // WHITENESS
             b.color = QColor(255, 255, 255);
+        } else if ((rop == 0x00550009 || rop == 0x005A0049) && rasterOps()) {  // DSTINVERT, PATINVERT
+            if (rop == 0x005A0049 && dc_.brush.clear)
+                return;
+            spendFill(dest);
+            RopScope scope(painter_, QPainter::RasterOp_SourceXorDestination);
+            painter_->fillRect(dest.toQRect(), rop == 0x00550009 ? QColor(255, 255, 255) : dc_.brush.color);
+            return;
         } else {
             return;
         }
         spendFill(dest);
         canvas_.setBrush(b);
         canvas_.fillRect(dest);
+    }
+
+    // Raster operations need a painter that draws into pixels (not PDF or a printer).
+    bool rasterOps() const { return painter_ && paintsPixels(*painter_); }
+    // The painter's mode for a bitmap's raster operation; null for one we do not draw.
+    std::optional<QPainter::CompositionMode> sourceRop(std::uint32_t rop) const
+    {
+        if (rop == kRopSrcCopy)
+            return QPainter::CompositionMode_SourceOver;
+        return rasterOps() ? bitmapRopMode(rop) : std::nullopt;
+    }
+
+    void alphaBlend(const std::uint8_t* r, std::uint64_t size)
+    {
+        if (dc_.inPath)
+            return;
+        const std::int32_t x = readI32(r + 24), y = readI32(r + 28), cx = readI32(r + 32), cy = readI32(r + 36);
+        const std::uint8_t constantAlpha = r[42], alphaFormat = r[43];
+        const std::int32_t xSrc = readI32(r + 44), ySrc = readI32(r + 48);
+        const std::int32_t cxSrc = readI32(r + 100), cySrc = readI32(r + 104);
+        spendOperations(1);
+        std::optional<QImage> img = decodeDib(r, size, readU32(r + 84), readU32(r + 88), readU32(r + 92), readU32(r + 96),
+                                              readU32(r + 80), pixelBudget_, (alphaFormat & 1) != 0);
+        if (!img || constantAlpha == 0)
+            return;
+        // AC_SRC_ALPHA bitmaps hold premultiplied colours.
+        if (img->format() == QImage::Format_ARGB32)
+            img->reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+        const double opacity = constantAlpha / 255.0;
+        if (painter_ && opacity < 1) {
+            painter_->save();
+            painter_->setOpacity(painter_->opacity() * opacity);
+            drawBitmap(*img, xSrc, ySrc, cxSrc, cySrc, x, y, cx, cy);
+            painter_->restore();
+        } else {
+            drawBitmap(*img, xSrc, ySrc, cxSrc, cySrc, x, y, cx, cy);
+        }
+    }
+
+    void gradientFill(const std::uint8_t* r, std::uint64_t size)
+    {
+        if (dc_.inPath)
+            return;
+        const std::uint64_t nVer = readU32(r + 24), nTri = readU32(r + 28);
+        const std::uint32_t mode = readU32(r + 32);
+        const std::uint64_t each = mode == 2 ? 12 : 8;
+        if (mode > 2 || nVer > size / 16 || nTri > size / each || !fits(36, nVer * 16 + nTri * each, size))
+            return;
+        struct Vertex {
+            QPointF at;
+            QColor color;
+        };
+        std::vector<Vertex> v(static_cast<size_t>(nVer));
+        for (std::uint64_t i = 0; i < nVer; ++i) {
+            const std::uint8_t* p = r + 36 + 16 * i;
+            v[i] = {QPointF(readI32(p), readI32(p + 4)), QColor(readU16(p + 8) >> 8, readU16(p + 10) >> 8, readU16(p + 12) >> 8)};
+        }
+        const std::uint8_t* shapes = r + 36 + 16 * nVer;
+        CanvasPen none;
+        none.style = PenStyle::Clear;
+        auto mix = [](const QColor& a, const QColor& b, double t) {
+            return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t), float(a.greenF() + (b.greenF() - a.greenF()) * t),
+                                    float(a.blueF() + (b.blueF() - a.blueF()) * t));
+        };
+        for (std::uint64_t i = 0; i < nTri; ++i) {
+            const std::uint8_t* p = shapes + each * i;
+            const std::uint64_t a = readU32(p), b = readU32(p + 4), c = mode == 2 ? readU32(p + 8) : 0;
+            if (a >= nVer || b >= nVer || c >= nVer)
+                continue;
+            spendOperations(1);
+            if (mode < 2) {
+                const Rect box = mapRect(v[a].at.x(), v[a].at.y(), v[b].at.x(), v[b].at.y());
+                spendFill(box);
+                if (painter_) {
+                    const QPointF from = mode == 0 ? QPointF(box.left, 0) : QPointF(0, box.top);
+                    const QPointF to = mode == 0 ? QPointF(box.right, 0) : QPointF(0, box.bottom);
+                    QLinearGradient g(from, to);
+                    const bool swapped = (mode == 0 ? v[a].at.x() > v[b].at.x() : v[a].at.y() > v[b].at.y());
+                    g.setColorAt(0, swapped ? v[b].color : v[a].color);
+                    g.setColorAt(1, swapped ? v[a].color : v[b].color);
+                    painter_->fillRect(box.toQRect(), g);
+                } else {
+                    canvas_.setBrush(CanvasBrush{mix(v[a].color, v[b].color, 0.5), false});
+                    canvas_.fillRect(box);
+                }
+                continue;
+            }
+            // A triangle as small flat triangles, each in the colour at its
+            // middle, about six pixels a side.
+            const QPolygon whole = mapPolygon({v[a].at, v[b].at, v[c].at});
+            const QRect wholeBox = whole.boundingRect();
+            const int k = std::clamp((std::max(wholeBox.width(), wholeBox.height()) + 5) / 6, 1, 32);
+            spendPoints(std::uint64_t(3 * k * k));
+            spendFill(whole.boundingRect());
+            canvas_.setPen(none);
+            auto at = [&](double u, double w) { return v[a].at + (v[b].at - v[a].at) * u + (v[c].at - v[a].at) * w; };
+            auto colour = [&](double u, double w) {
+                auto channel = [&](double ca, double cb, double cc) {
+                    return float(std::clamp(ca * (1 - u - w) + cb * u + cc * w, 0.0, 1.0));
+                };
+                const QColor &ca = v[a].color, &cb = v[b].color, &cc = v[c].color;
+                return QColor::fromRgbF(channel(ca.redF(), cb.redF(), cc.redF()), channel(ca.greenF(), cb.greenF(), cc.greenF()),
+                                        channel(ca.blueF(), cb.blueF(), cc.blueF()));
+            };
+            for (int row = 0; row < k; ++row)
+                for (int col = 0; col + row < k; ++col)
+                    for (int up = 0; up < (col + row + 1 < k ? 2 : 1); ++up) {
+                        const double u = double(col) / k, w = double(row) / k, d = 1.0 / k;
+                        std::vector<QPointF> tri = up == 0 ? std::vector<QPointF>{at(u, w), at(u + d, w), at(u, w + d)}
+                                                           : std::vector<QPointF>{at(u + d, w), at(u + d, w + d), at(u, w + d)};
+                        const double cu = up == 0 ? u + d / 3 : u + 2 * d / 3, cw = up == 0 ? w + d / 3 : w + 2 * d / 3;
+                        canvas_.setBrush(CanvasBrush{colour(cu, cw), false});
+                        canvas_.polygon(mapPolygon(tri));
+                    }
+        }
     }
 
     void blt(const std::uint8_t* r, std::uint64_t size, bool stretch)
@@ -1058,10 +1555,11 @@ private:
         const std::uint32_t offBmi = readU32(r + 84), cbBmi = readU32(r + 88);
         const std::uint32_t offBits = readU32(r + 92), cbBits = readU32(r + 96);
         if (cbBmi == 0 || cbBits == 0) {
-            fillPattern(rop, mapRect(x, y, double(x) + cx, double(y) + cy));
+            fillPattern(rop, x, y, double(x) + cx, double(y) + cy);
             return;
         }
-        if (rop != kRopSrcCopy)
+        const std::optional<QPainter::CompositionMode> mode = sourceRop(rop);
+        if (!mode)
             return;
         spendOperations(1);
         const std::optional<QImage> img = decodeDib(r, size, offBmi, cbBmi, offBits, cbBits, usage, pixelBudget_, false);
@@ -1069,6 +1567,7 @@ private:
             return;
         const double sw = stretch ? readI32(r + 100) : cx;
         const double sh = stretch ? readI32(r + 104) : cy;
+        RopScope scope(painter_, *mode);
         drawBitmap(*img, xSrc, ySrc, sw, sh, x, y, cx, cy);
     }
 
@@ -1084,15 +1583,17 @@ private:
         const std::uint32_t usage = readU32(r + 64), rop = readU32(r + 68);
         const std::int32_t cxDest = readI32(r + 72), cyDest = readI32(r + 76);
         if (cbBmi == 0 || cbBits == 0) {
-            fillPattern(rop, mapRect(xDest, yDest, double(xDest) + cxDest, double(yDest) + cyDest));
+            fillPattern(rop, xDest, yDest, double(xDest) + cxDest, double(yDest) + cyDest);
             return;
         }
-        if (rop != kRopSrcCopy)
+        const std::optional<QPainter::CompositionMode> mode = sourceRop(rop);
+        if (!mode)
             return;
         spendOperations(1);
         const std::optional<QImage> img = decodeDib(r, size, offBmi, cbBmi, offBits, cbBits, usage, pixelBudget_, false);
         if (!img)
             return;
+        RopScope scope(painter_, *mode);
         // The source rectangle of a bottom-up DIB counts rows from the bottom.
         const bool bottomUp = readI32(r + offBmi + 8) > 0;
         const double top = bottomUp ? double(img->height()) - ySrc - cySrc : ySrc;
@@ -1112,6 +1613,11 @@ private:
     std::vector<Object> objects_;
     std::uint64_t pixelBudget_ = EmfLimits::maxPixelsPerPlay;
     EmfWork work_;
+    QPainter* painter_ = nullptr;
+    std::optional<PainterClip> clip_;  // regions and clip paths, where there is a painter
+    QRect clipBound_;                  // region rectangles are cut to this (see PainterClip)
+    QPainterPath path_;                   // the path bracket's figures, in target pixels
+    bool pathWidened_ = false;
 };
 
 // Keeps the canvas state as it was, whatever happens during playback.
@@ -1222,26 +1728,6 @@ EmfWork playEmf(const QByteArray& emf, Canvas& canvas, const Rect& target)
 {
     return playEmf(reinterpret_cast<const std::uint8_t*>(emf.constData()), static_cast<std::size_t>(emf.size()), canvas,
             target);
-}
-
-QString playableFace(const QString& face)
-{
-    // The families installed, and the Windows faces that the font
-    // configuration maps onto metric-compatible families (Liberation, Carlito,
-    // Caladea, Gelasio, the URW symbols), read once: the machine's fonts do
-    // not change while the program runs.
-    static const QSet<QString> known = [] {
-        QSet<QString> names;
-        for (const QString& family : QFontDatabase::families())
-            names.insert(family.toCaseFolded());
-        for (const char* alias : {"Arial", "Helvetica", "Times New Roman", "Times", "Courier New", "Courier",
-                                  "Calibri", "Cambria", "Georgia", "Symbol"})
-            names.insert(QString::fromLatin1(alias).toCaseFolded());
-        return names;
-    }();
-    if (face.isEmpty() || !known.contains(face.toCaseFolded()))
-        return kFallbackFace;
-    return face;
 }
 
 QSize emfFrameSizeInPixels(const EmfHeader& header, int pixelsPerInch)

@@ -4,6 +4,7 @@
 // under AddressSanitizer).
 #include "platform/emf_player.h"
 #include "platform/emf_writer.h"
+#include "platform/emf_builder.h"
 #include "support/paint_surface.h"
 #include "support/test_support.h"
 
@@ -19,48 +20,6 @@ namespace {
 
 constexpr QRgb kWhite = 0xFFFFFFFF;
 
-// Builds metafiles record by record, the way a stranger's program might.
-class EmfBuilder {
-public:
-    // A 100 x 100 pixel frame on a 1000 x 1000 pixel, 254 x 254 mm device (0.254 mm per pixel).
-    EmfBuilder() { header_ = {1, 88, 0, 0, 99, 99, 0, 0, 2539, 2539, 0x464D4520, 0x10000, 0, 0, 16, 0, 0, 0, 1000, 1000, 254, 254}; }
-    EmfBuilder& rec(std::uint32_t type, std::initializer_list<std::uint32_t> fields)
-    {
-        std::vector<std::uint32_t> r{type, static_cast<std::uint32_t>(8 + 4 * fields.size())};
-        r.insert(r.end(), fields.begin(), fields.end());
-        records_.push_back(r);
-        return *this;
-    }
-    EmfBuilder& raw(std::vector<std::uint32_t> r)
-    {
-        records_.push_back(std::move(r));
-        return *this;
-    }
-    std::vector<std::uint32_t>& header() { return header_; }
-    QByteArray bytes(bool eof = true) const
-    {
-        std::vector<std::uint32_t> all = header_;
-        for (const auto& r : records_)
-            all.insert(all.end(), r.begin(), r.end());
-        if (eof)
-            all.insert(all.end(), {14, 20, 0, 16, 20});
-        all[12] = static_cast<std::uint32_t>(all.size() * 4);
-        all[13] = static_cast<std::uint32_t>(records_.size() + 2);
-        return QByteArray(reinterpret_cast<const char*>(all.data()), static_cast<qsizetype>(all.size() * 4));
-    }
-
-private:
-    std::vector<std::uint32_t> header_;
-    std::vector<std::vector<std::uint32_t>> records_;
-};
-
-std::uint32_t f32(float f)
-{
-    std::uint32_t u;
-    std::memcpy(&u, &f, 4);
-    return u;
-}
-
 // The metafile played onto a white 100 x 100 image.
 std::unique_ptr<Surface> play(const QByteArray& emf, Rect target = Rect{0, 0, 100, 100})
 {
@@ -68,8 +27,6 @@ std::unique_ptr<Surface> play(const QByteArray& emf, Rect target = Rect{0, 0, 10
     playEmf(emf, s->canvas, target);
     return s;
 }
-
-QRgb colorRef(QRgb c) { return qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16); }
 
 TEST(EmfPlayerRecords, WindowsStyleFillsLinesAndShapes)
 {

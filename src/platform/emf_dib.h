@@ -1,0 +1,29 @@
+// Device-independent bitmaps inside metafile records (BITBLT, STRETCHBLT,
+// STRETCHDIBITS, ALPHABLEND, pattern brushes), decoded with every offset and
+// size checked against the record.
+#pragma once
+
+#include <QImage>
+
+#include <cstdint>
+#include <optional>
+
+namespace platform::emf {
+
+// Field offsets of BITMAPINFOHEADER.
+namespace bmih {
+constexpr std::uint64_t kSize = 0, kWidth = 4, kHeight = 8, kPlanes = 12, kBitCount = 14, kCompression = 16,
+                        kClrUsed = 32;
+}
+
+// The bitmap whose header lies at [offBmi, offBmi + cbBmi) and whose bits lie
+// at [offBits, offBits + cbBits) of the record `rec` of `recSize` bytes;
+// null when anything does not fit or is not a bitmap we read (uncompressed or
+// bit-field, 1 to 32 bits). `usage` 1 means palette indices, shown as a grey
+// ramp. Its pixels are taken from `pixelBudget`, and a bitmap larger than what
+// is left is refused. `withAlpha` keeps a 32-bit bitmap's fourth byte as alpha.
+std::optional<QImage> decodeDib(const std::uint8_t* rec, std::uint64_t recSize, std::uint64_t offBmi,
+                                std::uint64_t cbBmi, std::uint64_t offBits, std::uint64_t cbBits, std::uint32_t usage,
+                                std::uint64_t& pixelBudget, bool withAlpha);
+
+} // namespace platform::emf

@@ -1,0 +1,213 @@
+// Records other programs draw with and our writer never writes: paths, fill
+// modes, clip regions and paths, hatch brushes. Each case fills with red and
+// looks at pixels that the record must paint or leave white.
+#include "platform/emf_builder.h"
+#include "platform/emf_player.h"
+#include "support/paint_surface.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace platform;
+
+namespace {
+
+constexpr QRgb kRed = 0xFFFF0000, kWhite = 0xFFFFFFFF, kBlack = 0xFF000000;
+constexpr std::uint32_t kNullPen = 0x80000008;
+
+std::uint32_t xy16(int x, int y) { return std::uint32_t(std::uint16_t(x)) | (std::uint32_t(std::uint16_t(y)) << 16); }
+
+// Red brush in slot 1 and no pen: fills show as red, with no outline.
+EmfBuilder redFill()
+{
+    EmfBuilder b;
+    b.rec(39, {1, 0, colorRef(0xFF0000), 0}).rec(37, {1}).rec(37, {kNullPen});
+    return b;
+}
+// The whole frame filled with the brush, as Windows records FillRect.
+void fillAll(EmfBuilder& b)
+{
+    b.rec(76, {0, 0, 99, 99, 0, 0, 100, 100, 0x00F00021, 0, 0, f32(1), 0, 0, f32(1), 0, 0, 0, 0, 0, 0, 0, 0});
+}
+void triangle(EmfBuilder& b)
+{
+    b.rec(59, {}).rec(27, {10, 10}).rec(54, {90, 10}).rec(54, {10, 90}).rec(61, {}).rec(60, {});
+}
+// Two squares, 10..90 and 30..70, both drawn the same way round.
+void rings(EmfBuilder& b)
+{
+    b.rec(91, {0, 0, 100, 100, 2, 8, 4, 4, xy16(10, 10), xy16(90, 10), xy16(90, 90), xy16(10, 90), xy16(30, 30),
+               xy16(70, 30), xy16(70, 70), xy16(30, 70)});
+}
+// EXTSELECTCLIPRGN with the rectangles given (left, top, right, bottom each).
+void clipRegion(EmfBuilder& b, std::uint32_t mode, std::initializer_list<std::uint32_t> rects)
+{
+    const auto n = static_cast<std::uint32_t>(rects.size() / 4);
+    std::vector<std::uint32_t> r{75, 0, 32 + 16 * n, mode, 32, 1, n, 16 * n, 0, 0, 100, 100};
+    r.insert(r.end(), rects.begin(), rects.end());
+    r[1] = static_cast<std::uint32_t>(4 * r.size());
+    b.raw(r);
+}
+
+struct Probe {
+    int x, y;
+    QRgb color;
+};
+struct Case {
+    const char* name;
+    std::function<void(EmfBuilder&)> records;
+    std::vector<Probe> probes;
+};
+
+TEST(EmfPlayerShapes, PathsFillModesAndClipsPaintWhereWindowsPaints)
+{
+    const std::vector<Case> cases = {
+        {"filled path", [](EmfBuilder& b) { triangle(b); b.rec(62, {0, 0, 100, 100}); },
+         {{20, 20, kRed}, {80, 80, kWhite}}},
+        {"stroked path is not filled",
+         [](EmfBuilder& b) { b.rec(37, {0x80000007}); triangle(b); b.rec(64, {0, 0, 100, 100}); },
+         {{50, 10, kBlack}, {20, 20, kWhite}}},
+        {"figures outside a path bracket are not part of it",
+         [](EmfBuilder& b) { b.rec(43, {60, 60, 90, 90}); triangle(b); b.rec(68, {}).rec(62, {0, 0, 100, 100}); },
+         {{20, 20, kWhite}, {70, 70, kRed}}},
+        {"alternate fill leaves the inner ring empty", [](EmfBuilder& b) { rings(b); },
+         {{20, 50, kRed}, {50, 50, kWhite}}},
+        {"winding fill fills it", [](EmfBuilder& b) { b.rec(19, {2}); rings(b); },
+         {{20, 50, kRed}, {50, 50, kRed}}},
+        {"region replaces the clip", [](EmfBuilder& b) { clipRegion(b, 5, {0, 0, 50, 100}); fillAll(b); },
+         {{25, 50, kRed}, {75, 50, kWhite}}},
+        {"regions combine by xor",
+         [](EmfBuilder& b) { clipRegion(b, 5, {0, 0, 60, 100}); clipRegion(b, 3, {40, 0, 100, 100}); fillAll(b); },
+         {{20, 50, kRed}, {50, 50, kWhite}, {80, 50, kRed}}},
+        {"regions combine by union, then difference",
+         [](EmfBuilder& b) {
+             clipRegion(b, 5, {0, 0, 20, 100});
+             clipRegion(b, 2, {80, 0, 100, 100});
+             clipRegion(b, 4, {0, 0, 10, 100});
+             fillAll(b);
+         },
+         {{5, 50, kWhite}, {15, 50, kRed}, {50, 50, kWhite}, {90, 50, kRed}}},
+        {"an empty copy resets the clip",
+         [](EmfBuilder& b) { clipRegion(b, 5, {0, 0, 10, 10}); b.rec(75, {0, 5}); fillAll(b); },
+         {{50, 50, kRed}}},
+        {"excluded rectangle and moved clip",
+         [](EmfBuilder& b) { b.rec(30, {0, 0, 50, 100}).rec(29, {0, 0, 10, 100}).rec(26, {40, 0}); fillAll(b); },
+         {{45, 50, kWhite}, {55, 50, kRed}, {89, 50, kRed}, {95, 50, kWhite}}},
+        {"clip path", [](EmfBuilder& b) { triangle(b); b.rec(67, {5}); fillAll(b); },
+         {{20, 20, kRed}, {80, 80, kWhite}}},
+        {"region data that does not fit is ignored",
+         [](EmfBuilder& b) { b.rec(75, {48, 5, 32, 1, 0x40000001, 16, 0, 0, 10, 10, 0, 0, 10, 10}); fillAll(b); },
+         {{50, 50, kRed}}},
+        {"chord", [](EmfBuilder& b) { b.rec(46, {10, 10, 90, 90, 90, 50, 10, 50}); },
+         {{50, 30, kRed}, {50, 70, kWhite}}},
+        {"pie inside a path", [](EmfBuilder& b) {
+             b.rec(59, {}).rec(47, {10, 10, 90, 90, 50, 90, 90, 50}).rec(60, {}).rec(62, {0, 0, 100, 100});
+         },
+         {{70, 70, kRed}, {30, 30, kWhite}}},
+    };
+    for (const Case& c : cases) {
+        EmfBuilder b = redFill();
+        c.records(b);
+        Surface s(100, 100);
+        playEmf(b.bytes(), s.canvas, Rect{0, 0, 100, 100});
+        for (const Probe& p : c.probes)
+            EXPECT_EQ(s.at(p.x, p.y), p.color) << c.name << " at " << p.x << "," << p.y;
+        EXPECT_FALSE(s.painter.hasClipping()) << c.name << ": the page's clip outlived it";
+    }
+}
+
+// A hatched brush paints its lines in its colour and, in transparent mode,
+// leaves the paper between them.
+TEST(EmfPlayerShapes, HatchedBrushPaintsLinesNotAFlatColour)
+{
+    for (std::uint32_t hatch = 0; hatch <= 5; ++hatch) {
+        EmfBuilder b;
+        b.rec(18, {1}).rec(39, {1, 2, colorRef(0xFF0000), hatch}).rec(37, {1}).rec(37, {kNullPen}).rec(43, {0, 0, 100, 100});
+        Surface s(100, 100);
+        playEmf(b.bytes(), s.canvas, Rect{0, 0, 100, 100});
+        int red = 0;
+        for (int y = 10; y < 90; ++y)
+            for (int x = 10; x < 90; ++x)
+                red += s.at(x, y) == kRed;
+        EXPECT_GT(red, 80 * 80 / 20) << "hatch " << hatch;
+        EXPECT_LT(red, 80 * 80 / 2) << "hatch " << hatch;
+    }
+}
+
+// ALPHABLEND with the bitmap's own (premultiplied) alpha and with a constant
+// alpha, GRADIENTFILL across a rectangle, and a destination-inverting fill:
+// colours within 3 of what Windows computes.
+TEST(EmfPlayerShapes, BlendsGradientsAndInversionsComputeWindowsColours)
+{
+    auto blend = [](std::uint32_t constantAlpha, std::uint32_t alphaFormat, std::uint32_t pixel) {
+        return std::vector<std::uint32_t>{114, 152, 0, 0, 99, 99, 0, 0, 100, 100, (constantAlpha << 16) | (alphaFormat << 24),
+                                          0, 0, f32(1), 0, 0, f32(1), 0, 0, 0, 0, 108, 40, 148, 4, 1, 1,
+                                          40, 1, 1, 1 | (32 << 16), 0, 4, 0, 0, 0, 0, pixel};
+    };
+    const std::vector<Case> cases = {
+        {"bitmap alpha", [&](EmfBuilder& b) { b.raw(blend(255, 1, 0x80800000)); }, {{50, 50, 0xFFFF7F7F}}},
+        {"constant alpha", [&](EmfBuilder& b) { b.raw(blend(128, 0, 0x00FF0000)); }, {{50, 50, 0xFFFF7F7F}}},
+        {"horizontal gradient",
+         [](EmfBuilder& b) { b.rec(118, {0, 0, 100, 100, 2, 1, 0, 0, 0, 0xFF00, 0, 100, 100, 0, 0xFF00, 0, 1}); },
+         {{0, 50, kRed}, {99, 50, 0xFF0000FF}, {50, 50, 0xFF7F007F}}},
+        {"destination inverted", [](EmfBuilder& b) {
+             fillAll(b);
+             b.rec(76, {0, 0, 49, 99, 0, 0, 50, 100, 0x00550009, 0, 0, f32(1), 0, 0, f32(1), 0, 0, 0, 0, 0, 0, 0, 0});
+         },
+         {{25, 50, 0xFF00FFFF}, {75, 50, kRed}}},
+    };
+    for (const Case& c : cases) {
+        EmfBuilder b = redFill();
+        c.records(b);
+        Surface s(100, 100);
+        playEmf(b.bytes(), s.canvas, Rect{0, 0, 100, 100});
+        for (const Probe& p : c.probes) {
+            const QRgb got = s.at(p.x, p.y);
+            EXPECT_LE(std::max({std::abs(qRed(got) - qRed(p.color)), std::abs(qGreen(got) - qGreen(p.color)),
+                                std::abs(qBlue(got) - qBlue(p.color))}), 3)
+                << c.name << " at " << p.x << "," << p.y << ": " << std::hex << got;
+        }
+    }
+}
+
+// SMALLTEXTOUT in 8-bit characters without a rectangle draws its text; a
+// character count that the record cannot hold draws nothing.
+TEST(EmfPlayerShapes, SmallTextOutDrawsItsTextOnlyWhenTheCountFits)
+{
+    for (const std::uint32_t count : {4u, 5u, 0x40000001u}) {
+        EmfBuilder b;
+        // x, y, cChars, ETO_NO_RECT | ETO_SMALL_CHARS, graphics mode, scales, "Text"
+        b.rec(108, {10, 10, count, 0x300, 1, f32(1), f32(1), 'T' | ('e' << 8) | ('x' << 16) | ('t' << 24)});
+        Surface s(100, 100);
+        playEmf(b.bytes(), s.canvas, Rect{0, 0, 100, 100});
+        EXPECT_EQ(!s.inkBox().isEmpty(), count == 4) << count;
+    }
+}
+
+// Region rectangles pay for themselves before any is read into a region, and
+// a clip of many rectangles pays again each time a record moves or combines it.
+TEST(EmfPlayerShapes, ClipRegionRectanglesCountAgainstThePointBudget)
+{
+    auto region = [](std::uint32_t n) {
+        std::vector<std::uint32_t> r{75, 0, 32 + 16 * n, 5, 32, 1, n, 16 * n, 0, 0, 200, 200};
+        for (std::uint32_t i = 0; i < n; ++i)  // separate pixels, so that none merge
+            r.insert(r.end(), {2 * (i % 100), 2 * (i / 100 % 100), 2 * (i % 100) + 1, 2 * (i / 100 % 100) + 1});
+        r[1] = static_cast<std::uint32_t>(4 * r.size());
+        return r;
+    };
+    struct Case {
+        std::uint32_t rects;
+        int offsets;
+    };
+    for (const Case c : {Case{static_cast<std::uint32_t>(EmfBudget::maxPoints / 4 + 1), 0}, Case{10'000, 100}}) {
+        EmfBuilder b;
+        b.raw(region(c.rects));
+        for (int i = 0; i < c.offsets; ++i)
+            b.rec(26, {static_cast<std::uint32_t>(i % 2 ? -1 : 1), 0});
+        Surface s(100, 100);
+        EXPECT_THROW(playEmf(b.bytes(), s.canvas, Rect{0, 0, 100, 100}), EmfTooComplex) << c.rects;
+    }
+}
+
+} // namespace
