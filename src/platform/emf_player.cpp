@@ -896,6 +896,9 @@ private:
         const bool filled = type == PolyPolygon16 || type == PolyPolygon;
         if (dc_.inPath || (filled && painter_ && polys > 1) || (filled && painter_ && !dc_.brush.plain())) {
             // One shape, so that the fill mode decides which overlaps are inside.
+            // Each polygon still counts as a drawing call: a shape of a
+            // million triangles costs what a million triangles cost.
+            spendOperations(polys);
             QPainterPath saved;
             if (!dc_.inPath)
                 std::swap(saved, path_);
@@ -1074,6 +1077,9 @@ private:
         if (continues) {
             pathStart();
         } else {
+            // Every figure of a path is a shape to fill or stroke: it counts as
+            // a drawing call, so a path cannot hide a million of them.
+            spendOperations(1);
             path_.moveTo(mapPointF(pts[0].x(), pts[0].y()));
             i = 1;
         }

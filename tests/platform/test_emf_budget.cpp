@@ -2,10 +2,13 @@
 // canvas, never timed. And the validator holds pages to the same rules the
 // player reads them by.
 #include "platform/emf_player.h"
+#include "platform/canvas_painter.h"
 #include "support/test_support.h"
 #include "tools/hostile_pages.h"
 
 #include <gtest/gtest.h>
+
+#include <QPainter>
 
 #include <QSet>
 
@@ -116,6 +119,28 @@ TEST(EmfBudget, APageMayUseTheWholeBudgetButNotOneUnitMore)
         EXPECT_EQ(play(c.emf, canvas), c.outcome) << c.name;
         EXPECT_EQ(std::tuple(canvas.operations, canvas.points, canvas.characters),
                   std::tuple(c.operations, c.points, c.characters)) << c.name;
+    }
+}
+
+// Drawn for real (a canvas with a painter fills a poly-polygon or a path as one
+// shape, so that the fill mode holds), every figure still counts as a call.
+TEST(EmfBudget, ShapesFilledAsOnePathPayForEveryFigure)
+{
+    constexpr int kOps = static_cast<int>(EmfBudget::maxOperations);
+    hostile::Page path;
+    path.words(emf::BeginPath, {});
+    for (int i = 0; i <= kOps; ++i)
+        path.record(emf::Polygon16, [&](emf::ByteWriter& w) {
+            w.zeros(16);
+            w.u32(3);
+            hostile::triangle(w, i);
+        });
+    path.words(emf::EndPath, {}).record(emf::FillPath, [](emf::ByteWriter& w) { w.zeros(16); });
+    for (const QByteArray& page : {hostile::triangles(1, kOps + 1), path.finish()}) {
+        QImage image(200, 150, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QPainterCanvas canvas(painter, 96);
+        EXPECT_THROW(playEmf(page, canvas, {0, 0, 200, 150}), EmfTooComplex);
     }
 }
 
