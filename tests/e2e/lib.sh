@@ -28,11 +28,18 @@ start_display() {
   for n in $(seq 90 140); do
     [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
     Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
-    E2E_PIDS+=($!)
+    local xvfb=$!
+    E2E_PIDS+=($xvfb)
     export DISPLAY=:$n
+    # A loaded machine (CI builds beside us) can take many seconds; a display
+    # taken meanwhile by someone else ends our server: try the next number.
     local i
-    for i in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-    xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+    for i in $(seq 1 300); do
+      xdpyinfo >/dev/null 2>&1 && break
+      kill -0 "$xvfb" 2>/dev/null || continue 2
+      sleep 0.1
+    done
+    xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start within 30 s: $(cat "$E2E_WORK/xvfb.log")"
     openbox >"$E2E_WORK/openbox.log" 2>&1 &
     E2E_PIDS+=($!)
     sleep 0.5
