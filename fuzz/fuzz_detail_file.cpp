@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     const auto labels = pages::detailLineLabels();
     std::size_t filled = 0;
-    pages::readDetailFile(path, [&](int label, const QString& text) {
+    pages::readDetailFile(path, nullptr, [&](int label, const QString& text) {
         if (filled >= labels.size() || label != labels[filled] || text.contains(u'\r') || text.contains(u'\n'))
             std::abort();
         ++filled;

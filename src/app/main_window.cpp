@@ -185,7 +185,7 @@ void TFForm1::Edit2Exit(QObject*)
         inputs.variant = profile::Variant::Female;
     else if (currentReport_ && currentReport_ == pageReportOf(FFormM))
         inputs.variant = profile::Variant::Male;
-    profile::updateProfile(inputs);
+    profile::updateProfile(inputs, detailState_);
 }
 
 void TFForm1::RadioButton1Enter(QObject*)
@@ -206,6 +206,11 @@ TPageReport& TFForm1::reportForCommand()
         RadioGroup1Click(RadioGroup1);
     if (!currentReport_)
         throw std::runtime_error("The profile pages are not ready");
+    // The page reads detail.fdg only after asking whether it holds the profile
+    // this window shows.
+    for (ProfilePageForm* form : {static_cast<ProfilePageForm*>(Form2), static_cast<ProfilePageForm*>(FFormM)})
+        if (form)
+            form->watchDetailFile(&detailState_);
     return *currentReport_;
 }
 

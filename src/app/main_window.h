@@ -8,6 +8,7 @@
 #include "app/form_builder.h"
 #include "app/form_controls.h"
 #include "desktop/printer_setup_dialog.h"
+#include "profile/profile_record.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -104,6 +105,8 @@ private:
     platform::FocusRouter* router_ = nullptr;
     TPageReport* currentReport_ = nullptr;
     QString birthday_;
+    // Whether detail.fdg holds the profile this window shows (see Edit2Exit).
+    profile::DetailFileState detailState_;
     HandlerTrace trace_;
 };
 

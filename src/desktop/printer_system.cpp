@@ -415,7 +415,7 @@ void SystemPrinter::submitJob()
     // Written beside the target and renamed over it only when complete: a full
     // disk leaves the old file as it was and no partial file behind.
     try {
-        writeFileAtomically(QFile::encodeName(outputFile_).toStdString(),
+        replaceFileContents(QFile::encodeName(outputFile_).toStdString(),
                             std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
     } catch (const FileError& e) {
         throw EPrinter(QStringLiteral("The PDF file could not be written: %1").arg(QString::fromUtf8(e.what())));

@@ -7,11 +7,11 @@ namespace pages {
 
 StaleDetailFile::StaleDetailFile(const QString& reason) : std::runtime_error(reason.toStdString()) {}
 
-void readDetailFile(const std::filesystem::path& file,
+void readDetailFile(const std::filesystem::path& file, const profile::DetailFileState* state,
                     const std::function<void(int labelNumber, const QString& text)>& setCaption)
 {
-    if (const auto failure = platform::lastWriteFailure(file))
-        throw StaleDetailFile(failure->message);
+    if (state && state->failure())
+        throw StaleDetailFile(*state->failure());
 
     platform::TextFileReader reader(file);
     for (const int labelNumber : detailLineLabels())

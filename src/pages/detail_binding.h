@@ -29,9 +29,9 @@ public:
 // A short file gives empty lines; lines after the 13th are ignored; a line of
 // any length is read whole. Throws platform::FileError on the first failed open,
 // read or close (the lines handed over before it stay handed over), and
-// StaleDetailFile, before opening anything, when this process's last write of
-// `file` failed.
-void readDetailFile(const std::filesystem::path& file,
+// StaleDetailFile, before opening anything, when `state` says the last profile
+// update left no current profile in the file.
+void readDetailFile(const std::filesystem::path& file, const profile::DetailFileState* state,
                     const std::function<void(int labelNumber, const QString& text)>& setCaption);
 
 } // namespace pages

@@ -169,7 +169,8 @@ void ProfilePageForm::setValue(int labelNumber, const QString& text)
 void ProfilePageForm::PageReport1NeedData(bool& /*MoreData*/)
 {
     if (profileLines_.isEmpty()) {
-        pages::readDetailFile(pages::kDetailFileName, [this](int n, const QString& text) { setValue(n, text); });
+        pages::readDetailFile(pages::kDetailFileName, detailState_,
+                              [this](int n, const QString& text) { setValue(n, text); });
         return;
     }
     const auto& labels = pages::detailLineLabels();

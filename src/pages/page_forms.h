@@ -23,6 +23,9 @@ class TQRPrinter;
 namespace pages {
 struct PageDesign;
 } // namespace pages
+namespace profile {
+class DetailFileState;
+} // namespace profile
 
 // What both page forms share: built from a page design table.
 class ProfilePageForm : public ReportForm {
@@ -51,6 +54,10 @@ public:
     // to the file.
     void useProfileLines(const QStringList& lines) { profileLines_ = lines; }
 
+    // The main window's record of whether detail.fdg holds the profile it shows;
+    // with none, the file is taken as it is.
+    void watchDetailFile(const profile::DetailFileState* state) { detailState_ = state; }
+
     // The design the form was built from.
     const pages::PageDesign& design() const { return design_; }
 
@@ -64,6 +71,7 @@ private:
 
     const pages::PageDesign& design_;
     QStringList profileLines_;
+    const profile::DetailFileState* detailState_ = nullptr;
     std::array<TQRLabel*, 23> labels_{};
 };
 

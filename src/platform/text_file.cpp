@@ -1,6 +1,5 @@
 #include "platform/text_file.h"
 
-#include <QMap>
 
 #include <array>
 #include <cerrno>
@@ -204,30 +203,6 @@ std::string joinLinesCrLf(const std::vector<std::string>& lines)
 
 namespace {
 
-QMap<QString, WriteFailure>& writeFailures()
-{
-    static QMap<QString, WriteFailure> failures;
-    return failures;
-}
-
-QString failureKey(const std::filesystem::path& file)
-{
-    std::error_code ec;
-    std::filesystem::path abs = std::filesystem::absolute(file, ec);
-    if (ec)
-        abs = file;
-    return QString::fromStdString(abs.lexically_normal().string());
-}
-
-void recordOutcome(const std::filesystem::path& file, std::optional<WriteFailure> failure)
-{
-    const QString key = failureKey(file);
-    if (failure)
-        writeFailures().insert(key, *failure);
-    else
-        writeFailures().remove(key);
-}
-
 mode_t newFileMode()
 {
     const mode_t mask = ::umask(0);
@@ -326,36 +301,11 @@ int replaceAtomically(std::filesystem::path file, std::string_view bytes)
 
 } // namespace
 
-void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes)
+void replaceFileContents(const std::filesystem::path& file, std::string_view bytes)
 {
     const int err = file.empty() || !file.has_filename() ? EINVAL : replaceAtomically(file, bytes);
     if (err != 0)
         throw FileError(fileErrorCodeFromErrno(err, true), file, err);
-}
-
-void replaceFileContents(const std::filesystem::path& file, std::string_view bytes)
-{
-    try {
-        writeFileAtomically(file, bytes);
-    } catch (const FileError& error) {
-        recordOutcome(file, WriteFailure{error.code(), QString::fromUtf8(error.what())});
-        throw;
-    }
-    recordOutcome(file, std::nullopt);
-}
-
-void recordWriteFailure(const std::filesystem::path& file, int code, const QString& message)
-{
-    recordOutcome(file, WriteFailure{code, message});
-}
-
-std::optional<WriteFailure> lastWriteFailure(const std::filesystem::path& file)
-{
-    const auto& failures = writeFailures();
-    const auto it = failures.constFind(failureKey(file));
-    if (it == failures.constEnd())
-        return std::nullopt;
-    return *it;
 }
 
 // ---- Reading ------------------------------------------------------------------

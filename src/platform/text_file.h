@@ -103,27 +103,7 @@ std::string joinLinesCrLf(const std::vector<std::string>& lines);
 // keeps its permission bits but never set-user-id, set-group-id or sticky.
 // When the folder refuses the temporary file but the file itself may be
 // written, it is rewritten in place (truncated, written, flushed to disk).
-//
-// writeFileAtomically does just that; replaceFileContents also remembers the
-// outcome for the file (see lastWriteFailure).
-void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 void replaceFileContents(const std::filesystem::path& file, std::string_view bytes);
-
-// Remembers a failure to produce `file` that happened before any bytes could be
-// written (for example text that has no bytes in the code page), so that a later
-// reader is told, just as for a failed write.
-void recordWriteFailure(const std::filesystem::path& file, int code, const QString& message);
-
-struct WriteFailure {
-    int code;        // a FileErrorCode, another runtime code, or -1 for text without bytes
-    QString message; // the text to show, without a final full stop
-};
-
-// The failure of the most recent replaceFileContents (or recordWriteFailure) for
-// `file` in this process, or nothing when the most recent one succeeded or none
-// was made. Files are told apart by absolute path, so a change of the current
-// folder does not mix them up.
-std::optional<WriteFailure> lastWriteFailure(const std::filesystem::path& file);
 
 // ---- Reading ------------------------------------------------------------------
 

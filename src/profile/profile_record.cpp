@@ -55,30 +55,30 @@ namespace {
 
 // Remembers why there is no current profile, so that Preview and Print say so
 // instead of composing whatever an earlier update left in the file.
-ProfileUpdateResult fail(ProfileUpdateResult result, int code, const QString& why)
+ProfileUpdateResult fail(DetailFileState& state, ProfileUpdateResult result, const QString& why)
 {
-    platform::recordWriteFailure(kDetailFileName, code, why);
+    state.failed(why);
     return result;
 }
 
 } // namespace
 
-ProfileUpdateResult updateProfile(const ProfileInputs& inputs)
+ProfileUpdateResult updateProfile(const ProfileInputs& inputs, DetailFileState& state)
 {
     if (!findSignRow(inputs.signBoxText))
-        return fail(ProfileUpdateResult::NoSignRow, -1,
+        return fail(state, ProfileUpdateResult::NoSignRow,
                     QStringLiteral("There is no profile to print: the date gives no star sign. Type the birth "
                                    "date as DDMM, with a month from 01 to 12, and try again"));
     const std::optional<ProfileRecord> record = assembleProfileRecord(inputs);
     if (!record)
-        return fail(ProfileUpdateResult::NoVariant, -1,
+        return fail(state, ProfileUpdateResult::NoVariant,
                     QStringLiteral("There is no profile to print: neither the male nor the female page is chosen"));
 
     const std::optional<std::string> bytes = detailFileBytes(*record);
     if (!bytes) {
         // The boxes refuse such characters, so this only guards against text that
         // reached them some other way: better no file than a silently altered one.
-        return fail(ProfileUpdateResult::WriteFailed, -1,
+        return fail(state, ProfileUpdateResult::WriteFailed,
                     QStringLiteral("The profile could not be written to %1: it holds a line break, a control "
                                    "character or a character outside the Western character set")
                         .arg(QLatin1String(kDetailFileName)));
@@ -86,9 +86,10 @@ ProfileUpdateResult updateProfile(const ProfileInputs& inputs)
     try {
         platform::replaceFileContents(kDetailFileName, *bytes);
     } catch (const platform::FileError& e) {
-        return fail(ProfileUpdateResult::WriteFailed, e.code(),
+        return fail(state, ProfileUpdateResult::WriteFailed,
                     QStringLiteral("The profile could not be written: %1").arg(QString::fromUtf8(e.what())));
     }
+    state.written();
     return ProfileUpdateResult::Written;
 }
 

@@ -44,6 +44,22 @@ std::optional<ProfileRecord> assembleProfileRecord(const ProfileInputs& inputs);
 // another control character, or a character without a byte in the code page.
 std::optional<std::string> detailFileBytes(const ProfileRecord& record);
 
+// Whether detail.fdg holds the profile the window shows. The profile update
+// records the outcome of every update here; the page binding asks before it
+// composes, so that a failed update stops Preview and Print with its reason
+// instead of printing what an earlier update left in the file. The main window
+// owns one and hands it to the pages it composes.
+class DetailFileState {
+public:
+    void written() { failure_.reset(); }
+    void failed(const QString& why) { failure_ = why; }
+    // Why the last update left no current profile, or nothing after a good one.
+    const std::optional<QString>& failure() const { return failure_; }
+
+private:
+    std::optional<QString> failure_;
+};
+
 enum class ProfileUpdateResult {
     Written,     // detail.fdg now holds the record
     NoSignRow,   // nothing written, file untouched
@@ -53,10 +69,8 @@ enum class ProfileUpdateResult {
 
 // The profile update. Never throws and shows nothing. Whenever it ends without a
 // new file (no sign, no page chosen, a field that cannot be written, a failed
-// write) the file keeps its old content and the reason is remembered as the
-// file's write failure (platform::lastWriteFailure(kDetailFileName)), so that the
-// next composition stops with it instead of printing an earlier profile. A
-// good write clears it.
-ProfileUpdateResult updateProfile(const ProfileInputs& inputs);
+// write) the file keeps its old content and `state` records the reason; a good
+// write clears it.
+ProfileUpdateResult updateProfile(const ProfileInputs& inputs, DetailFileState& state);
 
 } // namespace profile

@@ -134,7 +134,7 @@ void TQRPrinter::Save(const QString& fileName)
 
     const QByteArray& bytes = file.data();
     try {
-        platform::writeFileAtomically(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        platform::replaceFileContents(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     } catch (const platform::FileError& e) {
         const int err = e.systemError();
         const QString cause = platform::systemErrorText(err);

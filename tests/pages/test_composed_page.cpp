@@ -234,10 +234,11 @@ TEST_F(ComposedPage, UnreadableProfileStopsTheCompositionAndLeavesTheStoreIdle)
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(pc.name) + ": " + c.what);
             auto form = pc.make(store.get());
+            profile::DetailFileState state;
+            form->watchDetailFile(&state);
             if (c.writeFails) {
                 writeProfile(kProfile);
-                platform::recordWriteFailure(pages::kDetailFileName, platform::FileAccessDenied,
-                                             QStringLiteral("The profile could not be written: File access denied"));
+                state.failed(QStringLiteral("The profile could not be written: File access denied"));
             }
             QStringList& boxes = testsupport::ui().errors;
             boxes.clear();
@@ -252,8 +253,6 @@ TEST_F(ComposedPage, UnreadableProfileStopsTheCompositionAndLeavesTheStoreIdle)
             EXPECT_EQ(store->storedPageCount(), 0);
             // No design caption stands in for the profile.
             EXPECT_EQ(form->label(18)->Caption, QStringLiteral("QRLabel18"));
-            // A good write clears the failure; then the file goes again.
-            writeProfile(kProfile);
             std::filesystem::remove(pages::kDetailFileName);
         }
     }

@@ -36,7 +36,8 @@ TEST(DetailBinding, LinesGoToTheirLabels)
         std::vector<std::pair<int, QString>> expected, got;
         for (int i = 0; i < 13; ++i)
             expected.emplace_back(labels[i], i < int(c.lines.size()) ? c.lines[i] : QString());
-        pages::readDetailFile(dir.path() / "detail.fdg", [&](int label, const QString& text) { got.emplace_back(label, text); });
+        pages::readDetailFile(dir.path() / "detail.fdg", nullptr,
+                              [&](int label, const QString& text) { got.emplace_back(label, text); });
         EXPECT_EQ(got, expected);
     }
 }

@@ -33,7 +33,10 @@ class DetailFile : public ::testing::Test {
 protected:
     testsupport::TempDir dir;
     testsupport::ScopedCwd cwd{dir.path()};
+    profile::DetailFileState state;
     fs::path file() const { return dir.path() / "detail.fdg"; }
+    ProfileUpdateResult update(const ProfileInputs& in) { return profile::updateProfile(in, state); }
+    QString failure() const { return state.failure().value_or(QString()); }
 };
 
 TEST_F(DetailFile, BothVariantsByteForByteAndRepeatable)
@@ -45,37 +48,31 @@ TEST_F(DetailFile, BothVariantsByteForByteAndRepeatable)
                           {Variant::Female, 15, "Pearl\r\nSilver\r\nJulj 1st", "0107"},
                           {Variant::Male, 119, "Ruby\r\nWhite\r\nJulj 1st", "0107"}};
     for (const Case& c : cases) {
-        ASSERT_EQ(profile::updateProfile(startInputs(c.date, c.variant)), ProfileUpdateResult::Written);
+        ASSERT_EQ(update(startInputs(c.date, c.variant)), ProfileUpdateResult::Written);
         std::string expected = c.date == std::string_view("0504") ? "Aries\r\n" : "Cancer\r\n";
         for (int i = 0; i < 6; ++i)
             expected += std::string(profile::profileTextLine(c.firstTextLine + 13 * i)) + "\r\n";
         expected += std::string(c.tail) + "\r\nName\r\nPersonal Sentiment Line\r\n\r\n";
         EXPECT_EQ(bytesOf(file()), expected);
-        ASSERT_EQ(profile::updateProfile(startInputs(c.date, c.variant)), ProfileUpdateResult::Written);
+        ASSERT_EQ(update(startInputs(c.date, c.variant)), ProfileUpdateResult::Written);
         EXPECT_EQ(bytesOf(file()), expected) << "a second update changed the file";
-        EXPECT_FALSE(platform::lastWriteFailure(profile::kDetailFileName));
+        EXPECT_FALSE(state.failure());
     }
 }
 
 TEST_F(DetailFile, EmptyAndCodePageFields)
 {
     ProfileInputs in{QStringLiteral("Virgo"), QString(), QString(), QString(), QString(), Variant::Male};
-    ASSERT_EQ(profile::updateProfile(in), ProfileUpdateResult::Written);
+    ASSERT_EQ(update(in), ProfileUpdateResult::Written);
     EXPECT_TRUE(bytesOf(file()).ends_with("\r\nBlue\r\n\r\n\r\n\r\n\r\n"));
 
     in.name = QStringLiteral("Zoë Brontë €");
     in.sentiment = QStringLiteral("“Quoted” — dash…");
     in.luckyNumbers = QStringLiteral("1 2 3 4 5 6");
     in.birthday = QStringLiteral("Augaust 23rd");
-    ASSERT_EQ(profile::updateProfile(in), ProfileUpdateResult::Written);
+    ASSERT_EQ(update(in), ProfileUpdateResult::Written);
     EXPECT_TRUE(bytesOf(file()).ends_with(
         "\r\nBlue\r\nAugaust 23rd\r\nZo\xEB Bront\xEB \x80\r\n\x93Quoted\x94 \x97 dash\x85\r\n1 2 3 4 5 6\r\n"));
-}
-
-QString failure()
-{
-    const auto f = platform::lastWriteFailure(profile::kDetailFileName);
-    return f ? f->message : QString();
 }
 
 // An update that cannot produce a record (no sign row, no chosen page, a field
@@ -108,10 +105,10 @@ TEST_F(DetailFile, AnUpdateWithoutARecordKeepsTheOldFileAndIsRemembered)
         for (const auto& c : cases) {
             SCOPED_TRACE(c.in.name.toStdString() + " / " + c.in.signBoxText.toStdString());
             if (earlierFile) {
-                ASSERT_EQ(profile::updateProfile(startInputs("0101", Variant::Male)), ProfileUpdateResult::Written);
+                ASSERT_EQ(update(startInputs("0101", Variant::Male)), ProfileUpdateResult::Written);
             }
             const std::string before = earlierFile ? bytesOf(file()) : std::string();
-            EXPECT_EQ(profile::updateProfile(c.in), c.result);
+            EXPECT_EQ(update(c.in), c.result);
             EXPECT_EQ(failure(), c.why);
             EXPECT_EQ(fs::exists(file()), earlierFile);
             if (earlierFile) {
@@ -119,17 +116,17 @@ TEST_F(DetailFile, AnUpdateWithoutARecordKeepsTheOldFileAndIsRemembered)
             }
         }
     }
-    ASSERT_EQ(profile::updateProfile(startInputs("0504", Variant::Male)), ProfileUpdateResult::Written);
+    ASSERT_EQ(update(startInputs("0504", Variant::Male)), ProfileUpdateResult::Written);
     EXPECT_EQ(failure(), QString());
 }
 
 TEST_F(DetailFile, AFailedWriteNamesTheCause)
 {
-    ASSERT_EQ(profile::updateProfile(startInputs("0504", Variant::Female)), ProfileUpdateResult::Written);
+    ASSERT_EQ(update(startInputs("0504", Variant::Female)), ProfileUpdateResult::Written);
     const std::string old = bytesOf(file());
     {
         testsupport::FileSizeLimit full(16); // the write itself fails half way
-        EXPECT_EQ(profile::updateProfile(startInputs("0504", Variant::Male)), ProfileUpdateResult::WriteFailed);
+        EXPECT_EQ(update(startInputs("0504", Variant::Male)), ProfileUpdateResult::WriteFailed);
     }
     EXPECT_EQ(bytesOf(file()), old);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1); // no leftovers
@@ -137,7 +134,7 @@ TEST_F(DetailFile, AFailedWriteNamesTheCause)
 
     fs::remove(file());
     fs::create_directory(file());
-    EXPECT_EQ(profile::updateProfile(startInputs("0101", Variant::Male)), ProfileUpdateResult::WriteFailed);
+    EXPECT_EQ(update(startInputs("0101", Variant::Male)), ProfileUpdateResult::WriteFailed);
     EXPECT_EQ(failure(),
               QStringLiteral("The profile could not be written: File access denied (detail.fdg: Is a directory)"));
 }
