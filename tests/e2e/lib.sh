@@ -82,6 +82,16 @@ wait_gone() {
   fail "window '$title' is still there after ${secs}s"
 }
 
+# answer_dialog TITLE NAME: types NAME into the open file dialog TITLE ("Save As",
+# "Open") over whatever it proposes, and presses Return.
+answer_dialog() {
+  wait_window "$1" 30 >/dev/null
+  sleep 0.5
+  key ctrl+a
+  type_text "$2"
+  key Return
+}
+
 # Type text into the focused window, as a user would.
 type_text() { xdotool type --delay 30 -- "$1"; }
 key() { xdotool key --delay 50 "$@"; }

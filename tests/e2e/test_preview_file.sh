@@ -40,11 +40,7 @@ LOAD_X=421
 
 # Save, typing a name without extension.
 toolbar_click $SAVE_X
-wait_window "Save As" 15 >/dev/null
-sleep 0.5
-key ctrl+a
-type_text "$E2E_WORK/profile"
-key Return
+answer_dialog "Save As" "$E2E_WORK/profile"
 wait_gone "Save As" 15
 for i in $(seq 1 50); do [ -s "$E2E_WORK/profile.QRP" ] && break; sleep 0.2; done
 [ -s "$E2E_WORK/profile.QRP" ] || fail "no profile.QRP after saving"
@@ -61,11 +57,7 @@ emf=$(awk '/^page 1:/ { print $3 }' "$E2E_WORK/dump.txt")
 # A damaged file: the error box, then the window is still there.
 head -c 1000 "$E2E_WORK/profile.QRP" >"$E2E_WORK/cut.QRP"
 toolbar_click $LOAD_X
-wait_window "Open" 15 >/dev/null
-sleep 0.5
-key ctrl+a
-type_text "$E2E_WORK/cut.QRP"
-key Return
+answer_dialog Open "$E2E_WORK/cut.QRP"
 wait_window "FStellaro" 15 >/dev/null
 screenshot damaged
 key Return
@@ -74,11 +66,7 @@ xdotool search --onlyvisible --name "^PageReport version 1.0d\$" >/dev/null || f
 
 # The saved file loads back.
 toolbar_click $LOAD_X
-wait_window "Open" 15 >/dev/null
-sleep 0.5
-key ctrl+a
-type_text "$E2E_WORK/profile.QRP"
-key Return
+answer_dialog Open "$E2E_WORK/profile.QRP"
 wait_gone "Open" 15
 sleep 1
 xdotool search --onlyvisible --name "^FStellaro\$" >/dev/null && fail "loading the saved file showed an error"

@@ -13,11 +13,7 @@ win=$(wait_window "Stellaro Ver 1.04")
 choose_printer "$win" Print # "Print to PDF": a space would open the list
 print_to_pdf() {
   click "$win" print
-  wait_window "Save As" 30 >/dev/null
-  sleep 0.5
-  key ctrl+a
-  type_text "$E2E_WORK/$1.pdf"
-  key Return
+  answer_dialog "Save As" "$E2E_WORK/$1.pdf"
   wait_gone "Save As" 15
   for i in $(seq 1 100); do [ -s "$E2E_WORK/$1.pdf" ] && break; sleep 0.1; done
   [ -s "$E2E_WORK/$1.pdf" ] || fail "no $1.pdf after printing"
