@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include "fuzz_qt.h"
+
 #include <QImage>
 #include <QPainter>
 
@@ -82,6 +84,7 @@ void writeSeeds(const QString& dir)
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
+    fuzzing::quietQt();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication* app = new QGuiApplication(*argc, *argv);
@@ -93,6 +96,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    fuzzing::letQtTidyUp();
     try {
         validateEmf(data, size);
     } catch (const EmfError&) {

@@ -1,6 +1,7 @@
 // libFuzzer target: the report file loader, fed through the page store's own Load
 // from an in-memory file. Whatever it accepts must then paint in the preview;
 // whatever it refuses must leave the store's earlier pages exactly as they were.
+#include "fuzz_qt.h"
 #include "support/printer_fake.h"
 #include "report_windows/qr_preview.h"
 #include "report/qr_printer.h"
@@ -45,6 +46,7 @@ void resetStore(World& w)
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
+    fuzzing::quietQt();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(*argc, *argv);
     world = new World;
@@ -60,6 +62,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    fuzzing::letQtTidyUp();
     World& w = *world;
     if (ftruncate(w.memfd, 0) != 0 || pwrite(w.memfd, data, size, 0) != static_cast<ssize_t>(size))
         std::abort();
