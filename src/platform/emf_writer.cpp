@@ -603,6 +603,14 @@ void EmfRecorder::textOut(int x, int y, const Rect& rect, unsigned options, cons
     if (text.isEmpty() && !(options & TextOpaque))
         return;
 
+    // A save and an immediate restore of the device context before each text:
+    // nothing for Windows, LibreOffice or our player, but Inkscape joins texts
+    // that follow one another without one into a paragraph and sets its later
+    // lines at the spacing of the first two, so that on a profile page the
+    // sign's first line landed a line and a half below its place.
+    d.simple(SaveDC, {});
+    d.simple(RestoreDC, {static_cast<std::uint32_t>(-1)});
+
     const std::uint32_t n = static_cast<std::uint32_t>(text.size());
     const std::uint32_t stringBytes = ((n * 2 + 3) / 4) * 4;
     const qsizetype at = d.begin(ExtTextOutW);
