@@ -20,6 +20,8 @@
 #include <exception>
 #include <stdexcept>
 
+namespace app {
+
 namespace {
 
 // Started from the desktop menu the program has no folder of its own to work
@@ -114,3 +116,5 @@ int runStellaro(int argc, char** argv)
     }
     return cli::runWithoutWindow(argc, argv, command);
 }
+
+} // namespace app

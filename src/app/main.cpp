@@ -3,5 +3,5 @@
 
 int main(int argc, char** argv)
 {
-    return runStellaro(argc, argv);
+    return app::runStellaro(argc, argv);
 }

@@ -18,7 +18,7 @@ namespace {
 platform::CanvasFont pageFont(const DrawContext& c, platform::CanvasFont font)
 {
     const int points = platform::fontPointsFromHeight(font.height, c.formPixelsPerInch);
-    const int size = std::abs(roundHalfEven(c.xFactor * points));
+    const int size = std::abs(platform::roundHalfEven(c.xFactor * points));
     font.height = platform::fontHeightFromPoints(size, c.canvas.pixelsPerInch());
     return font;
 }
@@ -112,7 +112,7 @@ void TQRTextControl::printAt(const DrawContext& context, int X, int Y)
     int left = 0;
     int right = 0;
     if (AlignToBand) {
-        const int pw = roundHalfEven(context.printableWidth * double(platform::kDesignPixelsPerInch) /
+        const int pw = platform::roundHalfEven(context.printableWidth * double(platform::kDesignPixelsPerInch) /
                                      context.screenPixelsPerInch);
         switch (Alignment) {
         case taLeftJustify:
@@ -124,8 +124,8 @@ void TQRTextControl::printAt(const DrawContext& context, int X, int Y)
             right = pw;
             break;
         case taCenter:
-            left = roundHalfEven(pw * 0.5 - width * 0.5);
-            right = roundHalfEven(pw * 0.5 + width * 0.5);
+            left = platform::roundHalfEven(pw * 0.5 - width * 0.5);
+            right = platform::roundHalfEven(pw * 0.5 + width * 0.5);
             break;
         }
     } else {

@@ -30,7 +30,7 @@ void TPageReport::setColumns(int columns)
 
 int TPageReport::LeftMarginInches() const
 {
-    return roundHalfEven(leftMargin_ * 10);
+    return platform::roundHalfEven(leftMargin_ * 10);
 }
 
 void TPageReport::setLeftMarginInches(int tenths)
@@ -40,7 +40,7 @@ void TPageReport::setLeftMarginInches(int tenths)
 
 int TPageReport::LeftMarginMM() const
 {
-    return roundHalfEven(leftMargin_ * 25.4);
+    return platform::roundHalfEven(leftMargin_ * 25.4);
 }
 
 void TPageReport::setLeftMarginMM(int millimetres)
@@ -50,7 +50,7 @@ void TPageReport::setLeftMarginMM(int millimetres)
 
 int TPageReport::ColumnMarginInches() const
 {
-    return roundHalfEven(columnMargin_ * 10);
+    return platform::roundHalfEven(columnMargin_ * 10);
 }
 
 void TPageReport::setColumnMarginInches(int tenths)
@@ -60,7 +60,7 @@ void TPageReport::setColumnMarginInches(int tenths)
 
 int TPageReport::ColumnMarginMM() const
 {
-    return roundHalfEven(columnMargin_ * 25.4);
+    return platform::roundHalfEven(columnMargin_ * 25.4);
 }
 
 void TPageReport::setColumnMarginMM(int millimetres)
@@ -116,10 +116,10 @@ void TPageReport::setPaperWidth(int tenths)
 
 int TPageReport::XPos(double v) const
 {
-    return roundHalfEven(xFactor_ * v);
+    return platform::roundHalfEven(xFactor_ * v);
 }
 
 int TPageReport::YPos(double v) const
 {
-    return roundHalfEven(yFactor_ * v);
+    return platform::roundHalfEven(yFactor_ * v);
 }

@@ -162,6 +162,3 @@ private:
     bool detailPrinted_ = false;
     bool noDataSource_ = true;
 };
-
-// The program's rounding (platform/units.h), as the report code names it.
-using platform::roundHalfEven;

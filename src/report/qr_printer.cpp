@@ -387,7 +387,7 @@ void TQRPrinter::Print()
     if (!printEnabled_)
         return;
 
-    std::unique_ptr<TQRProgressForm> progress = std::make_unique<TQRProgressForm>(*this, QCoreApplication::instance());
+    auto progress = std::make_unique<TQRProgressForm>(*this, nullptr);
     progress->SetMax(pageCount_);
     progress->SetText(QString::fromLatin1(qr_text::printingReport) + QLatin1Char(' ') + title_);
     if (showProgress_)

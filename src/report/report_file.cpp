@@ -56,7 +56,7 @@ int unusableTarget(const std::filesystem::path& file)
 
 std::unique_ptr<TQRProgressForm> makeProgress(TQRPrinter& store, int pages, const char* text)
 {
-    auto progress = std::make_unique<TQRProgressForm>(store, QCoreApplication::instance());
+    auto progress = std::make_unique<TQRProgressForm>(store, nullptr);
     progress->SetMax(pages);
     if (store.showProgress())
         progress->Show();

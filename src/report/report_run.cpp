@@ -38,7 +38,7 @@ public:
 
 private:
     int formPpi() const { return r.owner()->PixelsPerInch; }
-    int marginX() const { return roundHalfEven(r.leftMargin_ * platform::kDesignPixelsPerInch); }
+    int marginX() const { return platform::roundHalfEven(r.leftMargin_ * platform::kDesignPixelsPerInch); }
 
     void collectComponents();
     void printHeaders();
@@ -111,8 +111,8 @@ void ReportRun::compose()
     r.currentX_ = marginX();
     r.pageWidth_ -= r.currentX_;
     const int columns = r.columns_;
-    r.columnWidth_ = roundHalfEven((r.pageWidth_ - r.columnMargin_ * platform::kDesignPixelsPerInch * (columns - 1)) / columns);
-    r.pageHeight_ = roundHalfEven(r.pageHeight_ * double(platform::kDesignPixelsPerInch) / formPpi());
+    r.columnWidth_ = platform::roundHalfEven((r.pageWidth_ - r.columnMargin_ * platform::kDesignPixelsPerInch * (columns - 1)) / columns);
+    r.pageHeight_ = platform::roundHalfEven(r.pageHeight_ * double(platform::kDesignPixelsPerInch) / formPpi());
 
     r.currentY_ = 0;
     r.pageNumber_ = 1;
@@ -336,7 +336,7 @@ void ReportRun::checkSpace(TQRBand& band)
             r.currentX_ = marginX();
             newPage();
         } else {
-            r.currentX_ += roundHalfEven(double(platform::kDesignPixelsPerInch) / formPpi() * r.columnWidth_) + roundHalfEven(r.columnMargin_ * platform::kDesignPixelsPerInch);
+            r.currentX_ += platform::roundHalfEven(double(platform::kDesignPixelsPerInch) / formPpi() * r.columnWidth_) + platform::roundHalfEven(r.columnMargin_ * platform::kDesignPixelsPerInch);
             r.currentY_ = r.columnTop_;
             ++r.currentColumn_;
         }
