@@ -125,17 +125,34 @@ wait_new_pdf() {
 
 # --- Printing a profile as a user does ---------------------------------------
 
-# Centres of the main window's controls, in client coordinates of its
-# unscrolled content (the design positions: panel origin + control origin +
-# about half the control). The window is maximized, so nothing is scrolled.
-declare -A E2E_AT=(
-  [date]="60 197"          # date box MaskEdit1
-  [female]="375 255"       # lower item of the gender group (Panel3 + 17, 30; 121 x 65)
-  [lucky]="346 298"        # lucky-number button (Panel3 + 16, 110)
-  [spin]="560 141"         # number box of the print offset spin edit (Panel6 + 536, 8)
-  [printsetup]="557 212"   # PrintSetup (Panel7 + 17, 24)
-  [print]="556 292"        # Print (512, 280)
-)
+# Where the tests click the main window's controls, in client coordinates of
+# its unscrolled content (the window is maximized, so nothing is scrolled).
+# The rectangles come from the window's design table (design_positions); a
+# control is clicked at its centre unless a part of it is meant: the lower
+# item of the gender group, the number box of the spin edit (not its arrows).
+declare -A E2E_AT=()
+e2e_read_positions() {
+  local name left top w h
+  declare -A rect=()
+  while read -r name left top w h; do
+    rect[$name]="$left $top $w $h"
+  done < <("$E2E_BIN_DIR/tests/tools/design_positions")
+  e2e_point() {  # CONTROL X-QUARTERS Y-QUARTERS: a point of the control
+    local r=(${rect[$1]:?the design has no control $1})
+    echo "$((r[0] + r[2] * $2 / 4)) $((r[1] + r[3] * $3 / 4))"
+  }
+  E2E_AT=(
+    [date]="$(e2e_point MaskEdit1 2 2)"
+    [female]="$(e2e_point RadioGroup1 1 3)"
+    [lucky]="$(e2e_point RadioButton1 2 2)"
+    [spin]="$(e2e_point SpinEdit1 1 2)"
+    [printsetup]="$(e2e_point Button4 2 2)"
+    [preview]="$(e2e_point Button1 2 2)"
+    [print]="$(e2e_point Button2 2 2)"
+    [exit]="$(e2e_point Button3 2 2)"
+  )
+}
+e2e_read_positions
 
 # click WINDOW CONTROL: a left click on one of the controls above.
 click() {

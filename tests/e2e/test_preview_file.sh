@@ -22,8 +22,7 @@ key Tab
 key ctrl+a; type_text "Happy days"
 key Tab
 
-# Preview (the main window's Preview button sits at 512, 240, 89 x 25).
-xdotool mousemove --window "$win" 556 252 click 1
+click "$win" preview
 pv=$(wait_window "PageReport version 1.0d" 30)
 sleep 1
 screenshot preview
