@@ -72,6 +72,17 @@ wait_window() {
   fail "window '$title' did not appear within ${secs}s"
 }
 
+# wait_active TITLE [SECONDS]: waits until the window named exactly TITLE is the
+# active one, the one that takes the keys typed next.
+wait_active() {
+  local title=$1 secs=${2:-20} i
+  for i in $(seq 1 $((secs * 10))); do
+    [ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "$title" ] && return 0
+    sleep 0.1
+  done
+  fail "window '$title' did not become active within ${secs}s (active: $(xdotool getactivewindow getwindowname 2>/dev/null))"
+}
+
 # wait_gone TITLE [SECONDS]
 wait_gone() {
   local title=$1 secs=${2:-20} i
@@ -86,7 +97,7 @@ wait_gone() {
 # "Open") over whatever it proposes, and presses Return.
 answer_dialog() {
   wait_window "$1" 30 >/dev/null
-  sleep 0.5
+  wait_active "$1"
   key ctrl+a
   type_text "$2"
   key Return
@@ -109,7 +120,17 @@ need_cups_pdf() {
   mkdir -p "$E2E_PDF_DIR"
   E2E_PDF_MARK=$E2E_WORK/pdf-mark
   touch "$E2E_PDF_MARK"
-  sleep 1
+}
+
+# wait_complete_pdf FILE: cups-pdf names the file before it has finished writing
+# it; a PDF is whole once it ends in its end-of-file marker.
+wait_complete_pdf() {
+  local i
+  for i in $(seq 1 100); do
+    tail -c 64 "$1" 2>/dev/null | grep -q '%%EOF' && return 0
+    sleep 0.1
+  done
+  fail "$1 was not finished within 10s"
 }
 
 # wait_new_pdf [SECONDS]: prints the path of a PDF that cups-pdf wrote after need_cups_pdf.
@@ -117,7 +138,7 @@ wait_new_pdf() {
   local secs=${1:-60} i f
   for i in $(seq 1 $((secs * 5))); do
     f=$(find "$E2E_PDF_DIR" -maxdepth 1 -name '*.pdf' -newer "$E2E_PDF_MARK" 2>/dev/null | head -n 1)
-    if [ -n "$f" ]; then sleep 1; echo "$f"; return 0; fi
+    if [ -n "$f" ]; then wait_complete_pdf "$f"; echo "$f"; return 0; fi
     sleep 0.2
   done
   fail "no PDF arrived in $E2E_PDF_DIR within ${secs}s"
@@ -158,7 +179,6 @@ e2e_read_positions
 click() {
   local at=${E2E_AT[$2]:?unknown control $2}
   xdotool mousemove --window "$1" ${at% *} ${at#* } click 1
-  sleep 0.2
 }
 
 # choose_printer WINDOW QUEUE: PrintSetup, pick the queue in the printer list
@@ -167,7 +187,7 @@ click() {
 choose_printer() {
   click "$1" printsetup
   wait_window "Print Setup" 15 >/dev/null
-  sleep 0.3
+  wait_active "Print Setup"
   type_text "$2"
   key Return
   wait_gone "Print Setup" 15
@@ -188,13 +208,14 @@ start_active_watch() {
   ) 2>/dev/null &
   E2E_ACTIVE_WATCH=$!
   E2E_PIDS+=($E2E_ACTIVE_WATCH)
-  sleep 0.2
+  # xprop reports the active window as soon as it starts watching.
+  local i
+  for i in $(seq 1 50); do [ -s "$E2E_ACTIVE_LOG" ] && return 0; sleep 0.1; done
+  fail "the active-window watch did not start"
 }
 stop_active_watch() {
-  sleep 0.2
   kill "$E2E_ACTIVE_WATCH" 2>/dev/null || true
   wait "$E2E_ACTIVE_WATCH" 2>/dev/null || true
-  sleep 0.2
 }
 
 # progress_took_focus MAINWINDOW: whether the active-window log shows the
@@ -250,14 +271,14 @@ print_sheet() {
     sleep 0.2
   done
   [ -n "$pdf" ] || fail "$name: no PDF arrived in $E2E_PDF_DIR within 90s"
-  sleep 1 # cups-pdf may still be closing the file
+  wait_complete_pdf "$pdf"
   only_our_job "$name"
   mv "$pdf" "$E2E_WORK/$name.pdf"
+  # Printing is over once the watch has seen the main window active again.
   for i in $(seq 1 50); do
-    [ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "Stellaro Ver 1.04" ] && break
+    [ "$(tail -n 1 "$E2E_ACTIVE_LOG")" = "Stellaro Ver 1.04" ] && break
     sleep 0.1
   done
-  sleep 0.3
   stop_active_watch
   E2E_SHEET=$E2E_WORK/$name.pdf
   progress_took_focus "$win" ||

@@ -19,7 +19,7 @@ done
 xprop -id "$win" _NET_WM_STATE | grep -q MAXIMIZED_VERT || fail "not maximized: $(xprop -id "$win" _NET_WM_STATE)"
 visible=$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | wc -l)
 [ "$visible" -eq 1 ] || fail "expected the main window alone, found $visible visible windows"
-sleep 0.5
+wait_active "Stellaro Ver 1.04"
 
 # The date box has the focus at start, its text selected. Date, Tab to the gender group (Male),
 # Tab over the lucky-number button, the name, the sentiment, then Tab on to
@@ -72,7 +72,7 @@ rc=0; wait "$APP_PID" || rc=$?
 # program the same way, with no question asked.
 start_app
 win=$(wait_window "Stellaro Ver 1.04")
-sleep 0.5
+wait_active "Stellaro Ver 1.04"
 xdotool windowactivate --sync "$win" 2>/dev/null || true
 key alt+F4
 for i in $(seq 1 100); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done

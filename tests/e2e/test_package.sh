@@ -123,7 +123,7 @@ E2E_PIDS+=("$(xdotool getwindowpid "$win")")
 class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 xprop -id "$win" WM_CLASS | grep -q "\"$class\"\$" || fail "WM_CLASS $(xprop -id "$win" WM_CLASS) is not the entry's $class"
 [ -d "$data" ] || fail "no data folder $data after the first start"
-sleep 0.5
+wait_active "Stellaro Ver 1.04"
 type_text "0504"
 key Tab Tab Tab
 key ctrl+a; type_text "Ann Lee"

@@ -12,7 +12,7 @@ QRPDUMP=$E2E_BIN_DIR/tools/qrpdump
 start_display
 start_app
 win=$(wait_window "Stellaro Ver 1.04")
-sleep 0.5
+wait_active "Stellaro Ver 1.04"
 
 click "$win" date
 key ctrl+a; type_text "0504"
@@ -24,7 +24,7 @@ key Tab
 
 click "$win" preview
 pv=$(wait_window "PageReport version 1.0d" 30)
-sleep 1
+wait_active "PageReport version 1.0d"
 screenshot preview
 
 # Maximised: as wide as the screen.
@@ -33,7 +33,7 @@ pv_w=$(xwininfo -id "$pv" | awk '/Width:/ { print $2 }')
 [ "$pv_w" -ge $((screen_w - 20)) ] || fail "the preview window is $pv_w wide on a $screen_w screen: not maximised"
 
 # Toolbar buttons, in the window's client coordinates (top 2, height 28).
-toolbar_click() { xdotool mousemove --window "$pv" "$1" 16 click 1; sleep 0.3; }
+toolbar_click() { xdotool mousemove --window "$pv" "$1" 16 click 1; }
 SAVE_X=385
 LOAD_X=421
 
@@ -67,7 +67,7 @@ xdotool search --onlyvisible --name "^PageReport version 1.0d\$" >/dev/null || f
 toolbar_click $LOAD_X
 answer_dialog Open "$E2E_WORK/profile.QRP"
 wait_gone "Open" 15
-sleep 1
+wait_active "PageReport version 1.0d"
 xdotool search --onlyvisible --name "^FStellaro\$" >/dev/null && fail "loading the saved file showed an error"
 screenshot loaded
 
@@ -104,7 +104,7 @@ PY
 kill "$APP_PID"; wait "$APP_PID" 2>/dev/null || true
 start_app "$E2E_WORK/cli.QRP"
 wait_window "PageReport version 1.0d" 30 >/dev/null
-xdotool search --onlyvisible --name "^Stellaro Ver 1.04\$" >/dev/null || fail "no main window behind the preview"
+wait_window "Stellaro Ver 1.04" 5 >/dev/null  # the main window behind the preview
 xdotool search --onlyvisible --name "^FStellaro\$" >/dev/null && fail "opening a good report file showed an error"
 kill "$APP_PID"; wait "$APP_PID" 2>/dev/null || true
 start_app "$E2E_WORK/cut.QRP"

@@ -9,7 +9,7 @@ need python3 pdfinfo
 start_display
 start_app
 win=$(wait_window "Stellaro Ver 1.04")
-sleep 0.5
+wait_active "Stellaro Ver 1.04"
 choose_printer "$win" PDF
 
 # Date, Tab to the gender group (Male), over the lucky-number button to the
