@@ -11,7 +11,6 @@
 
 namespace {
 
-// Builds metafiles record by record, the way a stranger's program might.
 class EmfBuilder {
 public:
     // A 100 x 100 pixel frame on a 1000 x 1000 pixel, 254 x 254 mm device (0.254 mm per pixel).
@@ -29,13 +28,13 @@ public:
         return *this;
     }
     std::vector<std::uint32_t>& header() { return header_; }
-    QByteArray bytes(bool eof = true) const
+    // The metafile, ended by an EOF record, with the header's size and record count filled in.
+    QByteArray bytes() const
     {
         std::vector<std::uint32_t> all = header_;
         for (const auto& r : records_)
             all.insert(all.end(), r.begin(), r.end());
-        if (eof)
-            all.insert(all.end(), {14, 20, 0, 16, 20});
+        all.insert(all.end(), {14, 20, 0, 16, 20});
         all[12] = static_cast<std::uint32_t>(all.size() * 4);
         all[13] = static_cast<std::uint32_t>(records_.size() + 2);
         return QByteArray(reinterpret_cast<const char*>(all.data()), static_cast<qsizetype>(all.size() * 4));
