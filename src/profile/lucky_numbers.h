@@ -20,7 +20,6 @@ class LuckyNumberGenerator {
 public:
     explicit LuckyNumberGenerator(std::uint32_t seed) : state_(seed) {}
     std::uint32_t nextBelow(std::uint32_t bound);
-    std::uint32_t state() const { return state_; }
 
 private:
     std::uint32_t state_;

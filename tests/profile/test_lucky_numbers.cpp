@@ -6,20 +6,6 @@
 
 namespace {
 
-// s1 = 0 * 134775813 + 1 = 1, value floor(49 * 1 / 2^32) = 0;
-// s2 = 134775814, value floor(49 * 134775814 / 2^32) = 1;
-// from 2^32 - 1: (2^32 - 1) * 134775813 + 1 = 4160191484 (mod 2^32), value floor(47.44) = 47.
-TEST(LuckyNumberGenerator, StatesAndValues)
-{
-    const std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t> steps[] = {
-        {0u, 49u, 1u, 0u}, {1u, 49u, 134775814u, 1u}, {1u, 1000u, 134775814u, 31u}, {0xFFFFFFFFu, 49u, 4160191484u, 47u}};
-    for (const auto& [seed, bound, state, value] : steps) {
-        profile::LuckyNumberGenerator g(seed);
-        EXPECT_EQ(g.nextBelow(bound), value);
-        EXPECT_EQ(g.state(), state);
-    }
-}
-
 TEST(LuckyNumbers, RaisesPastEarlierNumbersInOnePass)
 {
     using Drawn = std::array<std::uint32_t, 6>;
@@ -34,6 +20,8 @@ TEST(LuckyNumbers, RaisesPastEarlierNumbersInOnePass)
         EXPECT_EQ(profile::luckyNumbersFromDrawnValues(drawn), numbers);
 }
 
+// Whole draws pin the generator: s := s * 134775813 + 1 (mod 2^32), each value
+// the high 32 bits of 49 * s. From seed 0: s1 = 1 gives 0, s2 = 134775814 gives 1.
 TEST(LuckyNumbers, WholeDrawsFromFixedSeeds)
 {
     const std::pair<std::uint32_t, const char*> cases[] = {
