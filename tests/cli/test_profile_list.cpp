@@ -34,22 +34,22 @@ TEST(ProfileInput, TheWindowsRulesDecide)
     const auto drawn = std::get<profile::ProfileRecord>(profileRecordFor(a, [] { return 12345u; }));
     EXPECT_EQ(drawn[12], profile::drawLuckyNumbersText([] { return 12345u; }));
 
-    const std::tuple<const char*, const char16_t*, const char*, const char*> bad[] = {
-        {"date", u"3204", "date", "Bad Day"},
-        {"date", u"0513", "date", "Bad Month"},
-        {"date", u"0000", "date", "'0000' gives no star sign"},
-        {"date", u"ab04", "date", "'ab' is not a valid integer value"},
-        {"name", u"a\nb", "name", "a line break is not allowed"},
-        {"sentiment", u"tab\there", "sentiment", "control character U+0009 is not allowed"},
-        {"name", u"\u03A9", "name", "'\u03A9' cannot be printed: the pages hold only the Western character set (Windows-1252)"},
-        {"lucky", u"1 2 3", "lucky", "'1 2 3' is not six whole numbers separated by blanks"},
+    // The box given the bad value, the value, the field the error names and the reason.
+    const std::tuple<QString ProfileArgs::*, const char16_t*, const char*, const char*> bad[] = {
+        {&ProfileArgs::date, u"3204", "date", "Bad Day"},
+        {&ProfileArgs::date, u"0513", "date", "Bad Month"},
+        {&ProfileArgs::date, u"0000", "date", "'0000' gives no star sign"},
+        {&ProfileArgs::date, u"ab04", "date", "'ab' is not a valid integer value"},
+        {&ProfileArgs::name, u"a\nb", "name", "a line break is not allowed"},
+        {&ProfileArgs::sentiment, u"tab\there", "sentiment", "control character U+0009 is not allowed"},
+        {&ProfileArgs::name, u"\u03A9", "name",
+         "'\u03A9' cannot be printed: the pages hold only the Western character set (Windows-1252)"},
+        {&ProfileArgs::lucky, u"1 2 3", "lucky", "'1 2 3' is not six whole numbers separated by blanks"},
     };
-    for (const auto& [what, value, field, reason] : bad) {
+    for (const auto& [box, value, field, reason] : bad) {
         ProfileArgs p;
         p.date = QStringLiteral("0101");
-        const QString v = QString::fromUtf16(value);
-        (std::string_view(what) == "date" ? p.date : std::string_view(what) == "name" ? p.name
-                                                   : std::string_view(what) == "lucky" ? p.lucky : p.sentiment) = v;
+        p.*box = QString::fromUtf16(value);
         const auto result = profileRecordFor(p);
         ASSERT_TRUE(std::holds_alternative<ProfileError>(result)) << reason;
         EXPECT_EQ(std::get<ProfileError>(result).field, QString::fromUtf8(field));

@@ -113,7 +113,9 @@ TEST(FocusRouter, OtherWindowsInterruptNothing)
     }
 }
 
-TEST(FocusRouter, AHandlerThatMovesTheFocusEndsTheMoveInProgress)
+// Handlers out of the ordinary: one that moves the focus, one that throws, a
+// control without a handler, and a control deleted while it is active.
+TEST(FocusRouter, UnusualHandlersAndDeletedControls)
 {
     RoutedForm f;
     f.showActive();
@@ -128,31 +130,21 @@ TEST(FocusRouter, AHandlerThatMovesTheFocusEndsTheMoveInProgress)
     EXPECT_EQ(f.log, (Log{"exit a1", "exit a2", "exit panelA", "enter c"}));
     EXPECT_EQ(QApplication::focusWidget(), f.c);
     EXPECT_EQ(f.router->activeControl(), f.c);
-}
 
-TEST(FocusRouter, AnErrorInOneHandlerShowsTheErrorBoxAndTheOthersStillRun)
-{
-    {
-        RoutedForm f;
-        f.showActive();
-        f.a1->setFocus();
-        f.router->setExitHandler(f.a1, [] { throw std::runtime_error("'' is not a valid integer value"); });
-        f.log.clear();
-        f.g1->setFocus();
-        EXPECT_EQ(f.log, (Log{"exit panelA", "enter panelB", "enter groupG", "enter g1"}));
-    }
-    EXPECT_EQ(testsupport::ui().errors, QStringList{QStringLiteral("'' is not a valid integer value.")});
-}
-
-TEST(FocusRouter, AControlWithoutHandlersAndDeletedControlsAreSkipped)
-{
-    RoutedForm f;
-    f.showActive();
-    f.router->setEnterHandler(f.panelB, {});
+    // An error in one handler shows the error box, and the others still run.
     f.a1->setFocus();
+    f.router->setExitHandler(f.a1, [] { throw std::runtime_error("'' is not a valid integer value"); });
+    f.log.clear();
+    f.g1->setFocus();
+    EXPECT_EQ(f.log, (Log{"exit panelA", "enter panelB", "enter groupG", "enter g1"}));
+    EXPECT_EQ(testsupport::ui().errors, QStringList{QStringLiteral("'' is not a valid integer value.")});
+
+    // A control without handlers is skipped.
+    f.router->setEnterHandler(f.panelB, {});
+    f.a2->setFocus();
     f.log.clear();
     f.b1->setFocus();
-    EXPECT_EQ(f.log, (Log{"exit a1", "exit panelA", "enter b1"}));
+    EXPECT_EQ(f.log, (Log{"exit a2", "exit panelA", "enter b1"}));
 
     // The active control goes away: the next move enters from the form.
     f.c->setFocus();
