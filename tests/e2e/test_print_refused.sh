@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # A queue that refuses jobs: Print shows an error box that names the printer
-# and the reason, and nothing is lost in silence. Once the queue accepts jobs
-# again, Print gives one sheet; deleted, it is named as gone. The queue is this test's own, made after the
-# program started (Print Setup must list it as it is now).
+# and the reason, and nothing is lost in silence; the command line lists the
+# queue among the printers, takes it as the default and fails on it as well.
+# Once the queue accepts jobs again, Print gives one sheet; deleted, it is named
+# as gone. The queue is this test's own, made after the program started (Print
+# Setup must list it as it is now).
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 need_cups_pdf
 need lpadmin cupsreject cupsaccept
@@ -16,6 +18,23 @@ lpadmin -p "$queue" -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -E
 remove_queue() { lpadmin -x "$queue" 2>/dev/null || true; e2e_cleanup; }
 trap remove_queue EXIT
 cupsreject "$queue"
+
+# The command line has the same printer object: its printers are the CUPS
+# queues, this one among them, and then the built-in PDF printer; --print alone
+# takes CUPS's default queue (LPDEST names this one), whose refusal fails the
+# command with status 1.
+set +e
+listed=$(cd "$E2E_WORK" && "$E2E_BIN_DIR/src/app/stellaro" compose --date 0504 --print --printer NoSuchQueue 2>&1)
+listed_status=$?
+refused=$(cd "$E2E_WORK" && LPDEST=$queue "$E2E_BIN_DIR/src/app/stellaro" compose --date 0504 --print 2>&1)
+refused_status=$?
+set -e
+printers=$(sed -n "s/^stellaro: there is no printer named 'NoSuchQueue' (the printers are: \(.*\))$/\1/p" <<<"$listed")
+[ "$listed_status" = 1 ] && [[ ", $printers, " == *", $queue, "* && "$printers" == *", Print to PDF" ]] ||
+  fail "the printers are not the CUPS queues and then Print to PDF (status $listed_status): $listed"
+[ "$refused_status" = 1 ] && grep -qxF "stellaro: Cannot print on \"$queue\": the printer is not accepting jobs" <<<"$refused" ||
+  fail "--print on the default queue $queue that refuses jobs: status $refused_status, $refused"
+
 choose_printer "$win" "$queue"
 
 click "$win" date
