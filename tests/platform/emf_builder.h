@@ -45,13 +45,13 @@ private:
     std::vector<std::vector<std::uint32_t>> records_;
 };
 
-std::uint32_t f32(float f)
+inline std::uint32_t f32(float f)
 {
     std::uint32_t u;
     std::memcpy(&u, &f, 4);
     return u;
 }
 
-QRgb colorRef(QRgb c) { return qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16); }
+inline QRgb colorRef(QRgb c) { return qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16); }
 
 } // namespace

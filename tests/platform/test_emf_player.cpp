@@ -28,50 +28,6 @@ std::unique_ptr<Surface> play(const QByteArray& emf, Rect target = Rect{0, 0, 10
     return s;
 }
 
-TEST(EmfPlayerRecords, WindowsStyleFillsLinesAndShapes)
-{
-    EmfBuilder b;
-    b.rec(39, {1, 0, colorRef(0xFF0000), 0})                          // red brush in slot 1
-        .rec(37, {1})
-        .rec(76, {10, 10, 29, 29, 10, 10, 20, 20, 0x00F00021, 0, 0, f32(1), 0, 0, f32(1), 0, 0, 0, 0, 0, 0, 0, 0})
-        .rec(37, {0x80000000})                                         // stock white brush
-        .rec(40, {1})
-        .rec(95, {2, 0, 0, 0, 0, 0x00010000, 3, 0, colorRef(0x0000FF), 0, 0})  // geometric blue pen, width 3
-        .rec(37, {2})
-        .rec(27, {40, 60})
-        .rec(54, {90, 60})
-        .rec(37, {0x80000007})                                         // stock black pen
-        .rec(43, {40, 70, 60, 90});
-    const auto p = play(b.bytes());
-    EXPECT_EQ(p->at(15, 15), 0xFFFF0000);
-    EXPECT_EQ(p->at(29, 29), 0xFFFF0000);
-    EXPECT_EQ(p->at(30, 30), kWhite);
-    EXPECT_EQ(p->at(60, 60), 0xFF0000FF);
-    EXPECT_EQ(p->at(40, 70), 0xFF000000);
-    EXPECT_EQ(p->at(50, 80), kWhite) << "rectangle filled with the white stock brush";
-}
-
-TEST(EmfPlayerRecords, MapModeAndSaveRestoreMapCoordinates)
-{
-    EmfBuilder b;
-    b.rec(17, {8})                  // MM_ANISOTROPIC
-        .rec(9, {1000, 1000})       // window 1000 x 1000 ...
-        .rec(11, {100, 100})        // ... onto viewport 100 x 100 device pixels
-        .rec(33, {})
-        .rec(10, {static_cast<std::uint32_t>(-500), 0})  // window origin moved: logical 0 is at x 50
-        .rec(34, {static_cast<std::uint32_t>(-1)})
-        .rec(39, {1, 0, 0, 0})
-        .rec(37, {1})
-        .rec(76, {0, 0, 0, 0, 200, 200, 100, 100, 0x00F00021, 0, 0, f32(1), 0, 0, f32(1), 0, 0, 0, 0, 0, 0, 0, 0})
-        .rec(34, {static_cast<std::uint32_t>(-5)})  // deeper than saved: ignored
-        .rec(34, {3});                              // absolute: ignored
-    const auto p = play(b.bytes());
-    EXPECT_EQ(p->at(19, 19), kWhite);
-    EXPECT_EQ(p->at(20, 20), 0xFF000000);
-    EXPECT_EQ(p->at(29, 29), 0xFF000000);
-    EXPECT_EQ(p->at(30, 30), kWhite);
-}
-
 // Text record: "Hi" at (10, 10) with a Dx array; a font in each of the three record sizes.
 std::vector<std::uint32_t> textRecord(std::uint32_t nChars, std::uint32_t offString, std::uint32_t offDx,
                                       std::uint32_t options = 0)

@@ -1,6 +1,7 @@
-// Records other programs draw with and our writer never writes: paths, fill
-// modes, clip regions and paths, hatch brushes. Each case fills with red and
-// looks at pixels that the record must paint or leave white.
+// Records as other programs write them, most of which our writer never writes:
+// fills, lines and map modes as Windows records them, paths, fill modes, clip
+// regions and paths, hatch brushes, blends and gradients. Each case fills with
+// red and looks at pixels that the records must paint or leave white.
 #include "platform/emf_builder.h"
 #include "platform/emf_player.h"
 #include "support/paint_surface.h"
@@ -62,8 +63,8 @@ struct Case {
     std::vector<Probe> probes;
 };
 
-// Paths, fill modes, clip regions and paths, chords and pies paint exactly where
-// Windows paints; ALPHABLEND with the bitmap's own (premultiplied) alpha and with
+// Fills, lines, map modes, paths, fill modes, clip regions and paths, chords and
+// pies paint exactly where Windows paints; ALPHABLEND with the bitmap's own (premultiplied) alpha and with
 // a constant alpha, GRADIENTFILL across a rectangle, and a destination-inverting
 // fill give colours within 3 of what Windows computes.
 TEST(EmfPlayerShapes, ShapesClipsBlendsAndGradientsPaintWhatWindowsPaints)
@@ -74,6 +75,34 @@ TEST(EmfPlayerShapes, ShapesClipsBlendsAndGradientsPaintWhatWindowsPaints)
                                           40, 1, 1, 1 | (32 << 16), 0, 4, 0, 0, 0, 0, pixel};
     };
     const std::vector<Case> cases = {
+        {"fills, lines and shapes as Windows records them",
+         [](EmfBuilder& b) {
+             b.rec(76, {10, 10, 29, 29, 10, 10, 20, 20, 0x00F00021, 0, 0, f32(1), 0, 0, f32(1), 0, 0, 0, 0, 0, 0, 0, 0})
+                 .rec(37, {0x80000000}) // stock white brush, and the red one deleted
+                 .rec(40, {1})
+                 .rec(95, {2, 0, 0, 0, 0, 0x00010000, 3, 0, colorRef(0x0000FF), 0, 0}) // geometric blue pen, width 3
+                 .rec(37, {2})
+                 .rec(27, {40, 60})
+                 .rec(54, {90, 60})
+                 .rec(37, {0x80000007}) // stock black pen
+                 .rec(43, {40, 70, 60, 90});
+         },
+         {{15, 15, kRed}, {29, 29, kRed}, {30, 30, kWhite}, {60, 60, 0xFF0000FF}, {40, 70, kBlack}, {50, 80, kWhite}}},
+        {"map mode, and save and restore of the window origin",
+         [](EmfBuilder& b) {
+             b.rec(17, {8})                                   // MM_ANISOTROPIC
+                 .rec(9, {1000, 1000})                        // window 1000 x 1000 ...
+                 .rec(11, {100, 100})                         // ... onto viewport 100 x 100 device pixels
+                 .rec(33, {})
+                 .rec(10, {static_cast<std::uint32_t>(-500), 0}) // window origin moved: logical 0 is at x 50
+                 .rec(34, {static_cast<std::uint32_t>(-1)})
+                 .rec(39, {2, 0, 0, 0})
+                 .rec(37, {2})
+                 .rec(76, {0, 0, 0, 0, 200, 200, 100, 100, 0x00F00021, 0, 0, f32(1), 0, 0, f32(1), 0, 0, 0, 0, 0, 0, 0, 0})
+                 .rec(34, {static_cast<std::uint32_t>(-5)}) // deeper than saved: ignored
+                 .rec(34, {3});                             // absolute: ignored
+         },
+         {{19, 19, kWhite}, {20, 20, kBlack}, {29, 29, kBlack}, {30, 30, kWhite}}},
         {"filled path", [](EmfBuilder& b) { triangle(b); b.rec(62, {0, 0, 100, 100}); },
          {{20, 20, kRed}, {80, 80, kWhite}}},
         {"stroked path is not filled",
