@@ -1,5 +1,5 @@
 // Band drawing, checked on the records of the composed page.
-#include "test_run_fixture.h"
+#include "report_fixtures.h"
 
 #include "platform/emf_writer.h"
 #include "report/qr_memo.h"
@@ -24,6 +24,15 @@ int captionWidth(const char* caption)
     for (QChar c : QString::fromLatin1(caption))
         w += m.horizontalAdvance(c);
     return w;
+}
+
+platform::CanvasFont timesBoldItalic(int height)
+{
+    platform::CanvasFont f;
+    f.face = QStringLiteral("Times New Roman");
+    f.height = height;
+    f.bold = f.italic = true;
+    return f;
 }
 
 constexpr unsigned kOpaque = 0x2;

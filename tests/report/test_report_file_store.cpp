@@ -1,38 +1,18 @@
 // Saving and loading the page store: layout, sizes, orientation, damaged files, failed saves.
 #include "report/report_file.h"
 
+#include "report_fixtures.h"
 #include "support/test_support.h"
 
-#include "store_fixture.h"
-
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QFile>
 #include <QTimer>
 
-#include <sys/resource.h>
-#include <csignal>
 #include <cstring>
-#include <filesystem>
 
 using namespace report;
 namespace fs = std::filesystem;
 using testsupport::errorOf;
 
 namespace {
-
-QString qpath(const fs::path& p)
-{
-    return QString::fromStdString(p.string());
-}
-
-std::uint32_t u32At(const std::vector<unsigned char>& b, std::size_t at)
-{
-    std::uint32_t v = 0;
-    std::memcpy(&v, b.data() + at, 4);
-    return v;
-}
 
 // What a failed load must leave untouched.
 struct Snapshot {
@@ -74,8 +54,7 @@ TEST(ReportFileSave, OnlyFinishedPagesAreSavedEachAsItsMetafileThenTheOffsetItSt
     EXPECT_FALSE(fs::exists(none));
 
     for (int count : {1, 2}) {
-        Store s;
-        composePages(s.store, count);
+        Store s(count);
         const fs::path file = dir.path() / "pages.QRP";
         testsupport::writeFileBytes(file, std::vector<unsigned char>(5000, 1)); // a longer earlier file, replaced whole
         s.store.Save(qpath(file));
@@ -95,58 +74,45 @@ TEST(ReportFileSave, OnlyFinishedPagesAreSavedEachAsItsMetafileThenTheOffsetItSt
     }
 }
 
-TEST(ReportFileLoad, GivesBackPagesAndPrintableSizeWithA110PercentSheet)
+TEST(ReportFileLoad, GivesBackPagesPrintableSizeAndOrientationWithA110PercentSheet)
 {
     testsupport::TempDir dir;
-    Store a;
-    composePages(a.store, 3);
     const fs::path file = dir.path() / "three.QRP";
-    a.store.Save(qpath(file));
-
-    // A store over a different (portrait, 300 dpi) printer, currently idle.
-    Store b;
-    b.fake.horzRes = 2400;
-    b.fake.vertRes = 3300;
-    b.fake.ppiX = b.fake.ppiY = 300;
-    b.store.readMetrics();
-    ASSERT_NE(b.store.printableWidth(), a.store.printableWidth());
-    b.store.Load(qpath(file));
-
-    EXPECT_EQ(std::tuple(b.store.status(), b.store.pageCount(), b.store.currentPageNumber()),
-              std::tuple(QRPrinterStatus::Ready, 3, 1));
-    // The sheet is 1090 x 1.1 by 762 x 1.1 = 838.2.
-    EXPECT_EQ(std::tuple(b.store.printableWidth(), b.store.printableHeight(), b.store.physicalWidth(), b.store.physicalHeight()),
-              std::tuple(1090, 762, 1199, 838));
-    for (int i = 1; i <= 3; ++i)
-        EXPECT_EQ(b.store.pageImage(i), a.store.pageImage(i)) << "page " << i;
-}
-
-TEST(ReportFileLoad, OrientationTravelsWithTheFileToTheStoreAndThePrinter)
-{
-    testsupport::TempDir dir;
     for (auto saved : {platform::poLandscape, platform::poPortrait}) {
+        const bool portrait = saved == platform::poPortrait;
+        SCOPED_TRACE(portrait ? "portrait" : "landscape");
         Store a;
         a.store.setOrientation(saved);
-        composePages(a.store, 1);
-        const fs::path file = dir.path() / "o.QRP";
+        composePages(a.store, 3);
         a.store.Save(qpath(file));
-        EXPECT_EQ(testsupport::readFileBytes(file)[112], saved == platform::poPortrait ? 1 : 0);
+        EXPECT_EQ(testsupport::readFileBytes(file)[112], portrait ? 1 : 0);
 
+        // A store over a different (300 dpi) printer in the other orientation, currently idle.
         Store b;
-        b.store.setOrientation(saved == platform::poPortrait ? platform::poLandscape : platform::poPortrait);
+        std::tie(b.fake.horzRes, b.fake.vertRes, b.fake.ppiX, b.fake.ppiY) = std::tuple(2400, 3300, 300, 300);
+        b.store.setOrientation(portrait ? platform::poLandscape : platform::poPortrait);
+        b.store.readMetrics();
+        ASSERT_NE(b.store.printableWidth(), a.store.printableWidth());
         b.store.Load(qpath(file));
-        EXPECT_EQ(b.store.orientation(), saved);
-        EXPECT_EQ(b.fake.orientation(), saved);
-        EXPECT_EQ(b.fake.deviceMode.orientation,
-                  saved == platform::poPortrait ? platform::dmOrientPortrait : platform::dmOrientLandscape);
+
+        EXPECT_EQ(std::tuple(b.store.status(), b.store.pageCount(), b.store.currentPageNumber()),
+                  std::tuple(QRPrinterStatus::Ready, 3, 1));
+        // The sheet is 1090 x 1.1 by 762 x 1.1 = 838.2.
+        EXPECT_EQ(std::tuple(b.store.printableWidth(), b.store.printableHeight(), b.store.physicalWidth(),
+                             b.store.physicalHeight()),
+                  std::tuple(1090, 762, 1199, 838));
+        for (int i = 1; i <= 3; ++i)
+            EXPECT_EQ(b.store.pageImage(i), a.store.pageImage(i)) << "page " << i;
+        // The orientation travels with the file to the store and the printer.
+        EXPECT_EQ(std::pair(b.store.orientation(), b.fake.orientation()), std::pair(saved, saved));
+        EXPECT_EQ(b.fake.deviceMode.orientation, portrait ? platform::dmOrientPortrait : platform::dmOrientLandscape);
     }
 }
 
 TEST(ReportFileLoad, TruncatedOrDamagedFilesAreRefusedWithoutTouchingTheShownPages)
 {
     testsupport::TempDir dir;
-    Store a;
-    composePages(a.store, 2);
+    Store a(2);
     const fs::path good = dir.path() / "good.QRP", bad = dir.path() / "bad.QRP";
     a.store.Save(qpath(good));
     const auto bytes = testsupport::readFileBytes(good);
@@ -206,32 +172,48 @@ TEST(ReportFileLoad, MissingFilesAndFoldersCannotBeOpened)
 TEST(ReportFileSave, AFailedSaveLeavesTheEarlierFileAndNoPartialFile)
 {
     testsupport::TempDir dir;
-    Store s;
-    composePages(s.store, 40);
+    Store s(40);
     const fs::path file = dir.path() / "keep.QRP";
     const std::vector<unsigned char> earlier(100, 0x5A);
     testsupport::writeFileBytes(file, earlier);
 
-    // Files may grow to 2 KB only: the write fails part way, as on a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 2048;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const std::string error = errorOf([&] { s.store.Save(qpath(file)); });
-    setrlimit(RLIMIT_FSIZE, &old);
-
+    std::string error;
+    {
+        // Files may grow to 2 KB only: the write fails part way, as on a full disk.
+        testsupport::FileSizeLimit small(2048);
+        error = errorOf([&] { s.store.Save(qpath(file)); });
+    }
     EXPECT_EQ(error, "Stream write error (keep.QRP: File too large)");
     EXPECT_EQ(testsupport::readFileBytes(file), earlier);
     EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"keep.QRP"});
 }
 
+// Run by the full-disk end-to-end test on a real file system that is full.
+TEST(FullDisk, SaveKeepsTheOldReportFileAndNamesTheCause)
+{
+    const fs::path dir = testsupport::fullDiskDir();
+    if (dir.empty())
+        GTEST_SKIP() << "needs the small file system of the full-disk test";
+    Store s;
+    s.store.BeginDoc();
+    for (int i = 0; i < 40; ++i)
+        s.store.canvas().textOut(20, 20 + i * 10, {0, 0, 900, 700}, 0, QString(200, QLatin1Char('x')));
+    s.store.EndDoc();
+
+    const fs::path old = dir / "old.QRP";
+    testsupport::writeFileBytes(old, {'o', 'l', 'd'});
+    testsupport::fillDisk(dir);
+    EXPECT_EQ(errorOf<ReportFileError>([&] { s.store.Save(qpath(old)); }),
+              "Stream write error (old.QRP: No space left on device)");
+    EXPECT_EQ(testsupport::readFileBytes(old), (std::vector<unsigned char>{'o', 'l', 'd'}));
+    fs::remove(dir / "filler");
+    EXPECT_EQ(folderEntries(dir), std::vector<std::string>{"old.QRP"});
+}
+
 TEST(ReportFileSave, PlacesThatCannotHoldTheFileAreCreateErrors)
 {
     testsupport::TempDir dir;
-    Store s;
-    composePages(s.store, 1);
+    Store s(1);
     fs::create_directory(dir.path() / "folder.QRP");
     testsupport::writeFileBytes(dir.path() / "plain", {1, 2, 3});
     const std::pair<fs::path, const char*> targets[] = {{dir.path() / "folder.QRP", "Is a directory"},
@@ -247,8 +229,7 @@ TEST(ReportFileSave, PlacesThatCannotHoldTheFileAreCreateErrors)
 TEST(ReportFileSave, CancelLeavesNoFileAndKeepsAnEarlierOne)
 {
     testsupport::TempDir dir;
-    Store s;
-    composePages(s.store, 3);
+    Store s(3);
     const fs::path fresh = dir.path() / "fresh.QRP";
     const fs::path existing = dir.path() / "existing.QRP";
     testsupport::writeFileBytes(existing, {7, 7, 7});
@@ -266,8 +247,7 @@ TEST(ReportFileSave, CancelLeavesNoFileAndKeepsAnEarlierOne)
 TEST(ReportFileSave, ASecondFileOperationMeanwhileIsRefused)
 {
     testsupport::TempDir dir;
-    Store s;
-    composePages(s.store, 2);
+    Store s(2);
     const fs::path file = dir.path() / "a.QRP";
     s.store.Save(qpath(file));
 
