@@ -75,6 +75,11 @@ TEST(PreviewWindow, ToolbarControlsSitAtTheirPlacesWithTheirHints)
     for (QPushButton* b : {p.printButton(), p.saveButton(), p.loadButton()})
         EXPECT_EQ(b->icon().availableSizes(QIcon::Disabled).value(0), QSize(16, 16));
     EXPECT_EQ(p.fitButton()->icon().availableSizes().value(0), QSize(24, 24));
+
+    // A printer that cannot be read leaves Print disabled.
+    s.fake.deviceContextFails = true;
+    s.store.readMetrics();
+    EXPECT_FALSE(TQRStandardPreview(s.store).printButton()->isEnabled());
 }
 
 TEST(PreviewWindow, NavigationStatesFollowThePage)
@@ -158,7 +163,7 @@ TEST(PreviewView, ZoomModesSizeCentreAndScrollTheImage)
     EXPECT_EQ(renderImage(*view.pageImage()).pixelColor(3, 3), QColor(Qt::black));
 }
 
-TEST(PreviewImage, PaperPageFrameAndShadowArePaintedWhereTheyBelong)
+TEST(PreviewImage, PaperPageFrameAndShadowArePaintedWhereTheyBelongWhenTheStoreIsReady)
 {
     Store s(1);
     TQRCustomPreview image(s.store);
@@ -185,18 +190,14 @@ TEST(PreviewImage, PaperPageFrameAndShadowArePaintedWhereTheyBelong)
     };
     for (const Probe& p : probes)
         EXPECT_EQ(img.pixelColor(p.x, p.y), p.colour) << p.what;
-}
 
-TEST(PreviewImage, PaintsNothingUnlessTheStoreIsReady)
-{
-    Store s;
-    TQRCustomPreview image(s.store);
-    image.resize(100, 80);
+    // Nothing at all unless the store is ready.
     QImage blank(image.size(), QImage::Format_RGB32);
-    blank.fill(QColor(0, 255, 0));
-    EXPECT_EQ(renderImage(image), blank); // idle
+    blank.fill(ground);
+    s.store.Cleanup();
+    EXPECT_EQ(renderImage(image), blank) << "idle";
     s.store.BeginDoc();
-    EXPECT_EQ(renderImage(image), blank); // composing
+    EXPECT_EQ(renderImage(image), blank) << "composing";
 }
 
 TEST(PreviewWindow, EscExitAndAltEAllCloseTheWindow)
@@ -271,17 +272,6 @@ TEST_F(PreviewOnLastPage, PrintingKeepsThePageAndIsBlockedWhileItRuns)
     p.printButton()->click();
     EXPECT_FALSE(testsupport::ui().errors.isEmpty());
     EXPECT_TRUE(p.printButton()->isEnabled());
-}
-
-TEST(PreviewWindow, PrintIsDisabledWhenThePrinterCannotBeRead)
-{
-    Store s;
-    s.fake.deviceContextFails = true;
-    s.store.readMetrics();
-    ASSERT_FALSE(s.store.printEnabled());
-    composePages(s.store, 1);
-    TQRStandardPreview p(s.store);
-    EXPECT_FALSE(p.printButton()->isEnabled());
 }
 
 TEST_F(PreviewOnLastPage, SaveAndLoadGoThroughTheReportFileDialogs)

@@ -126,6 +126,9 @@ TEST(QRPrinterFallback, PortraitPageAndPrintingDisabledForGood)
         store.readMetrics();
         EXPECT_EQ(store.printableWidth(), other.printableWidth());
         EXPECT_FALSE(store.printEnabled()) << "a printer that works again does not bring printing back";
+        composePages(store, 1);
+        store.Print();
+        EXPECT_EQ(fake.jobsBegun, 0) << "nor a print job";
     }
 }
 
@@ -300,6 +303,8 @@ TEST_F(QRPrinterJob, PrintsThePagesInRangeAsOneJob)
         {-1, -7, all, 4}, // negatives ignored
         {7, 9, {QString()}, 0}, // a job with nothing drawn on its one page
     };
+    store.Print();
+    EXPECT_EQ(fake.jobsBegun, 0) << "no pages, no job";
     composePages(store, 5);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.from << ".." << c.to);
@@ -347,20 +352,6 @@ TEST_F(QRPrinterJob, CancelBeforeTheFirstPageAbortsTheJob)
     store.Print();
     EXPECT_FALSE(store.cancelled()) << "the next job starts uncancelled";
     EXPECT_EQ(fake.jobPages.size(), 3u);
-}
-
-TEST(QRPrinterNoJob, WithoutPagesOrWithPrintingDisabled)
-{
-    FakePrinter fake;
-    TQRPrinter idle(fake, 96);
-    idle.setShowProgress(false);
-    idle.Print();
-    fake.deviceContextFails = true;
-    TQRPrinter disabled(fake, 96);
-    fake.deviceContextFails = false;
-    composePages(disabled, 1);
-    disabled.Print();
-    EXPECT_EQ(fake.jobsBegun, 0);
 }
 
 TEST_F(QRPrinterJob, PrinterErrorLeavesStoreCurrentPageAndNoOpenJob)
