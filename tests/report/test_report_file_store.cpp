@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <cstring>
+#include <optional>
 
 using namespace report;
 namespace fs = std::filesystem;
@@ -15,22 +16,14 @@ using testsupport::errorOf;
 namespace {
 
 // What a failed load must leave untouched.
-struct Snapshot {
-    QRPrinterStatus status;
-    int pageCount, current, printableWidth, printableHeight, physicalWidth, physicalHeight;
-    platform::TPrinterOrientation orientation;
+auto snapshot(const TQRPrinter& s)
+{
     std::vector<QByteArray> pages;
-
-    explicit Snapshot(const TQRPrinter& s)
-        : status(s.status()), pageCount(s.pageCount()), current(s.currentPageNumber()),
-          printableWidth(s.printableWidth()), printableHeight(s.printableHeight()),
-          physicalWidth(s.physicalWidth()), physicalHeight(s.physicalHeight()), orientation(s.orientation())
-    {
-        for (int i = 1; i <= s.storedPageCount(); ++i)
-            pages.push_back(s.pageImage(i));
-    }
-    bool operator==(const Snapshot&) const = default;
-};
+    for (int i = 1; i <= s.storedPageCount(); ++i)
+        pages.push_back(s.pageImage(i));
+    return std::tuple(s.status(), s.pageCount(), s.currentPageNumber(), s.printableWidth(), s.printableHeight(),
+                      s.physicalWidth(), s.physicalHeight(), s.orientation(), pages);
+}
 
 std::vector<std::string> folderEntries(const fs::path& dir)
 {
@@ -109,7 +102,7 @@ TEST(ReportFileLoad, GivesBackPagesPrintableSizeAndOrientationWithA110PercentShe
     }
 }
 
-TEST(ReportFileLoad, TruncatedOrDamagedFilesAreRefusedWithoutTouchingTheShownPages)
+TEST(ReportFileLoad, MissingTruncatedOrDamagedFilesAreRefusedWithoutTouchingTheShownPages)
 {
     testsupport::TempDir dir;
     Store a(2);
@@ -123,11 +116,15 @@ TEST(ReportFileLoad, TruncatedOrDamagedFilesAreRefusedWithoutTouchingTheShownPag
     b.store.setOrientation(platform::poPortrait);
     composePages(b.store, 3);
     b.store.setCurrentPageNumber(3);
-    const Snapshot before(b.store);
+    const auto before = snapshot(b.store);
+    for (const fs::path& missing : {dir.path() / "missing.QRP", dir.path()}) {
+        EXPECT_EQ(errorOf([&] { b.store.Load(qpath(missing)); }), "Cannot open file " + missing.string());
+        EXPECT_TRUE(snapshot(b.store) == before);
+    }
     for (std::size_t n = 0; n < bytes.size(); ++n) {
         testsupport::writeFileBytes(bad, {bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)});
         ASSERT_EQ(errorOf([&] { b.store.Load(qpath(bad)); }), kStreamReadError) << "cut to " << n;
-        ASSERT_TRUE(Snapshot(b.store) == before) << "cut to " << n;
+        ASSERT_TRUE(snapshot(b.store) == before) << "cut to " << n;
     }
 
     struct Case { const char* what; std::size_t at; std::uint32_t value; std::string message; };
@@ -155,37 +152,47 @@ TEST(ReportFileLoad, TruncatedOrDamagedFilesAreRefusedWithoutTouchingTheShownPag
         std::memcpy(damaged.data() + c.at, &c.value, 4);
         testsupport::writeFileBytes(bad, damaged);
         EXPECT_EQ(errorOf([&] { b.store.Load(qpath(bad)); }), c.message) << c.what;
-        EXPECT_TRUE(Snapshot(b.store) == before) << c.what;
+        EXPECT_TRUE(snapshot(b.store) == before) << c.what;
     }
 }
 
-TEST(ReportFileLoad, MissingFilesAndFoldersCannotBeOpened)
+TEST(ReportFileSave, AFailedOrCancelledSaveLeavesTheEarlierFileAndNoPartialFile)
 {
     testsupport::TempDir dir;
-    Store s;
-    const QString missing = qpath(dir.path() / "missing.QRP");
-    EXPECT_EQ(errorOf([&] { s.store.Load(missing); }), "Cannot open file " + missing.toStdString());
-    EXPECT_EQ(errorOf([&] { s.store.Load(qpath(dir.path())); }), "Cannot open file " + dir.path().string());
-    EXPECT_EQ(s.store.status(), QRPrinterStatus::Idle);
-}
-
-TEST(ReportFileSave, AFailedSaveLeavesTheEarlierFileAndNoPartialFile)
-{
-    testsupport::TempDir dir;
+    const fs::path& d = dir.path();
     Store s(40);
-    const fs::path file = dir.path() / "keep.QRP";
     const std::vector<unsigned char> earlier(100, 0x5A);
-    testsupport::writeFileBytes(file, earlier);
-
-    std::string error;
-    {
+    testsupport::writeFileBytes(d / "keep.QRP", earlier);
+    testsupport::writeFileBytes(d / "plain", earlier);
+    fs::create_directory(d / "folder.QRP");
+    const auto cannotCreate = [](const fs::path& p, const char* cause) {
+        return "Cannot create file " + p.string() + " (" + cause + ")";
+    };
+    struct Case { fs::path file; std::string error; bool diskFull = false, cancel = false; };
+    const Case cases[] = {
+        {d / "keep.QRP", "Stream write error (keep.QRP: File too large)", true},
+        {d / "folder.QRP", cannotCreate(d / "folder.QRP", "Is a directory")},
+        {d / "plain" / "x.QRP", cannotCreate(d / "plain" / "x.QRP", "Not a directory")},
+        {d / "no-such-folder" / "x.QRP", cannotCreate(d / "no-such-folder" / "x.QRP", "No such file or directory")},
+        {d / "keep.QRP", "", false, true},
+        {d / "fresh.QRP", "", false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.string());
         // Files may grow to 2 KB only: the write fails part way, as on a full disk.
-        testsupport::FileSizeLimit small(2048);
-        error = errorOf([&] { s.store.Save(qpath(file)); });
+        std::optional<testsupport::FileSizeLimit> small;
+        if (c.diskFull)
+            small.emplace(2048);
+        // The Cancel press waits in the queue until the save lets messages through.
+        if (c.cancel)
+            QTimer::singleShot(0, [&] { s.store.Cancel(); });
+        EXPECT_EQ(errorOf([&] { s.store.Save(qpath(c.file)); }), c.error);
+        EXPECT_EQ(s.store.cancelled(), c.cancel);
     }
-    EXPECT_EQ(error, "Stream write error (keep.QRP: File too large)");
-    EXPECT_EQ(testsupport::readFileBytes(file), earlier);
-    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"keep.QRP"});
+    EXPECT_EQ(testsupport::readFileBytes(d / "keep.QRP"), earlier);
+    EXPECT_EQ(testsupport::readFileBytes(d / "plain"), earlier);
+    EXPECT_TRUE(fs::is_directory(d / "folder.QRP"));
+    EXPECT_EQ(folderEntries(d), (std::vector<std::string>{"folder.QRP", "keep.QRP", "plain"}));
 }
 
 // Run by the full-disk end-to-end test on a real file system that is full.
@@ -208,40 +215,6 @@ TEST(FullDisk, SaveKeepsTheOldReportFileAndNamesTheCause)
     EXPECT_EQ(testsupport::readFileBytes(old), (std::vector<unsigned char>{'o', 'l', 'd'}));
     fs::remove(dir / "filler");
     EXPECT_EQ(folderEntries(dir), std::vector<std::string>{"old.QRP"});
-}
-
-TEST(ReportFileSave, PlacesThatCannotHoldTheFileAreCreateErrors)
-{
-    testsupport::TempDir dir;
-    Store s(1);
-    fs::create_directory(dir.path() / "folder.QRP");
-    testsupport::writeFileBytes(dir.path() / "plain", {1, 2, 3});
-    const std::pair<fs::path, const char*> targets[] = {{dir.path() / "folder.QRP", "Is a directory"},
-                                                        {dir.path() / "plain" / "x.QRP", "Not a directory"},
-                                                        {dir.path() / "no-such-folder" / "x.QRP", "No such file or directory"}};
-    for (const auto& [t, cause] : targets)
-        EXPECT_EQ(errorOf([&] { s.store.Save(qpath(t)); }), "Cannot create file " + t.string() + " (" + cause + ")");
-    EXPECT_TRUE(fs::is_directory(dir.path() / "folder.QRP"));
-    EXPECT_EQ(testsupport::readFileBytes(dir.path() / "plain"), (std::vector<unsigned char>{1, 2, 3}));
-    EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"folder.QRP", "plain"}));
-}
-
-TEST(ReportFileSave, CancelLeavesNoFileAndKeepsAnEarlierOne)
-{
-    testsupport::TempDir dir;
-    Store s(3);
-    const fs::path fresh = dir.path() / "fresh.QRP";
-    const fs::path existing = dir.path() / "existing.QRP";
-    testsupport::writeFileBytes(existing, {7, 7, 7});
-    for (const fs::path& file : {fresh, existing}) {
-        // The Cancel press waits in the queue until the save lets messages through.
-        QTimer::singleShot(0, [&] { s.store.Cancel(); });
-        EXPECT_EQ(errorOf([&] { s.store.Save(qpath(file)); }), "");
-        EXPECT_TRUE(s.store.cancelled());
-    }
-    EXPECT_FALSE(fs::exists(fresh));
-    EXPECT_EQ(testsupport::readFileBytes(existing), (std::vector<unsigned char>{7, 7, 7}));
-    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"existing.QRP"});
 }
 
 TEST(ReportFileSave, ASecondFileOperationMeanwhileIsRefused)
