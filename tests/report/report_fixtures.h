@@ -141,14 +141,22 @@ protected:
         return b;
     }
 
+    // A component on `band` at the given place.
+    template <class T>
+    T& addChild(TQRBand& band, const QString& name, int left, int top, int width, int height)
+    {
+        T& c = form.add<T>(name);
+        c.setParent(&band);
+        std::tie(c.Left, c.Top, c.Width, c.Height) = std::tuple(left, top, width, height);
+        return c;
+    }
+
     template <class T = TQRLabel>
     T& addLabel(TQRBand& band, const QString& name, const QString& caption, int left, int top, int width = 100,
                 int height = 19)
     {
-        T& l = form.add<T>(name);
-        l.setParent(&band);
+        T& l = addChild<T>(band, name, left, top, width, height);
         l.Caption = caption;
-        std::tie(l.Left, l.Top, l.Width, l.Height) = std::tuple(left, top, width, height);
         return l;
     }
 

@@ -51,11 +51,7 @@ TEST(PreviewDrawing, APageLooksTheSameDrawnOffTheWindowThreadAloneOrInsideTheWin
     c.rectangle({5, 5, 400, 200});
     c.moveTo(10, 150);
     c.lineTo(390, 150);
-    platform::CanvasFont font;
-    font.face = QStringLiteral("Times New Roman");
-    font.height = 40;
-    font.bold = true;
-    c.setFont(font);
+    c.setFont({QStringLiteral("Times New Roman"), 40, true});
     c.setTextAlign({platform::HAlign::Center, platform::VAlign::Top});
     c.textOut(200, 40, {20, 40, 380, 90}, platform::TextOpaque | platform::TextClipped,
               QStringLiteral("Courageous \u00C6 \u20AC"));
