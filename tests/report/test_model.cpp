@@ -38,14 +38,6 @@ TEST_F(ReportModel, MarginViewsShareOneStoredMargin)
     EXPECT_TRUE(printer.log.filter(QStringLiteral("lock")).isEmpty()) << "margins never reach the printer";
 }
 
-TEST_F(ReportModel, ColumnsIgnoreZeroAndNegativeCounts)
-{
-    report->setColumns(3);
-    report->setColumns(0);
-    report->setColumns(-2);
-    EXPECT_EQ(report->Columns(), 3);
-}
-
 TEST_F(ReportModel, PaperPropertiesActOnThePrinterAtOnceAndReadBackOnlyWhileCustom)
 {
     const auto mode = [&] {

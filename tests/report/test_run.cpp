@@ -147,6 +147,8 @@ TEST_F(ReportRunTest, DataDrivenReportWithGroupHeadersFootersColumnsAndSummary)
                                                    {"C", "60"}, {"C", "70"}, {"C", "80"}, {"C", "90"}});
     report->DataSource = &data;
     report->setColumns(2);
+    report->setColumns(0); // zero and negative counts are ignored
+    report->setColumns(-2);
 
     addBand(QStringLiteral("PH"), rbPageHeader, 40, QStringLiteral("Header"));
     addBand(QStringLiteral("PF"), rbPageFooter, 30, QStringLiteral("Footer"));
