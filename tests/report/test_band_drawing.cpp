@@ -1,5 +1,5 @@
 // Band drawing, checked on the records of the composed page.
-#include "test_run_fixture.h"
+#include "report_fixtures.h"
 
 #include "platform/emf_writer.h"
 #include "report/qr_memo.h"
@@ -26,6 +26,8 @@ int captionWidth(const char* caption)
     return w;
 }
 
+const platform::CanvasFont kTimesBoldItalic19{QStringLiteral("Times New Roman"), 19, true, true};
+
 constexpr unsigned kOpaque = 0x2;
 constexpr unsigned kClipped = 0x4;
 constexpr unsigned kAlignLeft = 0, kAlignRight = 2, kAlignCentre = 6;
@@ -36,7 +38,7 @@ protected:
     {
         ReportFixture::SetUp();
         band = &addBand(QStringLiteral("QRBand1"), rbTitle, 700);
-        band->setFont(timesBoldItalic(19));
+        band->setFont(kTimesBoldItalic19);
     }
 
     emfpage::Page onlyPage()
@@ -156,8 +158,7 @@ TEST_F(BandDrawing, OnlyVisibleChildrenOfThePrintedBandAreDrawn)
     addLabel(*band, QStringLiteral("Hidden"), QStringLiteral("Hidden"), 10, 40).Visible = false;
     TQRLabel& loose = form.add<TQRLabel>(QStringLiteral("Loose"));
     loose.Caption = QStringLiteral("Loose");
-    TImage& empty = form.add<TImage>(QStringLiteral("EmptyImage"));
-    empty.setParent(band);
+    addChild<TImage>(*band, QStringLiteral("EmptyImage"), 10, 70, 20, 20);
     const auto page = onlyPage();
     ASSERT_EQ(page.texts.size(), 1u);
     EXPECT_EQ(page.texts[0].text, QStringLiteral("Shown"));
@@ -170,9 +171,7 @@ TEST_F(BandDrawing, BitmapsDrawUnscaledUnlessStretched)
     QImage strip(150, 15, QImage::Format_Mono);
     strip.fill(1);
     for (bool stretch : {false, true}) {
-        TImage& image = form.add<TImage>(QStringLiteral("Image1"));
-        image.setParent(band);
-        std::tie(image.Left, image.Top, image.Width, image.Height) = std::tuple(32, 11, 158, 17);
+        TImage& image = addChild<TImage>(*band, QStringLiteral("Image1"), 32, 11, 158, 17);
         image.Stretch = stretch;
         image.Picture.setBitmap(strip);
         const auto page = onlyPage();
@@ -185,16 +184,12 @@ TEST_F(BandDrawing, BitmapsDrawUnscaledUnlessStretched)
 
 TEST_F(BandDrawing, LaterChildrenDrawOverEarlierOnesWindowedOnesLast)
 {
-    TQRMemo& memo = form.add<TQRMemo>(QStringLiteral("QRMemo1"));
-    memo.setParent(band);
+    TQRMemo& memo = addChild<TQRMemo>(*band, QStringLiteral("QRMemo1"), 10, 100, 300, 50); // two 19-pixel lines
     memo.Lines = QStringList{QStringLiteral("memo one"), QStringLiteral("memo two"), QStringLiteral("no room")};
-    std::tie(memo.Left, memo.Top, memo.Width, memo.Height) = std::tuple(10, 100, 300, 50); // two 19-pixel lines
     addLabel(*band, QStringLiteral("First"), QStringLiteral("first"), 10, 10);
     QImage dot(2, 2, QImage::Format_RGB32);
     dot.fill(Qt::black);
-    TImage& image = form.add<TImage>(QStringLiteral("Image1"));
-    image.setParent(band);
-    image.Picture.setBitmap(dot);
+    addChild<TImage>(*band, QStringLiteral("Image1"), 10, 70, 2, 2).Picture.setBitmap(dot);
     addLabel(*band, QStringLiteral("Second"), QStringLiteral("second"), 10, 40);
 
     const auto page = onlyPage();
@@ -232,7 +227,7 @@ TEST_F(BandDrawing, ScaledFormsRoundPositionsHalfToEven)
     band->Height = 100;
     TQRLabel& l = addLabel(*band, QStringLiteral("S"), QStringLiteral("Scaled"), 2, 6, 4, 10);
     l.AutoSize = false;
-    l.setFont(timesBoldItalic(19));
+    l.setFont(kTimesBoldItalic19);
     const auto page = onlyPage();
     ASSERT_EQ(page.texts.size(), 1u);
     const emfpage::Text& t = page.texts[0];
@@ -244,10 +239,7 @@ TEST_F(BandDrawing, MetafilePicturesAreStretchedIntoTheirBox)
     platform::EmfRecorder small(10, 10);
     small.setBrushColor(QColor(255, 0, 0));
     small.fillRect({0, 0, 10, 10});
-    TImage& image = form.add<TImage>(QStringLiteral("Logo"));
-    image.setParent(band);
-    std::tie(image.Left, image.Top, image.Width, image.Height) = std::tuple(40, 60, 20, 20);
-    image.Picture.setMetafile(small.finish());
+    addChild<TImage>(*band, QStringLiteral("Logo"), 40, 60, 20, 20).Picture.setMetafile(small.finish());
     std::vector<std::tuple<int, int, int, int>> red;
     for (const auto& f : onlyPage().fills)
         if (f.color == qRgb(255, 0, 0))

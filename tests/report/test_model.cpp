@@ -1,5 +1,5 @@
 // The report definition: margins, paper, columns, references, groups, calc totals and masks.
-#include "test_run_fixture.h"
+#include "report_fixtures.h"
 
 #include "report/data_set.h"
 #include "report/qr_group.h"
@@ -36,14 +36,6 @@ TEST_F(ReportModel, MarginViewsShareOneStoredMargin)
     report->setLeftMarginMM(5);
     EXPECT_DOUBLE_EQ(report->leftMargin(), 5 / 25.4);
     EXPECT_TRUE(printer.log.filter(QStringLiteral("lock")).isEmpty()) << "margins never reach the printer";
-}
-
-TEST_F(ReportModel, ColumnsIgnoreZeroAndNegativeCounts)
-{
-    report->setColumns(3);
-    report->setColumns(0);
-    report->setColumns(-2);
-    EXPECT_EQ(report->Columns(), 3);
 }
 
 TEST_F(ReportModel, PaperPropertiesActOnThePrinterAtOnceAndReadBackOnlyWhileCustom)
@@ -146,16 +138,16 @@ TEST(CalcMask, FormatsNumbers)
     }
 }
 
-TEST(CalcTotals, EachOperationOverTheRecordsAdded)
+TEST(CalcTotals, EachOperationOverTheRecordsAddedAndNoNumberIsAClearError)
 {
     report::MemoryDataSet data({"Amount"}, {{"4"}, {"10"}, {" 1.5 "}, {""}});
     ReportForm form;
+    TQRDBCalc& calc = form.add<TQRDBCalc>(QStringLiteral("Calc"));
+    calc.DataSource = &data;
+    calc.DataField = QStringLiteral("Amount");
     struct Case { TQRCalcOperation op; double value; };
     for (const Case c : {Case{qrcSUM, 15.5}, Case{qrcCOUNT, 4}, Case{qrcMAX, 10}, Case{qrcMIN, 0},
                          Case{qrcAVERAGE, 15.5 / 4}}) {
-        TQRDBCalc& calc = form.add<TQRDBCalc>(QStringLiteral("Calc"));
-        calc.DataSource = &data;
-        calc.DataField = QStringLiteral("Amount");
         calc.Operation = c.op;
         calc.restart();
         for (data.first(); !data.eof(); data.next())
@@ -163,17 +155,10 @@ TEST(CalcTotals, EachOperationOverTheRecordsAdded)
         EXPECT_DOUBLE_EQ(calc.value(), c.value) << c.op;
         calc.restart();
         EXPECT_DOUBLE_EQ(calc.value(), c.op == qrcMIN ? 99999999 : c.op == qrcMAX ? -99999999 : 0);
-        form.remove(calc);
     }
-}
 
-TEST(CalcTotals, TextThatIsNoNumberIsAClearError)
-{
-    report::MemoryDataSet data({"Amount"}, {{"12x"}});
-    ReportForm form;
-    TQRDBCalc& calc = form.add<TQRDBCalc>(QStringLiteral("Calc"));
-    calc.DataSource = &data;
-    calc.DataField = QStringLiteral("Amount");
+    report::MemoryDataSet text({"Amount"}, {{"12x"}});
+    calc.DataSource = &text;
     EXPECT_EQ(testsupport::errorOf<std::runtime_error>([&] { calc.addCurrentRecord(); }),
               "'12x' is not a valid floating point value");
     EXPECT_EQ(calc.count(), 0) << "a rejected record is not counted";

@@ -3,9 +3,8 @@
 #include "report_windows/qr_preview.h"
 
 #include "platform/emf_player.h"
-#include "platform/emf_writer.h"
-#include "support/printer_fake.h"
-#include "report/qr_printer.h"
+#include "report_fixtures.h"
+#include "report_windows/qr_preview_zoom.h"
 #include "tools/hostile_pages.h"
 
 #include <gtest/gtest.h>
@@ -17,16 +16,6 @@
 #include <QTest>
 
 namespace {
-
-struct Store {
-    platform::FakePrinter fake;
-    TQRPrinter store{fake, 96};
-    explicit Store(std::vector<QByteArray> pages)
-    {
-        store.setShowProgress(false);
-        store.adoptPages(std::move(pages), hostile::kPageWidth, hostile::kPageHeight);
-    }
-};
 
 // The image as the window shows it, once the worker has finished drawing it.
 QImage shown(TQRCustomPreview& image)
@@ -51,31 +40,51 @@ int countColour(const QImage& img, QRgb rgb)
     return n;
 }
 
-TEST(PreviewDrawing, TextDrawnOffTheWindowThreadMatchesDirectPainting)
+TEST(PreviewDrawing, APageLooksTheSameDrawnOffTheWindowThreadAloneOrInsideTheWindow)
 {
-    platform::EmfRecorder rec(hostile::kPageWidth, hostile::kPageHeight);
-    platform::CanvasFont font;
-    font.face = QStringLiteral("Times New Roman");
-    font.height = 40;
-    rec.setFont(font);
-    rec.textOut(100, 100, {}, 0, QStringLiteral("Courageous \u00C6 \u20AC"));
-    Store s({rec.finish()});
-    TQRCustomPreview image(s.store);
-    image.resize(1203, 842);
-    image.setZoom(100);
-    QImage direct(image.size(), QImage::Format_RGB32);
+    // Lines and rectangles before clipped, opaque text beyond ASCII: drawn on the
+    // worker, and inside the window through a translated painter, it must lose nothing.
+    Store s;
+    s.store.BeginDoc();
+    platform::Canvas& c = s.store.canvas();
+    c.setPen(platform::CanvasPen{Qt::black, 1, platform::PenStyle::Solid});
+    c.rectangle({5, 5, 400, 200});
+    c.moveTo(10, 150);
+    c.lineTo(390, 150);
+    c.setFont({QStringLiteral("Times New Roman"), 40, true});
+    c.setTextAlign({platform::HAlign::Center, platform::VAlign::Top});
+    c.textOut(200, 40, {20, 40, 380, 90}, platform::TextOpaque | platform::TextClipped,
+              QStringLiteral("Courageous \u00C6 \u20AC"));
+    s.store.EndDoc();
+
+    const QSize size = report::zoom::imageSize({s.store.physicalWidth(), s.store.physicalHeight()}, 100);
+    QImage direct(size, QImage::Format_RGB32);
     direct.fill(QColor(0, 255, 0));
     {
         QPainter painter(&direct);
-        paintPreviewPage(painter, s.store, image.size(), 100);
+        paintPreviewPage(painter, s.store, size, 100);
     }
-    EXPECT_EQ(shown(image), direct);
+    TQRCustomPreview alone(s.store);
+    alone.resize(size);
+    EXPECT_EQ(shown(alone), direct);
+
+    QWidget parent;
+    parent.resize(size + QSize(60, 40));
+    TQRCustomPreview inside(s.store, &parent);
+    inside.setGeometry(QRect(QPoint(37, 23), size));
+    shown(inside);
+    QImage whole(parent.size(), QImage::Format_RGB32);
+    whole.fill(QColor(0, 255, 0));
+    parent.render(&whole, QPoint(), QRegion(), QWidget::DrawChildren);
+    EXPECT_EQ(whole.copy(QRect(QPoint(37, 23), size)), direct);
 }
 
 TEST(PreviewDrawing, APageOverBudgetShowsItsErrorOnBlankPaper)
 {
     const int over = static_cast<int>(platform::EmfBudget::maxOperations) / 2 + 1;
-    Store s({hostile::triangles(2, over)});  // the first record draws, the second goes over
+    Store s;
+    s.store.adoptPages({hostile::triangles(2, over)}, hostile::kPageWidth, hostile::kPageHeight);
+    // The first record draws, the second goes over.
     TQRCustomPreview image(s.store);
     image.resize(1203, 842);
     image.setZoom(100);
@@ -93,7 +102,9 @@ TEST(PreviewDrawing, TheWindowAnswersInputWhileALongPageIsDrawnAndKeepsTheImage)
     // The slowest kind of page within budget: 200,000 characters no face has,
     // about half a second even in an optimised build.
     const int glyphs = static_cast<int>(platform::EmfBudget::maxGlyphs);
-    Store s({hostile::text(4, glyphs / 4, -8, QChar(0xE000)), hostile::triangles(1, 10)});
+    Store s;
+    s.store.adoptPages({hostile::text(4, glyphs / 4, -8, QChar(0xE000)), hostile::triangles(1, 10)},
+                       hostile::kPageWidth, hostile::kPageHeight);
     TQRStandardPreview p(s.store);
     p.window()->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(p.window()));

@@ -1,35 +1,25 @@
 // The preview window: toolbar, navigation, zoom, the painted page, keys, printing, Save and Load.
-#include "support/fake_user_interface.h"
 #include "report_windows/qr_preview.h"
 
-#include "report_windows/qr_preview_zoom.h"
 #include "report/report_file.h"
 #include "support/test_support.h"
 
-#include "store_fixture.h"
+#include "report_fixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
-#include <filesystem>
-
 namespace fs = std::filesystem;
 
 namespace {
-
-// A store holding `count` pages, each filled in its own colour.
-struct Pages : Store {
-    explicit Pages(int count) { composePages(store, count); }
-};
 
 QImage renderImage(TQRCustomPreview& image, QColor ground = QColor(0, 255, 0))
 {
@@ -53,7 +43,7 @@ class PreviewOnLastPage : public ::testing::Test {
 protected:
     void SetUp() override { p.lastPage(); }
     testsupport::TempDir dir;
-    Pages s{3};
+    Store s{3};
     TQRStandardPreview p{s.store};
 };
 
@@ -61,7 +51,7 @@ protected:
 
 TEST(PreviewWindow, ToolbarControlsSitAtTheirPlacesWithTheirHints)
 {
-    Pages s(1);
+    Store s(1);
     TQRStandardPreview p(s.store);
     struct Row { QWidget* w; int left, width; const char* hint; };
     const Row rows[] = {
@@ -85,11 +75,16 @@ TEST(PreviewWindow, ToolbarControlsSitAtTheirPlacesWithTheirHints)
     for (QPushButton* b : {p.printButton(), p.saveButton(), p.loadButton()})
         EXPECT_EQ(b->icon().availableSizes(QIcon::Disabled).value(0), QSize(16, 16));
     EXPECT_EQ(p.fitButton()->icon().availableSizes().value(0), QSize(24, 24));
+
+    // A printer that cannot be read leaves Print disabled.
+    s.fake.deviceContextFails = true;
+    s.store.readMetrics();
+    EXPECT_FALSE(TQRStandardPreview(s.store).printButton()->isEnabled());
 }
 
 TEST(PreviewWindow, NavigationStatesFollowThePage)
 {
-    Pages s(3);
+    Store s(3);
     s.store.setCurrentPageNumber(2); // the view makes page 1 current again
     TQRStandardPreview p(s.store);
     expectNavigation(p, "Page 1 of 3", {false, false, true, true});
@@ -112,7 +107,7 @@ TEST(PreviewWindow, NavigationStatesFollowThePage)
 
 TEST(PreviewView, ZoomModesSizeCentreAndScrollTheImage)
 {
-    Pages s(2);
+    Store s(2);
     TQRPreview view(s.store);
     view.resize(800, 600);
     view.show();
@@ -168,9 +163,9 @@ TEST(PreviewView, ZoomModesSizeCentreAndScrollTheImage)
     EXPECT_EQ(renderImage(*view.pageImage()).pixelColor(3, 3), QColor(Qt::black));
 }
 
-TEST(PreviewImage, PaperPageFrameAndShadowArePaintedWhereTheyBelong)
+TEST(PreviewImage, PaperPageFrameAndShadowArePaintedWhereTheyBelongWhenTheStoreIsReady)
 {
-    Pages s(1);
+    Store s(1);
     TQRCustomPreview image(s.store);
     image.resize(1127, 798); // 1123 x 794 at 100%, plus 4
     image.setZoom(100);
@@ -195,58 +190,19 @@ TEST(PreviewImage, PaperPageFrameAndShadowArePaintedWhereTheyBelong)
     };
     for (const Probe& p : probes)
         EXPECT_EQ(img.pixelColor(p.x, p.y), p.colour) << p.what;
-}
 
-TEST(PreviewImage, APageInsideTheWindowLooksAsItDoesAlone)
-{
-    // Lines and rectangles before clipped, opaque text: the page image is drawn
-    // through a translated painter inside the window, and must lose nothing.
-    Store s;
-    s.store.BeginDoc();
-    platform::Canvas& c = s.store.canvas();
-    c.setPen(platform::CanvasPen{Qt::black, 1, platform::PenStyle::Solid});
-    c.rectangle({5, 5, 300, 200});
-    c.moveTo(10, 150);
-    c.lineTo(290, 150);
-    platform::CanvasFont font;
-    font.face = QStringLiteral("Times New Roman");
-    font.height = 40;
-    font.bold = true;
-    c.setFont(font);
-    c.setTextAlign({platform::HAlign::Center, platform::VAlign::Top});
-    c.textOut(150, 40, {20, 40, 280, 90}, platform::TextOpaque | platform::TextClipped, QStringLiteral("Aries"));
-    s.store.EndDoc();
-
-    const QSize size = report::zoom::imageSize({s.store.physicalWidth(), s.store.physicalHeight()}, 100);
-    TQRCustomPreview alone(s.store);
-    alone.resize(size);
-    const QImage expected = renderImage(alone);
-
-    QWidget parent;
-    parent.resize(size + QSize(60, 40));
-    TQRCustomPreview inside(s.store, &parent);
-    inside.setGeometry(QRect(QPoint(37, 23), size));
-    QImage whole(parent.size(), QImage::Format_RGB32);
-    whole.fill(QColor(0, 255, 0));
-    parent.render(&whole, QPoint(), QRegion(), QWidget::DrawChildren);
-    EXPECT_EQ(whole.copy(QRect(QPoint(37, 23), size)), expected);
-}
-
-TEST(PreviewImage, PaintsNothingUnlessTheStoreIsReady)
-{
-    Store s;
-    TQRCustomPreview image(s.store);
-    image.resize(100, 80);
+    // Nothing at all unless the store is ready.
     QImage blank(image.size(), QImage::Format_RGB32);
-    blank.fill(QColor(0, 255, 0));
-    EXPECT_EQ(renderImage(image), blank); // idle
+    blank.fill(ground);
+    s.store.Cleanup();
+    EXPECT_EQ(renderImage(image), blank) << "idle";
     s.store.BeginDoc();
-    EXPECT_EQ(renderImage(image), blank); // composing
+    EXPECT_EQ(renderImage(image), blank) << "composing";
 }
 
 TEST(PreviewWindow, EscExitAndAltEAllCloseTheWindow)
 {
-    Pages s(1);
+    Store s(1);
     using Close = std::function<void(TQRStandardPreview&)>;
     const std::pair<const char*, Close> ways[] = {
         {"Esc", [](TQRStandardPreview& p) { QTest::keyClick(p.window(), Qt::Key_Escape); }},
@@ -273,7 +229,7 @@ TEST(PreviewWindow, EscExitAndAltEAllCloseTheWindow)
 
 TEST(PreviewWindow, TabVisitsTheButtonsInCreationOrderSkippingDisabledOnes)
 {
-    Pages s(3);
+    Store s(3);
     TQRStandardPreview p(s.store);
     p.window()->show();
     QApplication::setActiveWindow(p.window());
@@ -318,53 +274,13 @@ TEST_F(PreviewOnLastPage, PrintingKeepsThePageAndIsBlockedWhileItRuns)
     EXPECT_TRUE(p.printButton()->isEnabled());
 }
 
-TEST(PreviewWindow, PrintIsDisabledWhenThePrinterCannotBeRead)
+TEST_F(PreviewOnLastPage, SaveAndLoadGoThroughTheReportFileDialogs)
 {
-    Store s;
-    s.fake.deviceContextFails = true;
-    s.store.readMetrics();
-    ASSERT_FALSE(s.store.printEnabled());
-    composePages(s.store, 1);
-    TQRStandardPreview p(s.store);
-    EXPECT_FALSE(p.printButton()->isEnabled());
-}
-
-TEST_F(PreviewOnLastPage, SaveAddsTheExtensionAndLoadReturnsToPageOne)
-{
-    std::vector<platform::FileDialogOptions> asked;
-    QString answer = QString::fromStdString((dir.path() / "saved").string());
-    testsupport::ui().onFileName = [&](platform::FileDialogKind, const platform::FileDialogOptions& o) {
-        asked.push_back(o);
-        return std::optional<QString>(answer);
-    };
-    p.saveButton()->click();
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].filter, "PageReport files|*.QRP");
-    EXPECT_EQ(asked[0].defaultExtension, "QRP");
-    EXPECT_TRUE(asked[0].overwritePrompt);
-    ASSERT_TRUE(fs::exists(dir.path() / "saved.QRP"));
-
-    // A one-page file into a view on page 3 of 3.
-    Pages one(1);
-    one.store.Save(QString::fromStdString((dir.path() / "one.QRP").string()));
-    answer = QString::fromStdString((dir.path() / "one.QRP").string());
-    p.preview()->setZoom(100);
-    p.loadButton()->click();
-    EXPECT_EQ(asked.back().defaultExtension, "");
-    EXPECT_FALSE(asked.back().overwritePrompt);
-    expectNavigation(p, "Page 1 of 1", {false, false, false, false});
-    EXPECT_EQ(std::tuple(p.preview()->PageNumber(), s.store.currentPageNumber(), p.preview()->Zoom()),
-              std::tuple(1, 1, 100));
-    EXPECT_EQ(p.preview()->pageImage()->size(), QSize(1203, 842)); // the loaded 110% sheet + 4
-}
-
-TEST_F(PreviewOnLastPage, ADamagedFileShowsTheErrorAndKeepsThePages)
-{
+    DialogUser user;
+    // A damaged file: the error box, and the pages and the page shown stay.
     const fs::path bad = dir.path() / "bad.QRP";
     testsupport::writeFileBytes(bad, std::vector<unsigned char>(200, 0));
-    testsupport::ui().onFileName = [&](platform::FileDialogKind, const platform::FileDialogOptions&) {
-        return std::optional<QString>(QString::fromStdString(bad.string()));
-    };
+    user.answers = {qpath(bad)};
     p.loadButton()->click();
     EXPECT_EQ(testsupport::ui().errors, QStringList{"Stream read error."});
     EXPECT_EQ(p.pageIndicator()->text(), "Page 3 of 3");
@@ -372,16 +288,37 @@ TEST_F(PreviewOnLastPage, ADamagedFileShowsTheErrorAndKeepsThePages)
 
     // Cancelling the dialogs does nothing at all.
     testsupport::ui().errors.clear();
-    testsupport::ui().onFileName = nullptr; // Cancel
     p.loadButton()->click();
     p.saveButton()->click();
     EXPECT_TRUE(testsupport::ui().errors.isEmpty());
     EXPECT_EQ(p.pageIndicator()->text(), "Page 3 of 3");
+
+    // Save adds the extension.
+    user.answers = {qpath(dir.path() / "saved")};
+    p.saveButton()->click();
+    ASSERT_EQ(user.asked.size(), 4u);
+    const platform::FileDialogOptions save = user.asked.back();
+    EXPECT_EQ(std::tuple(save.filter, save.defaultExtension, save.overwritePrompt),
+              std::tuple(QStringLiteral("PageReport files|*.QRP"), QStringLiteral("QRP"), true));
+    ASSERT_TRUE(fs::exists(dir.path() / "saved.QRP"));
+
+    // A one-page file into a view on page 3 of 3 returns to page one.
+    Store one(1);
+    one.store.Save(qpath(dir.path() / "one.QRP"));
+    user.answers = {qpath(dir.path() / "one.QRP")};
+    p.preview()->setZoom(100);
+    p.loadButton()->click();
+    const platform::FileDialogOptions load = user.asked.back();
+    EXPECT_EQ(std::pair(load.defaultExtension, load.overwritePrompt), std::pair(QString(), false));
+    expectNavigation(p, "Page 1 of 1", {false, false, false, false});
+    EXPECT_EQ(std::tuple(p.preview()->PageNumber(), s.store.currentPageNumber(), p.preview()->Zoom()),
+              std::tuple(1, 1, 100));
+    EXPECT_EQ(p.preview()->pageImage()->size(), QSize(1203, 842)); // the loaded 110% sheet + 4
 }
 
 TEST(PreviewWindow, StorePreviewOpensOnPageOneWithTheFitZoom)
 {
-    Pages s(2);
+    Store s(2);
     s.store.setCaptionText(QStringLiteral("PageReport version 1.0d"));
     s.store.setCurrentPageNumber(2);
     QString title, indicator;

@@ -43,7 +43,7 @@ TEST(PreviewZoom, ImageIsCentredOnlyAlongSidesWhereItIsSmaller)
 
 TEST(PreviewZoom, FitTakesTheSmallerOfTheTwoSideZoomsWithFactor98)
 {
-    struct Case { QSize view; QSize physical; int fit; int width; };
+    struct Case { QSize view; QSize physical; int fit; int width; int current = 100; };
     const Case cases[] = {
         // A landscape A4 sheet (1199 x 838) in a 1280 x 990 view:
         // x: 1280/1199*98 = 104.62 -> 105; y: 990/838*98 = 115.78 -> 116.
@@ -56,19 +56,16 @@ TEST(PreviewZoom, FitTakesTheSmallerOfTheTwoSideZoomsWithFactor98)
         {{500, 250}, {1000, 1000}, 24, 49},
         // A view too small for anything.
         {{4, 4}, {1199, 838}, 0, 0},
+        // A page without a size keeps the zoom instead of dividing by zero; where
+        // one side is unusable, the other decides the fit.
+        {{800, 600}, {0, 0}, 77, 77, 77},
+        {{800, 600}, {0, 838}, 70, 63, 63},
+        {{800, 600}, {1199, -5}, 65, 65, 40},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(fitZoom(c.view, c.physical, 100), c.fit) << c.view.width() << "x" << c.view.height();
-        EXPECT_EQ(widthZoom(c.view, c.physical, 100), c.width) << c.view.width() << "x" << c.view.height();
+        EXPECT_EQ(fitZoom(c.view, c.physical, c.current), c.fit) << c.view.width() << "x" << c.view.height();
+        EXPECT_EQ(widthZoom(c.view, c.physical, c.current), c.width) << c.view.width() << "x" << c.view.height();
     }
-}
-
-TEST(PreviewZoom, APageWithoutSizeKeepsTheZoomInsteadOfDividingByZero)
-{
-    EXPECT_EQ(fitZoom({800, 600}, {0, 0}, 77), 77);
-    EXPECT_EQ(widthZoom({800, 600}, {0, 838}, 63), 63);
-    EXPECT_EQ(fitZoom({800, 600}, {1199, -5}, 40), 65); // height unusable: the width decides
-    EXPECT_EQ(fitZoom({800, 600}, {0, 838}, 40), 70);   // and the other way round
     EXPECT_EQ(sideZoom(800, 1, 0), 78'400);
 }
 

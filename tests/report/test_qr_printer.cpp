@@ -1,7 +1,7 @@
 // The page store against the fake printer: metrics, device mode, states, ranges, Cancel.
 #include "platform/emf_player.h"
 
-#include "store_fixture.h"
+#include "report_fixtures.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +18,16 @@ namespace dm = platform::dm_field;
 
 namespace {
 
-// For each page of the fake's last job, the colours of the rectangles filled on it.
+// For each page of the fake's last job, the colours of the rectangles filled over
+// its whole printable area (6814 x 4760 printer pixels); each page is drawn between
+// saved states.
 QStringList printedColours(const FakePrinter& fake)
 {
-    static const QRegularExpression fill(QStringLiteral("^fillRect .* (#[0-9a-f]{6})$"));
+    static const QRegularExpression fill(QStringLiteral("^fillRect 0,0,6814,4760 (#[0-9a-f]{6})$"));
     QStringList pages;
     for (const QStringList& calls : fake.jobPages) {
+        EXPECT_TRUE(calls.isEmpty() || (calls.first() == "saveState" && calls.last() == "restoreState"))
+            << calls.join(' ').toStdString();
         QStringList colours;
         for (const QString& c : calls)
             if (const auto m = fill.match(c); m.hasMatch())
@@ -122,6 +126,9 @@ TEST(QRPrinterFallback, PortraitPageAndPrintingDisabledForGood)
         store.readMetrics();
         EXPECT_EQ(store.printableWidth(), other.printableWidth());
         EXPECT_FALSE(store.printEnabled()) << "a printer that works again does not bring printing back";
+        composePages(store, 1);
+        store.Print();
+        EXPECT_EQ(fake.jobsBegun, 0) << "nor a print job";
     }
 }
 
@@ -133,17 +140,19 @@ TEST(QRPrinterDeviceMode, WritesOnlyFieldsThePrinterTakes)
         std::function<void(TQRPrinter&)> change;
         std::tuple<int, int, int, int> expected; // orientation, paper code, length, width
         bool readsMetrics;
+        std::pair<int, int> readBack; // width and length, 0 where the printer takes none
     };
     const auto landscape = [](TQRPrinter& s) { s.setOrientation(platform::poLandscape); };
     const auto a4 = [](TQRPrinter& s) { s.setPaperSize(qrpA4); };
     const Case cases[] = {
-        {"landscape", dm::all, landscape, {2, 1, 111, 222}, false},
-        {"landscape not taken", dm::all & ~dm::orientation, landscape, {1, 1, 111, 222}, false},
-        {"A4", dm::all, a4, {1, 9, 111, 222}, true},
-        {"A4 not taken", dm::orientation, a4, {1, 1, 111, 222}, true},
-        {"width switches to custom", dm::all, [](TQRPrinter& s) { s.setPaperWidth(2100); }, {1, 256, 111, 2100}, true},
+        {"landscape", dm::all, landscape, {2, 1, 111, 222}, false, {222, 111}},
+        {"landscape not taken", dm::all & ~dm::orientation, landscape, {1, 1, 111, 222}, false, {222, 111}},
+        {"A4", dm::all, a4, {1, 9, 111, 222}, true, {222, 111}},
+        {"A4 not taken", dm::orientation, a4, {1, 1, 111, 222}, true, {0, 0}},
+        {"width switches to custom", dm::all, [](TQRPrinter& s) { s.setPaperWidth(2100); }, {1, 256, 111, 2100},
+         true, {2100, 111}},
         {"length not taken", dm::orientation | dm::paperSize, [](TQRPrinter& s) { s.setPaperLength(2970); },
-         {1, 256, 111, 222}, true},
+         {1, 256, 111, 222}, true, {0, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -158,25 +167,18 @@ TEST(QRPrinterDeviceMode, WritesOnlyFieldsThePrinterTakes)
         EXPECT_EQ(fake.locksHeld(), 0);
         EXPECT_EQ(fake.log.count(QStringLiteral("lock")), fake.log.count(QStringLiteral("unlock")));
         EXPECT_EQ(fake.log.contains(QStringLiteral("deviceCaps 8")), c.readsMetrics);
+        EXPECT_EQ(std::pair(store.paperWidth(), store.paperLength()), c.readBack);
     }
 }
 
-TEST(QRPrinterPaperFields, ReadZeroWhenNotTaken)
+TEST_F(QRPrinterDeviceModeTest, AModeThatCannotBeLockedIsNotWrittenAMissingOneIsPrinterDriverError)
 {
-    FakePrinter fake;
-    fake.deviceMode = {dm::all, 1, 256, 2970, 2100};
-    TQRPrinter store(fake, 96);
-    EXPECT_EQ(std::pair(store.paperWidth(), store.paperLength()), std::pair(2100, 2970));
-    fake.deviceMode.fields = dm::orientation | dm::paperSize;
-    EXPECT_EQ(std::pair(store.paperWidth(), store.paperLength()), std::pair(0, 0));
     fake.lockFails = true;
     store.setPaperSize(qrpA3);
-    EXPECT_EQ(fake.deviceMode.paperSize, 256) << "a mode that cannot be locked is not written";
+    EXPECT_EQ(fake.deviceMode.paperSize, 9) << "the printer's A4 stays";
     EXPECT_EQ(fake.locksHeld(), 0);
-}
 
-TEST_F(QRPrinterDeviceModeTest, MissingDeviceModeIsPrinterDriverError)
-{
+    fake.lockFails = false;
     fake.hasDeviceMode = false;
     EXPECT_EQ(testsupport::errorOf<platform::EPrinter>([&] { store.setPaperSize(qrpA4); }), "Printer driver error");
     // The selected index was written back to make the printer build one; that can succeed.
@@ -301,6 +303,8 @@ TEST_F(QRPrinterJob, PrintsThePagesInRangeAsOneJob)
         {-1, -7, all, 4}, // negatives ignored
         {7, 9, {QString()}, 0}, // a job with nothing drawn on its one page
     };
+    store.Print();
+    EXPECT_EQ(fake.jobsBegun, 0) << "no pages, no job";
     composePages(store, 5);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.from << ".." << c.to);
@@ -315,16 +319,6 @@ TEST_F(QRPrinterJob, PrintsThePagesInRangeAsOneJob)
         EXPECT_EQ(fake.log.count(QStringLiteral("newPage")), c.newPages);
         EXPECT_EQ(printedColours(fake), c.printed);
     }
-}
-
-TEST_F(QRPrinterJob, PageFillsThePrintableAreaBetweenSavedStates)
-{
-    composePages(store, 1);
-    store.Print();
-    ASSERT_EQ(fake.jobPages.size(), 1u);
-    const QStringList& calls = fake.jobPages[0];
-    EXPECT_TRUE(calls.contains("fillRect 0,0,6814,4760 " + pageColour(1).name())) << calls.join(' ').toStdString();
-    EXPECT_EQ(std::pair(calls.first(), calls.last()), std::pair(QStringLiteral("saveState"), QStringLiteral("restoreState")));
 }
 
 TEST_F(QRPrinterJob, TitleAndCurrentPageAroundTheJob)
@@ -358,20 +352,6 @@ TEST_F(QRPrinterJob, CancelBeforeTheFirstPageAbortsTheJob)
     store.Print();
     EXPECT_FALSE(store.cancelled()) << "the next job starts uncancelled";
     EXPECT_EQ(fake.jobPages.size(), 3u);
-}
-
-TEST(QRPrinterNoJob, WithoutPagesOrWithPrintingDisabled)
-{
-    FakePrinter fake;
-    TQRPrinter idle(fake, 96);
-    idle.setShowProgress(false);
-    idle.Print();
-    fake.deviceContextFails = true;
-    TQRPrinter disabled(fake, 96);
-    fake.deviceContextFails = false;
-    composePages(disabled, 1);
-    disabled.Print();
-    EXPECT_EQ(fake.jobsBegun, 0);
 }
 
 TEST_F(QRPrinterJob, PrinterErrorLeavesStoreCurrentPageAndNoOpenJob)

@@ -23,7 +23,7 @@ struct Fixture {
 };
 } // namespace
 
-TEST(QRProgressForm, WindowLayout)
+TEST(QRProgressForm, WindowLayoutShowIsNotModalAndSetTextLetsMessagesThrough)
 {
     Fixture f;
     QDialog* w = f.win.window();
@@ -38,6 +38,23 @@ TEST(QRProgressForm, WindowLayout)
     EXPECT_EQ(f.win.cancelButton()->text(), QStringLiteral("Cancel"));
     EXPECT_TRUE(f.win.cancelButton()->isDefault());
     EXPECT_EQ(f.form.lastStep(), 0);
+
+    // A due timer (the spin buttons' auto-repeat) must not run inside Show.
+    bool ran = false;
+    QTimer due;
+    due.setSingleShot(true);
+    QObject::connect(&due, &QTimer::timeout, [&ran] { ran = true; });
+    due.start(0);
+    f.form.Show();
+    EXPECT_FALSE(ran) << "Show is no message point";
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->isActiveWindow()) << "it has taken the focus when Show returns";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(w->cursor().shape(), Qt::WaitCursor);
+
+    f.form.SetText(QStringLiteral("Printing report "));
+    EXPECT_EQ(f.win.label()->text(), QStringLiteral("Printing report "));
+    EXPECT_TRUE(ran);
 }
 
 TEST(QRProgressForm, BarMovesOncePerStep)
@@ -80,25 +97,4 @@ TEST(QRProgressForm, EnterAndEscPressCancel)
         EXPECT_TRUE(f.store.cancelled()) << key;
         EXPECT_TRUE(f.win.window()->isVisible()) << "the operation decides when the window goes";
     }
-}
-
-TEST(QRProgressForm, ShowIsNotModalAndSetTextLetsMessagesThrough)
-{
-    Fixture f;
-    // A due timer (the spin buttons' auto-repeat) must not run inside Show.
-    bool ran = false;
-    QTimer due;
-    due.setSingleShot(true);
-    QObject::connect(&due, &QTimer::timeout, [&ran] { ran = true; });
-    due.start(0);
-    f.form.Show();
-    EXPECT_FALSE(ran) << "Show is no message point";
-    EXPECT_TRUE(f.win.window()->isVisible());
-    EXPECT_TRUE(f.win.window()->isActiveWindow()) << "it has taken the focus when Show returns";
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_EQ(f.win.window()->cursor().shape(), Qt::WaitCursor);
-
-    f.form.SetText(QStringLiteral("Printing report "));
-    EXPECT_EQ(f.win.label()->text(), QStringLiteral("Printing report "));
-    EXPECT_TRUE(ran);
 }

@@ -1,9 +1,10 @@
 // The report file's bytes: header, page records and offsets, damaged files refused.
 #include "report/report_file_format.h"
 
-#include "platform/emf_player.h"
-#include "platform/emf_writer.h"
+#include "report/report_file.h"
+#include "report_fixtures.h"
 #include "support/test_support.h"
+#include "tools/hostile_pages.h"
 
 #include <gtest/gtest.h>
 
@@ -15,50 +16,13 @@
 #include <cstring>
 
 using namespace report;
+using testsupport::errorOf;
 
 namespace {
 
-std::uint32_t u32At(const QByteArray& b, qsizetype at)
+QByteArray fileOf(const std::vector<QByteArray>& pages)
 {
-    std::uint32_t v = 0;
-    std::memcpy(&v, b.constData() + at, 4); // the test machine is little-endian, like the file
-    return v;
-}
-
-void setU32(QByteArray& b, qsizetype at, std::uint32_t v)
-{
-    std::memcpy(b.data() + at, &v, 4);
-}
-
-// A small page as the page store records it, different for each seed.
-QByteArray recordedPage(int seed)
-{
-    platform::EmfRecorder rec(200, 120);
-    rec.setBrushColor(QColor(10 * seed, 0, 255 - 10 * seed));
-    rec.fillRect({5, 5, 60 + seed, 40});
-    rec.moveTo(0, 0);
-    rec.lineTo(199, 119);
-    rec.textOut(10, 50, {10, 50, 150, 80}, 0, QStringLiteral("Page %1").arg(seed));
-    return rec.finish();
-}
-
-void validatePage(std::span<const std::uint8_t> emf)
-{
-    try {
-        platform::validateEmf(emf.data(), emf.size());
-    } catch (const platform::EmfError&) {
-        throw ReportFileError(kInvalidMetafile);
-    }
-}
-
-QByteArray fileOf(const std::vector<QByteArray>& pages, ReportFileHeader h = {})
-{
-    if (h.printableWidth == 0) {
-        h.printableWidth = 1090;
-        h.printableHeight = 762;
-        h.pixelsPerInch = 96;
-    }
-    h.pageCount = static_cast<int>(pages.size());
+    const ReportFileHeader h{762, 1090, 96, static_cast<int>(pages.size())};
     QBuffer buf;
     buf.open(QIODevice::WriteOnly);
     EXPECT_TRUE(writeReportFile(buf, h, [&](int i) { return pages.at(i - 1); }));
@@ -70,29 +34,27 @@ LoadedReportFile readBytes(const QByteArray& bytes, const PageProgress& beforePa
     QByteArray copy = bytes;
     QBuffer buf(&copy);
     buf.open(QIODevice::ReadOnly);
-    return readReportFile(buf, validatePage, beforePage);
+    return readReportFile(buf, validateReportPage, beforePage);
 }
 
 } // namespace
 
-TEST(ReportFileHeader, FieldsSitAtTheirOffsetsAndUnusedBytesAreZero)
+TEST(ReportFileHeader, FieldsSitAtTheirOffsetsUnusedBytesAreZeroAnyNonZeroOrientationByteIsPortrait)
 {
     ReportFileHeader h{762, 1090, 96, 3, 46'000.75, true};
-    const HeaderBytes b = encodeReportFileHeader(h);
-    const QByteArray bytes(reinterpret_cast<const char*>(b.data()), b.size());
+    HeaderBytes b = encodeReportFileHeader(h);
 
-    EXPECT_EQ(bytes.size(), 372);
-    EXPECT_EQ(u32At(bytes, 0), 1u | 100u << 16);
-    EXPECT_EQ(std::tuple(u32At(bytes, 4), u32At(bytes, 8), u32At(bytes, 12), u32At(bytes, 16)),
-              std::tuple(762u, 1090u, 96u, 3u));
+    EXPECT_EQ(b.size(), 372u);
+    EXPECT_EQ(u32At(b, 0), 1u | 100u << 16);
+    EXPECT_EQ(std::tuple(u32At(b, 4), u32At(b, 8), u32At(b, 12), u32At(b, 16)), std::tuple(762u, 1090u, 96u, 3u));
     double when = 0;
-    std::memcpy(&when, bytes.constData() + 104, 8);
+    std::memcpy(&when, b.data() + 104, 8);
     EXPECT_EQ(when, 46'000.75);
-    EXPECT_EQ(bytes[112], 1);
+    EXPECT_EQ(b[112], 1);
     for (int i = 20; i < 104; ++i)
-        EXPECT_EQ(bytes[i], 0) << "title and gap byte " << i;
+        EXPECT_EQ(b[i], 0) << "title and gap byte " << i;
     for (int i = 113; i < 372; ++i)
-        EXPECT_EQ(bytes[i], 0) << "reserved byte " << i;
+        EXPECT_EQ(b[i], 0) << "reserved byte " << i;
 
     const ReportFileHeader back = decodeReportFileHeader(b);
     EXPECT_EQ(std::tuple(back.printableHeight, back.printableWidth, back.pixelsPerInch, back.pageCount, back.savedAt,
@@ -101,17 +63,10 @@ TEST(ReportFileHeader, FieldsSitAtTheirOffsetsAndUnusedBytesAreZero)
 
     h.portrait = false;
     EXPECT_EQ(encodeReportFileHeader(h)[112], 0);
-}
-
-TEST(ReportFileHeader, AnyNonZeroOrientationByteReadsAsPortrait)
-{
-    HeaderBytes b{};
-    for (int v : {1, 2, 0x80, 0xFF}) {
+    for (int v : {0, 1, 2, 0x80, 0xFF}) {
         b[112] = static_cast<std::uint8_t>(v);
-        EXPECT_TRUE(decodeReportFileHeader(b).portrait) << v;
+        EXPECT_EQ(decodeReportFileHeader(b).portrait, v != 0) << v;
     }
-    b[112] = 0;
-    EXPECT_FALSE(decodeReportFileHeader(b).portrait);
 }
 
 TEST(ReportFileHeader, SavingTimeCountsDaysFromTheLastDayOf1899)
@@ -129,7 +84,7 @@ TEST(ReportFileHeader, SavingTimeCountsDaysFromTheLastDayOf1899)
 
 TEST(ReportFileWrite, StoppingBeforeAPageWritesNoMoreAndSaysSo)
 {
-    const QByteArray page = recordedPage(1);
+    const QByteArray page = hostile::triangles(1, 1);
     ReportFileHeader h{762, 1090, 96, 3, 0.0, false};
     QBuffer buf;
     buf.open(QIODevice::WriteOnly);
@@ -143,32 +98,53 @@ TEST(ReportFileWrite, AFullDeviceIsAWriteError)
     QFile full(QStringLiteral("/dev/full"));
     if (!full.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         GTEST_SKIP() << "/dev/full is not available";
-    const QByteArray page = recordedPage(1);
+    const QByteArray page = hostile::triangles(1, 1);
     ReportFileHeader h{762, 1090, 96, 1, 0.0, false};
-    EXPECT_EQ(testsupport::errorOf<ReportFileError>([&] { writeReportFile(full, h, [&](int) { return page; }); }),
+    EXPECT_EQ(errorOf<ReportFileError>([&] { writeReportFile(full, h, [&](int) { return page; }); }),
               kStreamWriteError);
 }
 
 TEST(ReportFileRead, TellsProgressOncePerPageInOrder)
 {
     std::vector<int> seen;
-    readBytes(fileOf({recordedPage(1), recordedPage(2), recordedPage(3)}), [&](int i) { seen.push_back(i); return false; });
+    const auto file = fileOf({hostile::triangles(1, 1), hostile::triangles(1, 2), hostile::triangles(1, 3)});
+    readBytes(file, [&](int i) { return seen.push_back(i), false; });
     EXPECT_EQ(seen, (std::vector<int>{1, 2, 3}));
 }
 
 TEST(ReportFileRead, LeadingHeaderValuesAndBytesAfterTheLastRecordAreNotChecked)
 {
-    QByteArray file = fileOf({recordedPage(1)});
-    setU32(file, 0, 0xDEADBEEF);
-    setU32(file, 12, 0);
+    QByteArray file = fileOf({hostile::triangles(1, 1)});
+    hostile::patchU32(file, 0, 0xDEADBEEF);
+    hostile::patchU32(file, 12, 0);
     file.append(QByteArray(100, 'x'));
     EXPECT_EQ(readBytes(file).pages.size(), 1u);
 }
 
-TEST(ReportFileRead, MetafileHeaderCheckNeedsAWholeHeader)
+// Sides are bounded by what paper can be: a larger one is refused before a page is
+// read, so that nothing downstream (preview, tools, print) is ever asked for an
+// image of gigabytes.
+TEST(ReportFileRead, PageSidesBeyondAnyPaperAreRefusedBeforeAPageIsRead)
 {
-    const QByteArray page = recordedPage(1);
-    const auto* p = reinterpret_cast<const std::uint8_t*>(page.constData());
-    EXPECT_EQ(metafileSizeFromHeader({p, 88}), static_cast<std::uint32_t>(page.size()));
-    EXPECT_THROW(metafileSizeFromHeader({p, 87}), ReportFileError);
+    struct Case { std::int32_t width, height; std::string error; };
+    const Case cases[] = {
+        {kMaxPageSide, 767, ""},
+        {1090, kMaxPageSide, ""},
+        {kMaxPageSide + 1, 767, kBadPageSize},
+        {1090, kMaxPageSide + 1, kBadPageSize},
+        {1'000'000, 767, kBadPageSize},
+    };
+    for (const Case& c : cases) {
+        int pagesRead = 0;
+        const QByteArray file = hostile::reportFile(hostile::triangles(1, 3), c.width, c.height);
+        EXPECT_EQ(errorOf<ReportFileError>([&] { readBytes(file, [&](int) { return ++pagesRead, true; }); }), c.error)
+            << c.width << " x " << c.height;
+        EXPECT_EQ(pagesRead, c.error.empty() ? 1 : 0);
+    }
+}
+
+TEST(ReportFileRead, PagesBreakingTheMetafileRulesAreRefused)
+{
+    for (const QByteArray& page : {hostile::earlyEof(), hostile::wrongRecordCount()})
+        EXPECT_EQ(errorOf<ReportFileError>([&] { readBytes(hostile::reportFile(page, 1090, 762)); }), kInvalidMetafile);
 }

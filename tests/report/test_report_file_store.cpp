@@ -1,20 +1,13 @@
 // Saving and loading the page store: layout, sizes, orientation, damaged files, failed saves.
 #include "report/report_file.h"
 
+#include "report_fixtures.h"
 #include "support/test_support.h"
 
-#include "store_fixture.h"
-
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QFile>
 #include <QTimer>
 
-#include <sys/resource.h>
-#include <csignal>
 #include <cstring>
-#include <filesystem>
+#include <optional>
 
 using namespace report;
 namespace fs = std::filesystem;
@@ -22,35 +15,15 @@ using testsupport::errorOf;
 
 namespace {
 
-QString qpath(const fs::path& p)
-{
-    return QString::fromStdString(p.string());
-}
-
-std::uint32_t u32At(const std::vector<unsigned char>& b, std::size_t at)
-{
-    std::uint32_t v = 0;
-    std::memcpy(&v, b.data() + at, 4);
-    return v;
-}
-
 // What a failed load must leave untouched.
-struct Snapshot {
-    QRPrinterStatus status;
-    int pageCount, current, printableWidth, printableHeight, physicalWidth, physicalHeight;
-    platform::TPrinterOrientation orientation;
+auto snapshot(const TQRPrinter& s)
+{
     std::vector<QByteArray> pages;
-
-    explicit Snapshot(const TQRPrinter& s)
-        : status(s.status()), pageCount(s.pageCount()), current(s.currentPageNumber()),
-          printableWidth(s.printableWidth()), printableHeight(s.printableHeight()),
-          physicalWidth(s.physicalWidth()), physicalHeight(s.physicalHeight()), orientation(s.orientation())
-    {
-        for (int i = 1; i <= s.storedPageCount(); ++i)
-            pages.push_back(s.pageImage(i));
-    }
-    bool operator==(const Snapshot&) const = default;
-};
+    for (int i = 1; i <= s.storedPageCount(); ++i)
+        pages.push_back(s.pageImage(i));
+    return std::tuple(s.status(), s.pageCount(), s.currentPageNumber(), s.printableWidth(), s.printableHeight(),
+                      s.physicalWidth(), s.physicalHeight(), s.orientation(), pages);
+}
 
 std::vector<std::string> folderEntries(const fs::path& dir)
 {
@@ -74,8 +47,7 @@ TEST(ReportFileSave, OnlyFinishedPagesAreSavedEachAsItsMetafileThenTheOffsetItSt
     EXPECT_FALSE(fs::exists(none));
 
     for (int count : {1, 2}) {
-        Store s;
-        composePages(s.store, count);
+        Store s(count);
         const fs::path file = dir.path() / "pages.QRP";
         testsupport::writeFileBytes(file, std::vector<unsigned char>(5000, 1)); // a longer earlier file, replaced whole
         s.store.Save(qpath(file));
@@ -95,58 +67,45 @@ TEST(ReportFileSave, OnlyFinishedPagesAreSavedEachAsItsMetafileThenTheOffsetItSt
     }
 }
 
-TEST(ReportFileLoad, GivesBackPagesAndPrintableSizeWithA110PercentSheet)
+TEST(ReportFileLoad, GivesBackPagesPrintableSizeAndOrientationWithA110PercentSheet)
 {
     testsupport::TempDir dir;
-    Store a;
-    composePages(a.store, 3);
     const fs::path file = dir.path() / "three.QRP";
-    a.store.Save(qpath(file));
-
-    // A store over a different (portrait, 300 dpi) printer, currently idle.
-    Store b;
-    b.fake.horzRes = 2400;
-    b.fake.vertRes = 3300;
-    b.fake.ppiX = b.fake.ppiY = 300;
-    b.store.readMetrics();
-    ASSERT_NE(b.store.printableWidth(), a.store.printableWidth());
-    b.store.Load(qpath(file));
-
-    EXPECT_EQ(std::tuple(b.store.status(), b.store.pageCount(), b.store.currentPageNumber()),
-              std::tuple(QRPrinterStatus::Ready, 3, 1));
-    // The sheet is 1090 x 1.1 by 762 x 1.1 = 838.2.
-    EXPECT_EQ(std::tuple(b.store.printableWidth(), b.store.printableHeight(), b.store.physicalWidth(), b.store.physicalHeight()),
-              std::tuple(1090, 762, 1199, 838));
-    for (int i = 1; i <= 3; ++i)
-        EXPECT_EQ(b.store.pageImage(i), a.store.pageImage(i)) << "page " << i;
-}
-
-TEST(ReportFileLoad, OrientationTravelsWithTheFileToTheStoreAndThePrinter)
-{
-    testsupport::TempDir dir;
     for (auto saved : {platform::poLandscape, platform::poPortrait}) {
+        const bool portrait = saved == platform::poPortrait;
+        SCOPED_TRACE(portrait ? "portrait" : "landscape");
         Store a;
         a.store.setOrientation(saved);
-        composePages(a.store, 1);
-        const fs::path file = dir.path() / "o.QRP";
+        composePages(a.store, 3);
         a.store.Save(qpath(file));
-        EXPECT_EQ(testsupport::readFileBytes(file)[112], saved == platform::poPortrait ? 1 : 0);
+        EXPECT_EQ(testsupport::readFileBytes(file)[112], portrait ? 1 : 0);
 
+        // A store over a different (300 dpi) printer in the other orientation, currently idle.
         Store b;
-        b.store.setOrientation(saved == platform::poPortrait ? platform::poLandscape : platform::poPortrait);
+        std::tie(b.fake.horzRes, b.fake.vertRes, b.fake.ppiX, b.fake.ppiY) = std::tuple(2400, 3300, 300, 300);
+        b.store.setOrientation(portrait ? platform::poLandscape : platform::poPortrait);
+        b.store.readMetrics();
+        ASSERT_NE(b.store.printableWidth(), a.store.printableWidth());
         b.store.Load(qpath(file));
-        EXPECT_EQ(b.store.orientation(), saved);
-        EXPECT_EQ(b.fake.orientation(), saved);
-        EXPECT_EQ(b.fake.deviceMode.orientation,
-                  saved == platform::poPortrait ? platform::dmOrientPortrait : platform::dmOrientLandscape);
+
+        EXPECT_EQ(std::tuple(b.store.status(), b.store.pageCount(), b.store.currentPageNumber()),
+                  std::tuple(QRPrinterStatus::Ready, 3, 1));
+        // The sheet is 1090 x 1.1 by 762 x 1.1 = 838.2.
+        EXPECT_EQ(std::tuple(b.store.printableWidth(), b.store.printableHeight(), b.store.physicalWidth(),
+                             b.store.physicalHeight()),
+                  std::tuple(1090, 762, 1199, 838));
+        for (int i = 1; i <= 3; ++i)
+            EXPECT_EQ(b.store.pageImage(i), a.store.pageImage(i)) << "page " << i;
+        // The orientation travels with the file to the store and the printer.
+        EXPECT_EQ(std::pair(b.store.orientation(), b.fake.orientation()), std::pair(saved, saved));
+        EXPECT_EQ(b.fake.deviceMode.orientation, portrait ? platform::dmOrientPortrait : platform::dmOrientLandscape);
     }
 }
 
-TEST(ReportFileLoad, TruncatedOrDamagedFilesAreRefusedWithoutTouchingTheShownPages)
+TEST(ReportFileLoad, MissingTruncatedOrDamagedFilesAreRefusedWithoutTouchingTheShownPages)
 {
     testsupport::TempDir dir;
-    Store a;
-    composePages(a.store, 2);
+    Store a(2);
     const fs::path good = dir.path() / "good.QRP", bad = dir.path() / "bad.QRP";
     a.store.Save(qpath(good));
     const auto bytes = testsupport::readFileBytes(good);
@@ -157,11 +116,15 @@ TEST(ReportFileLoad, TruncatedOrDamagedFilesAreRefusedWithoutTouchingTheShownPag
     b.store.setOrientation(platform::poPortrait);
     composePages(b.store, 3);
     b.store.setCurrentPageNumber(3);
-    const Snapshot before(b.store);
+    const auto before = snapshot(b.store);
+    for (const fs::path& missing : {dir.path() / "missing.QRP", dir.path()}) {
+        EXPECT_EQ(errorOf([&] { b.store.Load(qpath(missing)); }), "Cannot open file " + missing.string());
+        EXPECT_TRUE(snapshot(b.store) == before);
+    }
     for (std::size_t n = 0; n < bytes.size(); ++n) {
         testsupport::writeFileBytes(bad, {bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)});
         ASSERT_EQ(errorOf([&] { b.store.Load(qpath(bad)); }), kStreamReadError) << "cut to " << n;
-        ASSERT_TRUE(Snapshot(b.store) == before) << "cut to " << n;
+        ASSERT_TRUE(snapshot(b.store) == before) << "cut to " << n;
     }
 
     struct Case { const char* what; std::size_t at; std::uint32_t value; std::string message; };
@@ -189,85 +152,75 @@ TEST(ReportFileLoad, TruncatedOrDamagedFilesAreRefusedWithoutTouchingTheShownPag
         std::memcpy(damaged.data() + c.at, &c.value, 4);
         testsupport::writeFileBytes(bad, damaged);
         EXPECT_EQ(errorOf([&] { b.store.Load(qpath(bad)); }), c.message) << c.what;
-        EXPECT_TRUE(Snapshot(b.store) == before) << c.what;
+        EXPECT_TRUE(snapshot(b.store) == before) << c.what;
     }
 }
 
-TEST(ReportFileLoad, MissingFilesAndFoldersCannotBeOpened)
+TEST(ReportFileSave, AFailedOrCancelledSaveLeavesTheEarlierFileAndNoPartialFile)
 {
     testsupport::TempDir dir;
-    Store s;
-    const QString missing = qpath(dir.path() / "missing.QRP");
-    EXPECT_EQ(errorOf([&] { s.store.Load(missing); }), "Cannot open file " + missing.toStdString());
-    EXPECT_EQ(errorOf([&] { s.store.Load(qpath(dir.path())); }), "Cannot open file " + dir.path().string());
-    EXPECT_EQ(s.store.status(), QRPrinterStatus::Idle);
-}
-
-TEST(ReportFileSave, AFailedSaveLeavesTheEarlierFileAndNoPartialFile)
-{
-    testsupport::TempDir dir;
-    Store s;
-    composePages(s.store, 40);
-    const fs::path file = dir.path() / "keep.QRP";
+    const fs::path& d = dir.path();
+    Store s(40);
     const std::vector<unsigned char> earlier(100, 0x5A);
-    testsupport::writeFileBytes(file, earlier);
-
-    // Files may grow to 2 KB only: the write fails part way, as on a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 2048;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const std::string error = errorOf([&] { s.store.Save(qpath(file)); });
-    setrlimit(RLIMIT_FSIZE, &old);
-
-    EXPECT_EQ(error, "Stream write error (keep.QRP: File too large)");
-    EXPECT_EQ(testsupport::readFileBytes(file), earlier);
-    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"keep.QRP"});
-}
-
-TEST(ReportFileSave, PlacesThatCannotHoldTheFileAreCreateErrors)
-{
-    testsupport::TempDir dir;
-    Store s;
-    composePages(s.store, 1);
-    fs::create_directory(dir.path() / "folder.QRP");
-    testsupport::writeFileBytes(dir.path() / "plain", {1, 2, 3});
-    const std::pair<fs::path, const char*> targets[] = {{dir.path() / "folder.QRP", "Is a directory"},
-                                                        {dir.path() / "plain" / "x.QRP", "Not a directory"},
-                                                        {dir.path() / "no-such-folder" / "x.QRP", "No such file or directory"}};
-    for (const auto& [t, cause] : targets)
-        EXPECT_EQ(errorOf([&] { s.store.Save(qpath(t)); }), "Cannot create file " + t.string() + " (" + cause + ")");
-    EXPECT_TRUE(fs::is_directory(dir.path() / "folder.QRP"));
-    EXPECT_EQ(testsupport::readFileBytes(dir.path() / "plain"), (std::vector<unsigned char>{1, 2, 3}));
-    EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"folder.QRP", "plain"}));
-}
-
-TEST(ReportFileSave, CancelLeavesNoFileAndKeepsAnEarlierOne)
-{
-    testsupport::TempDir dir;
-    Store s;
-    composePages(s.store, 3);
-    const fs::path fresh = dir.path() / "fresh.QRP";
-    const fs::path existing = dir.path() / "existing.QRP";
-    testsupport::writeFileBytes(existing, {7, 7, 7});
-    for (const fs::path& file : {fresh, existing}) {
+    testsupport::writeFileBytes(d / "keep.QRP", earlier);
+    testsupport::writeFileBytes(d / "plain", earlier);
+    fs::create_directory(d / "folder.QRP");
+    const auto cannotCreate = [](const fs::path& p, const char* cause) {
+        return "Cannot create file " + p.string() + " (" + cause + ")";
+    };
+    struct Case { fs::path file; std::string error; bool diskFull = false, cancel = false; };
+    const Case cases[] = {
+        {d / "keep.QRP", "Stream write error (keep.QRP: File too large)", true},
+        {d / "folder.QRP", cannotCreate(d / "folder.QRP", "Is a directory")},
+        {d / "plain" / "x.QRP", cannotCreate(d / "plain" / "x.QRP", "Not a directory")},
+        {d / "no-such-folder" / "x.QRP", cannotCreate(d / "no-such-folder" / "x.QRP", "No such file or directory")},
+        {d / "keep.QRP", "", false, true},
+        {d / "fresh.QRP", "", false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.string());
+        // Files may grow to 2 KB only: the write fails part way, as on a full disk.
+        std::optional<testsupport::FileSizeLimit> small;
+        if (c.diskFull)
+            small.emplace(2048);
         // The Cancel press waits in the queue until the save lets messages through.
-        QTimer::singleShot(0, [&] { s.store.Cancel(); });
-        EXPECT_EQ(errorOf([&] { s.store.Save(qpath(file)); }), "");
-        EXPECT_TRUE(s.store.cancelled());
+        if (c.cancel)
+            QTimer::singleShot(0, [&] { s.store.Cancel(); });
+        EXPECT_EQ(errorOf([&] { s.store.Save(qpath(c.file)); }), c.error);
+        EXPECT_EQ(s.store.cancelled(), c.cancel);
     }
-    EXPECT_FALSE(fs::exists(fresh));
-    EXPECT_EQ(testsupport::readFileBytes(existing), (std::vector<unsigned char>{7, 7, 7}));
-    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"existing.QRP"});
+    EXPECT_EQ(testsupport::readFileBytes(d / "keep.QRP"), earlier);
+    EXPECT_EQ(testsupport::readFileBytes(d / "plain"), earlier);
+    EXPECT_TRUE(fs::is_directory(d / "folder.QRP"));
+    EXPECT_EQ(folderEntries(d), (std::vector<std::string>{"folder.QRP", "keep.QRP", "plain"}));
+}
+
+// Run by the full-disk end-to-end test on a real file system that is full.
+TEST(FullDisk, SaveKeepsTheOldReportFileAndNamesTheCause)
+{
+    const fs::path dir = testsupport::fullDiskDir();
+    if (dir.empty())
+        GTEST_SKIP() << "needs the small file system of the full-disk test";
+    Store s;
+    s.store.BeginDoc();
+    for (int i = 0; i < 40; ++i)
+        s.store.canvas().textOut(20, 20 + i * 10, {0, 0, 900, 700}, 0, QString(200, QLatin1Char('x')));
+    s.store.EndDoc();
+
+    const fs::path old = dir / "old.QRP";
+    testsupport::writeFileBytes(old, {'o', 'l', 'd'});
+    testsupport::fillDisk(dir);
+    EXPECT_EQ(errorOf<ReportFileError>([&] { s.store.Save(qpath(old)); }),
+              "Stream write error (old.QRP: No space left on device)");
+    EXPECT_EQ(testsupport::readFileBytes(old), (std::vector<unsigned char>{'o', 'l', 'd'}));
+    fs::remove(dir / "filler");
+    EXPECT_EQ(folderEntries(dir), std::vector<std::string>{"old.QRP"});
 }
 
 TEST(ReportFileSave, ASecondFileOperationMeanwhileIsRefused)
 {
     testsupport::TempDir dir;
-    Store s;
-    composePages(s.store, 2);
+    Store s(2);
     const fs::path file = dir.path() / "a.QRP";
     s.store.Save(qpath(file));
 

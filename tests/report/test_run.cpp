@@ -1,15 +1,12 @@
 // The report run, checked on the composed pages.
-#include "support/fake_user_interface.h"
-#include "test_run_fixture.h"
+#include "report_fixtures.h"
 
 #include "report/data_set.h"
 #include "report/qr_group.h"
 
-#include "desktop/file_dialogs.h"
 #include "support/test_support.h"
 
-#include <filesystem>
-
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -18,12 +15,12 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// "x,y text" for every text on a page, in drawing order.
-Texts textsAt(const emfpage::Page& page)
+// "x,y text", or the text alone, for every text on a page in drawing order.
+Texts textsAt(const emfpage::Page& page, bool withPlace = true)
 {
     Texts out;
     for (const auto& t : page.texts)
-        out.push_back(QStringLiteral("%1,%2 %3").arg(t.x).arg(t.y).arg(t.text).toStdString());
+        out.push_back((withPlace ? QStringLiteral("%1,%2 %3").arg(t.x).arg(t.y).arg(t.text) : t.text).toStdString());
     return out;
 }
 
@@ -47,7 +44,7 @@ TEST_F(ReportRunTest, ProfileLikeReportCallsItsHandlerThreeTimesOnlyTheFirstBefo
     label.Alignment = taCenter;
     label.AutoSize = false;
     QStringList calls;
-    auto PageReport1NeedData = [&](bool& flag) { calls << (flag ? QStringLiteral("handler true") : QStringLiteral("handler false")); };
+    auto PageReport1NeedData = [&](bool& flag) { calls << (flag ? "handler true" : "handler false"); };
     report->OnNeedData = PageReport1NeedData;
     band.BeforePrint = PageReport1NeedData;
     label.OnPrint = [&](ReportComponent& sender, QString& value) {
@@ -70,19 +67,17 @@ TEST_F(ReportRunTest, BandAsTallAsThePageLeavesABlankFirstPage)
     for (const Case c : {Case{4760, 762, 2}, Case{4700, 752, 2}, Case{4766, 763, 1}, Case{4800, 768, 1}}) {
         SCOPED_TRACE(c.pageUnits);
         printer.vertRes = c.vertRes;
-        TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 762);
-        addLabel(band, QStringLiteral("QRLabel1"), QStringLiteral("Aries"), 10, 20);
+        TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 762, QStringLiteral("Aries"));
         const auto pages = previewPages();
         ASSERT_EQ(pages.size(), c.pages);
-        EXPECT_EQ(textsAt(pages.back()), (Texts{"10,20 Aries"}));
+        EXPECT_EQ(textsAt(pages.back()), (Texts{"0,0 Aries"}));
         if (c.pages == 2) {
             EXPECT_TRUE(pages[0].texts.empty() && pages[0].fills.empty());
         }
         form.remove(band);
     }
     // A column header taller than any page still ends.
-    TQRBand& header = addBand(QStringLiteral("CH"), rbColumnHeader, 800);
-    addLabel(header, QStringLiteral("C"), QStringLiteral("column"), 0, 0);
+    addBand(QStringLiteral("CH"), rbColumnHeader, 800, QStringLiteral("column"));
     const auto pages = previewPages();
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_TRUE(pages[0].texts.empty());
@@ -99,19 +94,16 @@ TEST_F(ReportRunTest, DisabledOrRefusedBandsLeaveNoTraceAndNoGap)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TQRBand& a = addBand(QStringLiteral("A"), rbTitle, 100);
-        TQRBand& b = addBand(QStringLiteral("B"), rbTitle, 100);
-        TQRBand& z = addBand(QStringLiteral("C"), rbTitle, 100);
-        addLabel(a, QStringLiteral("LA"), QStringLiteral("a"), 0, 0);
-        addLabel(b, QStringLiteral("LB"), QStringLiteral("b"), 0, 0);
-        addLabel(z, QStringLiteral("LC"), QStringLiteral("c"), 0, 0);
+        TQRBand& a = addBand(QStringLiteral("A"), rbTitle, 100, QStringLiteral("a"));
+        TQRBand& b = addBand(QStringLiteral("B"), rbTitle, 100, QStringLiteral("b"));
+        TQRBand& z = addBand(QStringLiteral("C"), rbTitle, 100, QStringLiteral("c"));
         QStringList events;
         b.Enabled = c.enabled;
         b.BeforePrint = [&](bool& print) {
             events << QStringLiteral("before");
             print = c.printBand;
         };
-        b.AfterPrint = [&](bool printed) { events << (printed ? QStringLiteral("after true") : QStringLiteral("after false")); };
+        b.AfterPrint = [&](bool printed) { events << (printed ? "after true" : "after false"); };
 
         const auto pages = previewPages();
         ASSERT_EQ(pages.size(), 1u);
@@ -131,9 +123,7 @@ TEST_F(ReportRunTest, ForceNewPageWaitsForADetailOnThePage)
     report::MemoryDataSet data({"N"}, {{"one"}, {"two"}, {"three"}});
     report->DataSource = &data;
     report->PageFrame.DrawTop = true;
-    TQRBand& title = addBand(QStringLiteral("Title"), rbTitle, 50);
-    title.ForceNewPage = true;
-    addLabel(title, QStringLiteral("T"), QStringLiteral("Title"), 0, 0);
+    addBand(QStringLiteral("Title"), rbTitle, 50, QStringLiteral("Title")).ForceNewPage = true;
     TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 50);
     detail.ForceNewPage = true;
     bound(addLabel<TQRDBText>(detail, QStringLiteral("F"), QString(), 0, 0), data, "N");
@@ -157,18 +147,18 @@ TEST_F(ReportRunTest, DataDrivenReportWithGroupHeadersFootersColumnsAndSummary)
                                                    {"C", "60"}, {"C", "70"}, {"C", "80"}, {"C", "90"}});
     report->DataSource = &data;
     report->setColumns(2);
+    report->setColumns(0); // zero and negative counts are ignored
+    report->setColumns(-2);
 
-    TQRBand& pageHeader = addBand(QStringLiteral("PH"), rbPageHeader, 40);
-    addLabel(pageHeader, QStringLiteral("H"), QStringLiteral("Header"), 0, 0);
-    TQRBand& pageFooter = addBand(QStringLiteral("PF"), rbPageFooter, 30);
-    addLabel(pageFooter, QStringLiteral("PFL"), QStringLiteral("Footer"), 0, 0);
+    addBand(QStringLiteral("PH"), rbPageHeader, 40, QStringLiteral("Header"));
+    addBand(QStringLiteral("PF"), rbPageFooter, 30, QStringLiteral("Footer"));
     TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 80);
     bound(addLabel<TQRDBText>(detail, QStringLiteral("Sales"), QString(), 0, 0), data, "Sales");
     TQRBand& groupHeader = addBand(QStringLiteral("GH"), rbTitle, 20);
     bound(addLabel<TQRDBText>(groupHeader, QStringLiteral("City"), QString(), 0, 0), data, "City");
     TQRBand& groupFooter = addBand(QStringLiteral("GF"), rbTitle, 20);
-    auto& groupSum = bound(addLabel<TQRDBCalc>(groupFooter, QStringLiteral("GroupSum"), QString(), 0, 0), data, "Sales");
-    groupSum.setResetBand(&groupFooter);
+    bound(addLabel<TQRDBCalc>(groupFooter, QStringLiteral("GroupSum"), QString(), 0, 0), data, "Sales")
+        .setResetBand(&groupFooter);
     bound(addLabel<TQRDBText>(groupFooter, QStringLiteral("EndedCity"), QString(), 100, 0), data, "City");
     TQRBand& summary = addBand(QStringLiteral("Summary"), rbSummary, 20);
     bound(addLabel<TQRDBCalc>(summary, QStringLiteral("Total"), QString(), 0, 0), data, "Sales");
@@ -198,10 +188,8 @@ TEST_F(ReportRunTest, EmptyTablePrintsNoDetailButItsSummary)
 {
     report::MemoryDataSet data({"N"}, {});
     report->DataSource = &data;
-    TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 20);
-    addLabel(detail, QStringLiteral("D"), QStringLiteral("detail"), 0, 0);
-    TQRBand& summary = addBand(QStringLiteral("Summary"), rbSummary, 20);
-    addLabel(summary, QStringLiteral("S"), QStringLiteral("summary"), 0, 0);
+    addBand(QStringLiteral("Detail"), rbDetail, 20, QStringLiteral("detail"));
+    addBand(QStringLiteral("Summary"), rbSummary, 20, QStringLiteral("summary"));
     const auto pages = previewPages();
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(textsAt(pages[0]), (Texts{"0,0 summary"}));
@@ -209,10 +197,8 @@ TEST_F(ReportRunTest, EmptyTablePrintsNoDetailButItsSummary)
 
 TEST_F(ReportRunTest, TitleAndPageHeaderOrder)
 {
-    TQRBand& title = addBand(QStringLiteral("Title"), rbTitle, 30);
-    addLabel(title, QStringLiteral("T"), QStringLiteral("title"), 0, 0);
-    TQRBand& header = addBand(QStringLiteral("Header"), rbPageHeader, 20);
-    addLabel(header, QStringLiteral("H"), QStringLiteral("header"), 0, 0);
+    addBand(QStringLiteral("Title"), rbTitle, 30, QStringLiteral("title"));
+    addBand(QStringLiteral("Header"), rbPageHeader, 20, QStringLiteral("header"));
     EXPECT_EQ(textsAt(previewPages()[0]), (Texts{"0,0 header", "0,20 title"}));
     report->TitleBeforeHeader = true;
     EXPECT_EQ(textsAt(previewPages()[0]), (Texts{"0,0 title", "0,30 header"}));
@@ -220,28 +206,21 @@ TEST_F(ReportRunTest, TitleAndPageHeaderOrder)
 
 TEST_F(ReportRunTest, ErrorFromAHandlerLeavesThePageStoreIdleWithNoPages)
 {
-    struct Case { const char* what; bool inBandHandler, print, prepareOnly = false; };
-    for (const Case c : {Case{"band, preview", true, false}, Case{"band, print", true, true},
-                         Case{"report, preview", false, false}, Case{"report, print", false, true},
-                         Case{"band, prepare", true, false, true}}) {
+    struct Case { const char* what; bool inBandHandler; void (TPageReport::*run)(); };
+    for (const Case c : {Case{"band, preview", true, &TPageReport::Preview},
+                         Case{"band, print", true, &TPageReport::Print},
+                         Case{"report, preview", false, &TPageReport::Preview},
+                         Case{"report, print", false, &TPageReport::Print},
+                         Case{"band, prepare", true, &TPageReport::Prepare}}) {
         SCOPED_TRACE(c.what);
-        TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 100);
-        addLabel(band, QStringLiteral("L"), QStringLiteral("x"), 0, 0);
+        TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 100, QStringLiteral("x"));
         auto fail = [](bool&) { throw std::runtime_error("File not found"); };
         if (c.inBandHandler)
             band.BeforePrint = fail;
         else
             report->OnNeedData = fail;  // after the band has been drawn
         report->ShowProgress = true;
-        const auto run = [&] {
-            if (c.prepareOnly)
-                report->Prepare();
-            else if (c.print)
-                report->Print();
-            else
-                report->Preview();
-        };
-        EXPECT_EQ(testsupport::errorOf<std::runtime_error>(run), "File not found");
+        EXPECT_EQ(testsupport::errorOf<std::runtime_error>([&] { std::invoke(c.run, report); }), "File not found");
         EXPECT_EQ(std::pair(store->status(), store->storedPageCount()), std::pair(QRPrinterStatus::Idle, 0));
         EXPECT_EQ(report->progressForm(), nullptr);
         EXPECT_EQ(std::pair(previewCalls, printer.jobsBegun), std::pair(0, 0));
@@ -252,8 +231,7 @@ TEST_F(ReportRunTest, ErrorFromAHandlerLeavesThePageStoreIdleWithNoPages)
 
 TEST_F(ReportRunTest, PrintSendsThePagesAsOneJobAndDiscardsThem)
 {
-    TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 100);
-    addLabel(band, QStringLiteral("L"), QStringLiteral("x"), 0, 0);
+    addBand(QStringLiteral("QRBand1"), rbTitle, 100, QStringLiteral("x"));
     report->ReportTitle = QStringLiteral("Profile");
     report->Orientation = platform::poLandscape;
     report->setPaperSize(qrpA4);
@@ -265,7 +243,7 @@ TEST_F(ReportRunTest, PrintSendsThePagesAsOneJobAndDiscardsThem)
     EXPECT_EQ(store->status(), QRPrinterStatus::Idle);
 }
 
-TEST_F(ReportRunTest, PagesAlreadyHeldAreUsedAndKept)
+TEST_F(ReportRunTest, PagesAlreadyHeldAreUsedAndKeptReportBeforePrintFalseComposesNothing)
 {
     TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 100);
     int drawn = 0;
@@ -275,32 +253,23 @@ TEST_F(ReportRunTest, PagesAlreadyHeldAreUsedAndKept)
     report->Preview();
     report->Print();
     EXPECT_EQ(drawn, 1) << "nothing composed again";
-    EXPECT_EQ(previewCalls, 1);
-    EXPECT_EQ(printer.jobsBegun, 1);
+    EXPECT_EQ(std::pair(previewCalls, printer.jobsBegun), std::pair(1, 1));
     EXPECT_EQ(store->status(), QRPrinterStatus::Ready) << "pages this call did not compose are kept";
     store->Cleanup();
-}
 
-TEST_F(ReportRunTest, ReportBeforePrintFalseComposesNothing)
-{
-    TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 100);
-    bool bandAsked = false;
-    band.BeforePrint = [&](bool&) { bandAsked = true; };
     report->BeforePrint = [](bool& print) { print = false; };
     report->Preview();
     report->Print();
-    EXPECT_FALSE(bandAsked);
-    EXPECT_EQ(std::pair(previewCalls, printer.jobsBegun), std::pair(0, 0));
+    EXPECT_EQ(drawn, 1) << "the band was not asked";
+    EXPECT_EQ(std::pair(previewCalls, printer.jobsBegun), std::pair(1, 1));
     EXPECT_TRUE(store->cancelled());
     EXPECT_EQ(store->status(), QRPrinterStatus::Idle);
 }
 
 TEST_F(ReportRunTest, CancelStopsThePassesButTheFootersAreComposed)
 {
-    TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 10);
-    addLabel(detail, QStringLiteral("D"), QStringLiteral("d"), 0, 0);
-    TQRBand& summary = addBand(QStringLiteral("Summary"), rbSummary, 10);
-    addLabel(summary, QStringLiteral("S"), QStringLiteral("summary"), 0, 0);
+    addBand(QStringLiteral("Detail"), rbDetail, 10, QStringLiteral("d"));
+    addBand(QStringLiteral("Summary"), rbSummary, 10, QStringLiteral("summary"));
     int asked = 0;
     report->OnNeedData = [&](bool& more) {
         more = true;  // endless data ...
@@ -324,8 +293,7 @@ TEST_F(ReportRunTest, CancelStopsThePassesButTheFootersAreComposed)
 
 TEST_F(ReportRunTest, PrintOrPreviewDuringARunLeavesTheStoreToThatRun)
 {
-    TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 100);
-    addLabel(band, QStringLiteral("L"), QStringLiteral("x"), 0, 0);
+    TQRBand& band = addBand(QStringLiteral("QRBand1"), rbTitle, 100, QStringLiteral("x"));
     TPageReport& other = form.add<TPageReport>(QStringLiteral("Other"));
     other.setPageStore(store.get());
     band.BeforePrint = [&](bool&) {
@@ -347,12 +315,8 @@ TEST_F(ReportRunTest, PrintDialogChoosesRangeOrFileOrNothing)
     band.BeforePrint = [&](bool&) { ++composed; };
     report->DisplayPrintDialog = true;
     testsupport::TempDir dir;
-    const QString file = QString::fromStdString((dir.path() / "page.QRP").string());
-    QString filter;
-    testsupport::ui().onFileName = [&](platform::FileDialogKind, const platform::FileDialogOptions& o) {
-        filter = o.filter;
-        return std::optional<QString>(file);
-    };
+    DialogUser user;
+    user.answers = {qpath(dir.path() / "page.QRP")};
 
     // Cancelled: nothing composed or printed.
     std::function<std::optional<TPageReport::PrintDialogChoice>(int)> answer = [](int) {
@@ -381,18 +345,10 @@ TEST_F(ReportRunTest, PrintDialogChoosesRangeOrFileOrNothing)
     report->Print();
     EXPECT_EQ(composed, 2);
     EXPECT_EQ(printer.jobsBegun, 1);
-    EXPECT_EQ(filter, QStringLiteral("PageReport files|*.QRP"));
+    ASSERT_EQ(user.asked.size(), 1u);
+    EXPECT_EQ(user.asked[0].filter, QStringLiteral("PageReport files|*.QRP"));
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "page.QRP"));
     EXPECT_EQ(store->status(), QRPrinterStatus::Idle);
-
-}
-
-Texts wordsOf(const emfpage::Page& page)
-{
-    Texts out;
-    for (const auto& t : page.texts)
-        out.push_back(t.text.toStdString());
-    return out;
 }
 
 TEST_F(ReportRunTest, DetailLinksRunForEachMasterRecordBeforeOrAfterIt)
@@ -402,12 +358,10 @@ TEST_F(ReportRunTest, DetailLinksRunForEachMasterRecordBeforeOrAfterIt)
     report->DataSource = &master;
     TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 10);
     bound(addLabel<TQRDBText>(detail, QStringLiteral("MT"), QString(), 0, 0), master, "M");
-    TQRBand& head = addBand(QStringLiteral("LinkHead"), rbTitle, 10);
-    addLabel(head, QStringLiteral("LH"), QStringLiteral("head"), 0, 0);
+    TQRBand& head = addBand(QStringLiteral("LinkHead"), rbTitle, 10, QStringLiteral("head"));
     TQRBand& subBand = addBand(QStringLiteral("Sub"), rbTitle, 10);
     bound(addLabel<TQRDBText>(subBand, QStringLiteral("ST"), QString(), 0, 0), sub, "S");
-    TQRBand& foot = addBand(QStringLiteral("LinkFoot"), rbTitle, 10);
-    addLabel(foot, QStringLiteral("LF"), QStringLiteral("foot"), 0, 0);
+    TQRBand& foot = addBand(QStringLiteral("LinkFoot"), rbTitle, 10, QStringLiteral("foot"));
     TQRDetailLink& link = form.add<TQRDetailLink>(QStringLiteral("Link"));
     link.DataSource = &sub;
     link.setMaster(report);
@@ -418,22 +372,21 @@ TEST_F(ReportRunTest, DetailLinksRunForEachMasterRecordBeforeOrAfterIt)
     // Only every other sub record passes the link's filter.
     link.OnFilter = [&](bool& print) { print = sub.fieldText(QStringLiteral("S")) != QStringLiteral("S2"); };
 
-    EXPECT_EQ(wordsOf(previewPages()[0]),
+    EXPECT_EQ(textsAt(previewPages()[0], false),
               (Texts{"M1", "head", "S1", "S3", "foot", "M2", "head", "S1", "S3", "foot"}));
     link.setPrintBefore(true);
-    EXPECT_EQ(wordsOf(previewPages()[0]),
+    EXPECT_EQ(textsAt(previewPages()[0], false),
               (Texts{"head", "S1", "S3", "foot", "M1", "head", "S1", "S3", "foot", "M2"}));
 }
 
 TEST_F(ReportRunTest, FilterWithoutADataSourceCanEndTheData)
 {
-    TQRBand& detail = addBand(QStringLiteral("Detail"), rbDetail, 10);
-    addLabel(detail, QStringLiteral("D"), QStringLiteral("pass"), 0, 0);
+    addBand(QStringLiteral("Detail"), rbDetail, 10, QStringLiteral("pass"));
     int asked = 0;
     report->OnNeedData = [&](bool& more) { more = ++asked <= 3; };
     report->OnFilter = [&](bool& print) { print = asked != 2; };
     // Needed 1: pass; 2: filtered, which ends the data.
-    EXPECT_EQ(wordsOf(previewPages()[0]), (Texts{"pass"}));
+    EXPECT_EQ(textsAt(previewPages()[0], false), (Texts{"pass"}));
 }
 
 } // namespace
