@@ -18,15 +18,17 @@
 #include "support/printer_fake.h"
 #include "support/test_support.h"
 
-#include "qstring_printer.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <vector>
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
