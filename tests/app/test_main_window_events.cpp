@@ -101,7 +101,8 @@ TEST_F(MainWindowTest, TheNameBoxRefusesWhatTheDetailFileCannotHoldAndPastesOneL
 
     // Pasted line breaks and tabs become spaces; a paste with other control characters is refused.
     w().Edit1->selectAll();
-    for (const char16_t* pasted : {u"Line1\nLine2\r\nLine3\tEnd", u"bell\u0007", u"esc\u001B[2J", u"c1\u0085", u"del\u007F"}) {
+    for (const char16_t* pasted :
+         {u"Line1\nLine2\r\nLine3\tEnd", u"bell\u0007", u"esc\u001B[2J", u"c1\u0085", u"del\u007F"}) {
         QApplication::clipboard()->setText(QString::fromUtf16(pasted));
         QTest::keyClick(w().Edit1, Qt::Key_V, Qt::ControlModifier);
         EXPECT_EQ(w().Edit1->text(), QStringLiteral("Line1 Line2 Line3 End"));

@@ -32,10 +32,6 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 namespace {
 
-using pages::PageDesign;
-using testsupport::ScopedCwd;
-using testsupport::TempDir;
-
 // An independent copy of the border glyph map, for checking what the pages print:
 // the horizontal strip as 15 rows of 150 characters, "#" black, "." white, with
 // a glyph every 25 columns from column 7 and two blank rows above them.
@@ -115,8 +111,8 @@ protected:
 
     static std::vector<emfpage::Text> textsOf(const QByteArray& page) { return emfpage::readPage(page).texts; }
 
-    TempDir dir;
-    ScopedCwd cwd{dir.path()};
+    testsupport::TempDir dir;
+    testsupport::ScopedCwd cwd{dir.path()};
     platform::FakePrinter printer;
     std::unique_ptr<TQRPrinter> store;
     std::vector<QByteArray> previewed;
@@ -140,7 +136,7 @@ const PageCase kPages[] = {
 
 // The expected colour of every strip pixel: strips painted in print order, each
 // covering the earlier ones, white pixels included. -1 where no strip lies.
-std::vector<int> expectedStripPixels(const PageDesign& design, int margin, int width, int height)
+std::vector<int> expectedStripPixels(const pages::PageDesign& design, int margin, int width, int height)
 {
     std::vector<int> black(std::size_t(width) * height, -1);
     for (const pages::ImageDesign& img : design.images) {
