@@ -68,11 +68,6 @@ QImage loadBitmapResource(const QString& name)
     return image;
 }
 
-bool hasBitmapResource(const QString& name)
-{
-    return find(name) != nullptr;
-}
-
 std::vector<QString> bitmapResourceNames()
 {
     std::vector<QString> names;

@@ -28,9 +28,6 @@ public:
 // of the picture have alpha 0. Throws BitmapResourceError for an unknown name.
 QImage loadBitmapResource(const QString& name);
 
-// True when a bitmap of that name exists.
-bool hasBitmapResource(const QString& name);
-
 // Every name in the table, in table order.
 std::vector<QString> bitmapResourceNames();
 

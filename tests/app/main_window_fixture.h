@@ -6,11 +6,11 @@
 
 #include "app/main_window.h"
 #include "pages/page_forms.h"
-#include "support/printer_fake.h"
 #include "report/page_report.h"
 #include "report/qr_printer.h"
 #include "support/engine_override.h"
 #include "support/fake_user_interface.h"
+#include "support/printer_fake.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +19,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,20 +30,7 @@ protected:
 
     void SetUp() override
     {
-        if (!fakePrinter()) {
-            auto fake = std::make_unique<platform::FakePrinter>();
-            fakePrinter() = fake.get();
-            platform::setPrinter(std::move(fake));
-            createQRPrinter(qApp);
-        }
-        preview_ = std::make_unique<testsupport::EngineOverride>([this](report::EngineWindows& w) {
-            w.preview = [this](TQRPrinter& store) {
-                previews.push_back(store.storedPageCount());
-                if (onPreview)
-                    onPreview();
-            };
-        });
-
+        fakePrinter(); // the program's printer and page store, made once as start-up makes them
         FForm1 = new TFForm1;
         createForm2();
         createFFormM();
@@ -58,14 +46,18 @@ protected:
     void TearDown() override
     {
         destroyPageForms();
-        delete FForm1;
-        FForm1 = nullptr;
-        preview_.reset();
+        delete FForm1; // which clears the reference
     }
 
-    static platform::FakePrinter*& fakePrinter()
+    static platform::FakePrinter* fakePrinter()
     {
-        static platform::FakePrinter* fake = nullptr;
+        static platform::FakePrinter* const fake = [] {
+            auto made = std::make_unique<platform::FakePrinter>();
+            platform::FakePrinter* printer = made.get();
+            platform::setPrinter(std::move(made));
+            createQRPrinter(qApp);
+            return printer;
+        }();
         return fake;
     }
 
@@ -102,7 +94,13 @@ protected:
     // What the user was shown, as the fake user interface recorded it.
     QStringList& notices = testsupport::ui().messages;
     QStringList& errors = testsupport::ui().errors;
-    std::vector<int> previews;
+    std::vector<int> previews; // the pages the store held at each preview
     std::function<void()> onPreview;
-    std::unique_ptr<testsupport::EngineOverride> preview_;
+    testsupport::EngineOverride preview{[this](report::EngineWindows& w) {
+        w.preview = [this](TQRPrinter& store) {
+            previews.push_back(store.storedPageCount());
+            if (onPreview)
+                onPreview();
+        };
+    }};
 };

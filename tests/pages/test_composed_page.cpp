@@ -1,38 +1,72 @@
 // The page forms composed by the report engine: what lands on the page image,
 // where, and what happens when detail.fdg cannot be read.
-#include "support/fake_user_interface.h"
+#include "pages/border_strips.h"
 #include "pages/detail_binding.h"
 #include "pages/page_design.h"
 #include "pages/page_forms.h"
 
-#include "platform/emf_player.h"
-#include "desktop/error_box.h"
 #include "desktop/handler.h"
-#include "support/printer_fake.h"
+#include "platform/emf_player.h"
 #include "platform/text_file.h"
 #include "report/page_report.h"
 #include "report/qr_label.h"
 #include "report/qr_printer.h"
 #include "support/emf_page.h"
-#include "support/paint_surface.h"
-#include "support/test_support.h"
-
-#include "qstring_printer.h"
-#include "reference_strip.h"
-
 #include "support/engine_override.h"
+#include "support/fake_user_interface.h"
+#include "support/paint_surface.h"
+#include "support/printer_fake.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstring>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <vector>
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
-using pages::PageDesign;
-using testsupport::ScopedCwd;
-using testsupport::TempDir;
+// An independent copy of the border glyph map, for checking what the pages print:
+// the horizontal strip as 15 rows of 150 characters, "#" black, "." white, with
+// a glyph every 25 columns from column 7 and two blank rows above them.
+std::array<std::string, 15> referenceRows()
+{
+    static const char* glyphs[11][6] = {
+        {"...........", "##.##.##...", ".#....#####", "##....##...", "..#...#...#", "##.....##"},
+        {"...#####...", "########...", ".##.....###", "#######....", ".###.###.##", ".##...##."},
+        {"..#######..", "########...", ".##....####", ".######....", "###########", ".##...##."},
+        {"..##...##..", "##.##.##...", "..##..###.#", "....##.....", "##.###.###.", "..##.##.."},
+        {"..##...##..", "##.##.##...", "...#####..#", "....##.....", "#...#...#..", "..##.##.."},
+        {"####...####", "##.##.##...", "....###....", "...##.####.", "...........", "..##.##.."},
+        {"###.....###", "##.##.##.##", "...####....", "...########", "..#...#...#", "#########"},
+        {"...........", "##.##.####.", "..###.##...", "..##.##..##", ".###.###.##", "#########"},
+        {"###########", "##.##.###..", ".###...###.", "..##.##..##", "###########", "..##.##.."},
+        {"###########", "##.########", "###.....###", ".##..######", "##.###.###.", ".##...##."},
+        {"...........", "##.####.###", "##.........", "......####.", "#...#...#..", ".##...##."},
+    };
+    std::array<std::string, 15> rows;
+    rows.fill(std::string(150, '.'));
+    for (int r = 0; r < 11; ++r)
+        for (int g = 0; g < 6; ++g)
+            rows[r + 2].replace(7 + 25 * g, std::strlen(glyphs[r][g]), glyphs[r][g]);
+    return rows;
+}
+
+// Whether the horizontal strip is black at column x, row y.
+bool horizontalBlack(int x, int y)
+{
+    static const auto rows = referenceRows();
+    return rows[y][x] == '#';
+}
+
+// The vertical strip is the horizontal one turned a quarter clockwise.
+bool verticalBlack(int c, int r) { return horizontalBlack(r, 14 - c); }
 
 const std::vector<QString> kProfile{
     "Aries", "Bold and eager.", "Impatient.", "Loyal to a few.", "Ardent.", "Robust.",
@@ -46,22 +80,19 @@ protected:
         // Printable height above 762 design units: the band fits on page 1.
         printer.vertRes = 4800;
         store = std::make_unique<TQRPrinter>(printer, 96);
-        preview_ = std::make_unique<testsupport::EngineOverride>([this](report::EngineWindows& w) {
-            w.preview = [this](TQRPrinter& s) {
-                for (int n = 1; n <= s.storedPageCount(); ++n)
-                    previewed.push_back(s.pageImage(n));
-            };
-        });
     }
-    void TearDown() override { preview_.reset(); }
-    std::unique_ptr<testsupport::EngineOverride> preview_;
 
-    void writeProfile(const std::vector<QString>& lines)
+    // detail.fdg holding `lines`, as the main window writes it.
+    static std::string detailBytes(const std::vector<QString>& lines)
     {
         std::vector<std::string> bytes;
         for (const QString& l : lines)
             bytes.push_back(*platform::encodeCp1252(l));
-        platform::replaceFileContents(pages::kDetailFileName, platform::joinLinesCrLf(bytes));
+        return platform::joinLinesCrLf(bytes);
+    }
+    void writeProfile(const std::vector<QString>& lines)
+    {
+        platform::replaceFileContents(pages::kDetailFileName, detailBytes(lines));
     }
 
     std::vector<QByteArray> compose(ProfilePageForm& form)
@@ -80,11 +111,18 @@ protected:
 
     static std::vector<emfpage::Text> textsOf(const QByteArray& page) { return emfpage::readPage(page).texts; }
 
-    TempDir dir;
-    ScopedCwd cwd{dir.path()};
+    testsupport::TempDir dir;
+    testsupport::ScopedCwd cwd{dir.path()};
     platform::FakePrinter printer;
     std::unique_ptr<TQRPrinter> store;
     std::vector<QByteArray> previewed;
+    // The preview window would wait for the user: it hands over the pages instead.
+    testsupport::EngineOverride preview{[this](report::EngineWindows& w) {
+        w.preview = [this](TQRPrinter& s) {
+            for (int n = 1; n <= s.storedPageCount(); ++n)
+                previewed.push_back(s.pageImage(n));
+        };
+    }};
 };
 
 struct PageCase {
@@ -98,7 +136,7 @@ const PageCase kPages[] = {
 
 // The expected colour of every strip pixel: strips painted in print order, each
 // covering the earlier ones, white pixels included. -1 where no strip lies.
-std::vector<int> expectedStripPixels(const PageDesign& design, int margin, int width, int height)
+std::vector<int> expectedStripPixels(const pages::PageDesign& design, int margin, int width, int height)
 {
     std::vector<int> black(std::size_t(width) * height, -1);
     for (const pages::ImageDesign& img : design.images) {
@@ -109,14 +147,30 @@ std::vector<int> expectedStripPixels(const PageDesign& design, int margin, int w
                 const int py = img.top + y;
                 if (px < width && py < height)
                     black[std::size_t(py) * width + px] =
-                        horizontal ? pagetest::horizontalBlack(x, y) : pagetest::verticalBlack(x, y);
+                        horizontal ? horizontalBlack(x, y) : verticalBlack(x, y);
             }
     }
     return black;
 }
 
-TEST_F(ComposedPage, StripsLandPixelExactOnBothPagesAtEveryMargin)
+TEST_F(ComposedPage, OneBitStripsOfThePixelMapLandPixelExactOnBothPagesAtEveryMargin)
 {
+    // The strips themselves: black first in the palette, as the page's palette has it.
+    const QImage h = pages::horizontalBorderStrip();
+    const QImage v = pages::verticalBorderStrip();
+    ASSERT_EQ(std::pair(h.size(), v.size()), std::pair(QSize(150, 15), QSize(15, 150)));
+    for (const QImage& img : {h, v}) {
+        EXPECT_EQ(img.format(), QImage::Format_Mono);
+        EXPECT_EQ(img.colorTable(), (QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
+    }
+    int wrongInStrips = 0;
+    for (int a = 0; a < 150; ++a)
+        for (int b = 0; b < 15; ++b) {
+            wrongInStrips += (h.pixel(a, b) == qRgb(0, 0, 0)) != horizontalBlack(a, b);
+            wrongInStrips += (v.pixel(b, a) == qRgb(0, 0, 0)) != verticalBlack(b, a);
+        }
+    EXPECT_EQ(wrongInStrips, 0);
+
     writeProfile(kProfile);
     // Margin in tenths of an inch (-1 keeps the design's 5 mm) and the design units it shifts by.
     const struct { int tenths; int shift; } margins[] = {{-1, 19}, {0, 0}, {3, 29}, {10, 96}};
@@ -220,6 +274,20 @@ TEST_F(ComposedPage, LabelsPrintTheProfileAndHeadingsAtTheirPlaces)
         const QString birth = QString::fromLatin1(form->design().labels[18].caption);
         EXPECT_EQ(printed, (QStringList{"Leo", "Warm.", "Strengths", "Weaknesses", "Friendships", "Love",
                                         "Health", "Fortune", "Birthstone", "Colour", birth, "Lucky Numbers"}));
+        // Lines after the 13th are ignored; the code page is decoded, trailing blanks are kept and the
+        // last line needs no line end.
+        const struct { const char* what; std::string bytes; std::vector<QString> lines; } files[] = {
+            {"fourteen lines", detailBytes(kProfile) + "fourteen\r\n", kProfile},
+            {"empty file", "", {}},
+            {"code page", "Ren\xe9\x65 \r\n\x80 5", {QStringLiteral("Ren\u00e9e "), QStringLiteral("\u20ac 5")}},
+        };
+        for (const auto& f : files) {
+            SCOPED_TRACE(f.what);
+            platform::replaceFileContents(pages::kDetailFileName, f.bytes);
+            compose(*form);
+            for (const auto& [label, line] : lineOfLabel)
+                EXPECT_EQ(form->label(label)->Caption, line < int(f.lines.size()) ? f.lines[line] : QString()) << label;
+        }
         writeProfile(kProfile);
     }
 }

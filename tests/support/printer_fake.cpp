@@ -3,75 +3,17 @@
 namespace platform {
 
 namespace {
-QString rectText(const Rect& r)
+[[noreturn]] void refuse(const char* text)
 {
-    return QStringLiteral("%1,%2,%3,%4").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
+    throw EPrinter(QString::fromLatin1(text));
 }
 } // namespace
-
-// ---- LoggingCanvas
-
-void LoggingCanvas::fillRect(const Rect& r)
-{
-    calls << QStringLiteral("fillRect %1 %2").arg(rectText(r), brush().clear ? QStringLiteral("clear")
-                                                                            : brush().color.name());
-}
-
-void LoggingCanvas::rectangle(const Rect& r) { calls << QStringLiteral("rectangle ") + rectText(r); }
-void LoggingCanvas::ellipse(const Rect& r) { calls << QStringLiteral("ellipse ") + rectText(r); }
-void LoggingCanvas::polyline(const QPolygon& p) { calls << QStringLiteral("polyline %1").arg(p.size()); }
-void LoggingCanvas::polygon(const QPolygon& p) { calls << QStringLiteral("polygon %1").arg(p.size()); }
-
-void LoggingCanvas::textOut(int x, int y, const Rect& rect, unsigned options, const QString& text,
-                            const std::vector<int>*)
-{
-    calls << QStringLiteral("textOut %1,%2 %3 %4 %5").arg(x).arg(y).arg(rectText(rect)).arg(options).arg(text);
-}
-
-int LoggingCanvas::textWidth(const QString& text)
-{
-    return static_cast<int>(text.size()) * font().height / 2;
-}
-
-std::vector<int> LoggingCanvas::textAdvances(const QString& text)
-{
-    return std::vector<int>(static_cast<std::size_t>(text.size()), font().height / 2);
-}
-
-void LoggingCanvas::drawImage(int x, int y, const QImage& image)
-{
-    calls << QStringLiteral("drawImage %1,%2 %3x%4").arg(x).arg(y).arg(image.width()).arg(image.height());
-}
-
-void LoggingCanvas::stretchImage(const Rect& r, const QImage& image)
-{
-    calls << QStringLiteral("stretchImage %1 %2x%3").arg(rectText(r)).arg(image.width()).arg(image.height());
-}
-
-void LoggingCanvas::onLineTo(QPoint from, QPoint to)
-{
-    calls << QStringLiteral("line %1,%2 %3,%4").arg(from.x()).arg(from.y()).arg(to.x()).arg(to.y());
-}
-
-void LoggingCanvas::onIntersectClip(const Rect& r) { calls << QStringLiteral("clip ") + rectText(r); }
-
-// ---- FakePrinter
-
-QStringList FakePrinter::printers() const
-{
-    return printerNames;
-}
-
-int FakePrinter::printerIndex() const
-{
-    return selectedIndex;
-}
 
 void FakePrinter::setPrinterIndex(int index)
 {
     log << QStringLiteral("setPrinterIndex %1").arg(index);
     if (index < -1 || index >= printerNames.size())
-        throw EPrinter(QString::fromLatin1(printer_text::indexOutOfRange));
+        refuse(printer_text::indexOutOfRange);
     if (index == selectedIndex && reselectBuildsDeviceMode)
         hasDeviceMode = true;
     selectedIndex = index;
@@ -80,9 +22,9 @@ void FakePrinter::setPrinterIndex(int index)
 PrinterIdentity FakePrinter::getPrinter()
 {
     log << QStringLiteral("getPrinter");
-    int index = selectedIndex == -1 ? defaultIndex : selectedIndex;
+    const int index = selectedIndex == -1 ? defaultIndex : selectedIndex;
     if (index < 0 || index >= printerNames.size())
-        throw EPrinter(QString::fromLatin1(printer_text::noDefaultPrinter));
+        refuse(printer_text::noDefaultPrinter);
     return {printerNames[index], QStringLiteral("fake"), QStringLiteral("FILE:"), hasDeviceMode};
 }
 
@@ -95,53 +37,38 @@ DeviceMode* FakePrinter::lockDeviceMode()
     return &deviceMode;
 }
 
-void FakePrinter::unlockDeviceMode()
-{
-    log << QStringLiteral("unlock");
-    --locks_;
-}
-
 void FakePrinter::setOrientation(TPrinterOrientation orientation)
 {
     log << QStringLiteral("setOrientation %1").arg(orientation == poPortrait ? "portrait" : "landscape");
     if (printing_)
-        throw EPrinter(QString::fromLatin1(printer_text::printingInProgress));
+        refuse(printer_text::printingInProgress);
     if (!hasDeviceMode)
-        throw EPrinter(QString::fromLatin1(printer_text::notSupported));
+        refuse(printer_text::notSupported);
     // Only the object's own setting: what reaches the device mode is up to its user.
     orientation_ = orientation;
 }
 
-void FakePrinter::setTitle(const QString& title)
-{
-    log << QStringLiteral("setTitle ") + title;
-    title_ = title;
-}
-
-void FakePrinter::startPage()
-{
-    canvas_.emplace(ppiX);
-}
-
-void FakePrinter::finishPage()
+void FakePrinter::turnPage(bool another)
 {
     if (canvas_)
         jobPages.push_back(canvas_->calls);
     canvas_.reset();
+    if (another)
+        canvas_.emplace(ppiX);
 }
 
 void FakePrinter::beginDoc()
 {
     log << QStringLiteral("beginDoc");
     if (printing_)
-        throw EPrinter(QString::fromLatin1(printer_text::printingInProgress));
+        refuse(printer_text::printingInProgress);
     if (beginDocFails)
-        throw EPrinter(QString::fromLatin1(printer_text::notValid));
+        refuse(printer_text::notValid);
     printing_ = true;
     ++jobsBegun;
     jobTitleAtBegin = title_;
     jobPages.clear();
-    startPage();
+    turnPage(true);
     if (onBeginDoc)
         onBeginDoc();
 }
@@ -150,17 +77,16 @@ void FakePrinter::newPage()
 {
     log << QStringLiteral("newPage");
     if (!printing_)
-        throw EPrinter(QString::fromLatin1(printer_text::notPrinting));
-    finishPage();
-    startPage();
+        refuse(printer_text::notPrinting);
+    turnPage(true);
 }
 
 void FakePrinter::endDoc()
 {
     log << QStringLiteral("endDoc");
     if (!printing_)
-        throw EPrinter(QString::fromLatin1(printer_text::notPrinting));
-    finishPage();
+        refuse(printer_text::notPrinting);
+    turnPage(false);
     printing_ = false;
     ++jobsEnded;
 }
@@ -179,7 +105,7 @@ void FakePrinter::abort()
 Canvas& FakePrinter::canvas()
 {
     if (!canvas_)
-        throw EPrinter(QString::fromLatin1(printer_text::notPrinting));
+        refuse(printer_text::notPrinting);
     return *canvas_;
 }
 
@@ -187,7 +113,7 @@ int FakePrinter::deviceCaps(int index)
 {
     log << QStringLiteral("deviceCaps %1").arg(index);
     if (deviceContextFails)
-        throw EPrinter(QString::fromLatin1(printer_text::notValid));
+        refuse(printer_text::notValid);
     switch (index) {
     case HORZRES: return horzRes;
     case VERTRES: return vertRes;
@@ -201,7 +127,7 @@ bool FakePrinter::querySupported(int query)
 {
     log << QStringLiteral("querySupported %1").arg(query);
     if (deviceContextFails)
-        throw EPrinter(QString::fromLatin1(printer_text::notValid));
+        refuse(printer_text::notValid);
     return answersQueries && (query == GETPRINTINGOFFSET || query == GETPHYSPAGESIZE);
 }
 

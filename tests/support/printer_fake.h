@@ -18,31 +18,53 @@
 namespace platform {
 
 // Logs the drawing calls that reach it, one line each, e.g. "fillRect 10,20,30,40 #ff0000".
+// Every character is half the font height wide.
 class LoggingCanvas final : public Canvas {
 public:
     explicit LoggingCanvas(int pixelsPerInch = 600) : ppi_(pixelsPerInch) {}
     QStringList calls;
 
-    void fillRect(const Rect& r) override;
-    void rectangle(const Rect& r) override;
-    void ellipse(const Rect& r) override;
-    void polyline(const QPolygon& points) override;
-    void polygon(const QPolygon& points) override;
+    void fillRect(const Rect& r) override
+    {
+        add("fillRect", r, brush().clear ? QStringLiteral("clear") : brush().color.name());
+    }
+    void rectangle(const Rect& r) override { add("rectangle", r); }
+    void ellipse(const Rect& r) override { add("ellipse", r); }
+    void polyline(const QPolygon& points) override { add("polyline", points.size()); }
+    void polygon(const QPolygon& points) override { add("polygon", points.size()); }
     void textOut(int x, int y, const Rect& rect, unsigned options, const QString& text,
-                 const std::vector<int>* dx = nullptr) override;
-    int textWidth(const QString& text) override;
-    std::vector<int> textAdvances(const QString& text) override;
-    void drawImage(int x, int y, const QImage& image) override;
-    void stretchImage(const Rect& r, const QImage& image) override;
+                 const std::vector<int>* = nullptr) override
+    {
+        add("textOut", QPoint(x, y), rect, options, text);
+    }
+    int textWidth(const QString& text) override { return static_cast<int>(text.size()) * font().height / 2; }
+    std::vector<int> textAdvances(const QString& text) override
+    {
+        return std::vector<int>(static_cast<std::size_t>(text.size()), font().height / 2);
+    }
+    void drawImage(int x, int y, const QImage& image) override { add("drawImage", QPoint(x, y), image.size()); }
+    void stretchImage(const Rect& r, const QImage& image) override { add("stretchImage", r, image.size()); }
     int pixelsPerInch() const override { return ppi_; }
 
 protected:
-    void onLineTo(QPoint from, QPoint to) override;
-    void onIntersectClip(const Rect& r) override;
-    void onSaveState() override { calls << QStringLiteral("saveState"); }
-    void onRestoreState() override { calls << QStringLiteral("restoreState"); }
+    void onLineTo(QPoint from, QPoint to) override { add("line", from, to); }
+    void onIntersectClip(const Rect& r) override { add("clip", r); }
+    void onSaveState() override { add("saveState"); }
+    void onRestoreState() override { add("restoreState"); }
 
 private:
+    static QString text(QPoint p) { return QStringLiteral("%1,%2").arg(p.x()).arg(p.y()); }
+    static QString text(const Rect& r) { return text(QPoint(r.left, r.top)) + ',' + text(QPoint(r.right, r.bottom)); }
+    static QString text(QSize s) { return QStringLiteral("%1x%2").arg(s.width()).arg(s.height()); }
+    static QString text(qint64 n) { return QString::number(n); }
+    static QString text(const QString& s) { return s; }
+    // One line: the call's name and its arguments, separated by blanks.
+    template <class... Args>
+    void add(const char* call, const Args&... args)
+    {
+        calls << (QStringList{QString::fromLatin1(call)} << ... << text(args)).join(QLatin1Char(' '));
+    }
+
     int ppi_;
 };
 
@@ -76,16 +98,24 @@ public:
     int jobsAborted = 0;
     QString jobTitleAtBegin;
 
-    QStringList printers() const override;
-    int printerIndex() const override;
+    QStringList printers() const override { return printerNames; }
+    int printerIndex() const override { return selectedIndex; }
     void setPrinterIndex(int index) override;
     PrinterIdentity getPrinter() override;
     DeviceMode* lockDeviceMode() override;
-    void unlockDeviceMode() override;
+    void unlockDeviceMode() override
+    {
+        log << QStringLiteral("unlock");
+        --locks_;
+    }
     TPrinterOrientation orientation() const override { return orientation_; }
     void setOrientation(TPrinterOrientation orientation) override;
     QString title() const override { return title_; }
-    void setTitle(const QString& title) override;
+    void setTitle(const QString& title) override
+    {
+        log << QStringLiteral("setTitle ") + title;
+        title_ = title;
+    }
     bool printing() const override { return printing_; }
     void beginDoc() override;
     void newPage() override;
@@ -99,8 +129,8 @@ public:
     int locksHeld() const { return locks_; }
 
 private:
-    void startPage();
-    void finishPage();
+    // Ends the page being drawn, if any, and starts the next one when `another`.
+    void turnPage(bool another);
 
     TPrinterOrientation orientation_ = poPortrait;
     QString title_;

@@ -3,10 +3,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/resource.h>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -35,22 +33,15 @@ void fillDisk(const fs::path& dir)
 
 FileSizeLimit::FileSizeLimit(unsigned long bytes)
 {
-    rlimit old {};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    old_[0] = old.rlim_cur;
-    old_[1] = old.rlim_max;
+    ::getrlimit(RLIMIT_FSIZE, &old_);
     // The signal would end the process; the failing write is what a full disk gives.
     std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{bytes, old.rlim_max};
+    const rlimit limit{bytes, old_.rlim_max};
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
         throw std::runtime_error("cannot limit the file size");
 }
 
-FileSizeLimit::~FileSizeLimit()
-{
-    rlimit old{old_[0], old_[1]};
-    ::setrlimit(RLIMIT_FSIZE, &old);
-}
+FileSizeLimit::~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old_); }
 
 fs::path sourceDir()
 {
@@ -68,16 +59,10 @@ fs::path emfSamplesDir()
 
 TempDir::TempDir()
 {
-    std::random_device rd;
-    for (int i = 0; i < 100; ++i) {
-        fs::path p = fs::temp_directory_path() / ("stellaro-test-" + std::to_string(rd()));
-        std::error_code ec;
-        if (fs::create_directory(p, ec)) {
-            path_ = p;
-            return;
-        }
-    }
-    throw std::runtime_error("cannot make a temporary folder");
+    std::string pattern = (fs::temp_directory_path() / "stellaro-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a temporary folder");
+    path_ = pattern;
 }
 
 TempDir::~TempDir()

@@ -1,6 +1,8 @@
 // Small helpers shared by the tests.
 #pragma once
 
+#include <sys/resource.h>
+
 #include <exception>
 #include <filesystem>
 #include <string>
@@ -44,7 +46,7 @@ public:
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 private:
-    unsigned long old_[2];
+    rlimit old_{};
 };
 
 // A folder on a real, small file system that the full-disk test mounts for us
