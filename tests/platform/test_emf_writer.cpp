@@ -99,6 +99,7 @@ TEST(EmfWriterRecords, TextIsExtTextOutWWithTheAdvancesAsDx)
     const QString text = QStringLiteral("Aries");
     const std::vector<int> adv = rec.textAdvances(text);
     rec.textOut(200, 30, Rect{150, 30, 250, 49}, TextOpaque | TextClipped, text);
+    rec.textOut(200, 60, Rect{150, 60, 250, 79}, TextOpaque | TextClipped, QStringLiteral("Taurus"));
     const QByteArray emf = rec.finish();
     const auto chars = [&](qsizetype at, qsizetype n) {
         return QString::fromUtf16(reinterpret_cast<const char16_t*>(emf.constData() + at), n);
@@ -118,6 +119,20 @@ TEST(EmfWriterRecords, TextIsExtTextOutWWithTheAdvancesAsDx)
     EXPECT_EQ(chars(t.offset + 76, 5), text);
     for (size_t i = 0; i < adv.size(); ++i)
         EXPECT_EQ(u32(emf, t.offset + 88 + 4 * qsizetype(i)), std::uint32_t(adv[i]));
+
+    // Every text comes straight after a save and a restore of the device
+    // context: without them Inkscape joins the two lines into one paragraph.
+    const std::vector<Record> all = records(emf);
+    int texts = 0;
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (all[i].type != 84)
+            continue;
+        ++texts;
+        ASSERT_GE(i, 2u);
+        EXPECT_EQ(all[i - 2].type, 33u);
+        EXPECT_EQ(all[i - 1].type, 34u);
+    }
+    EXPECT_EQ(texts, 2);
 }
 
 TEST(EmfWriterRecords, OneBitBitmapIsStretchDIBitsBottomUp)
