@@ -1710,37 +1710,42 @@ private:
 
 EmfHeader readEmfHeader(const std::uint8_t* data, std::size_t size)
 {
-    if (!data || size < 88)
+    if (!data || size < header::kMinSize)
         fail("it is shorter than a metafile header");
-    if (readU32(data) != Header)
+    if (readU32(data + record::kType) != Header)
         fail("it does not start with a metafile header");
-    const std::uint32_t headerSize = readU32(data + 4);
-    if (headerSize < 88 || headerSize % 4 != 0)
+    const std::uint32_t headerSize = readU32(data + record::kSize);
+    if (headerSize < header::kMinSize || headerSize % 4 != 0)
         fail("the header record has a wrong size");
-    if (readU32(data + 40) != kSignature)
+    if (readU32(data + header::kRecordSignature) != kSignature)
         fail("the header has no EMF signature");
     EmfHeader h;
-    h.nBytes = readU32(data + 48);
-    h.nRecords = readU32(data + 52);
-    h.nHandles = readU16(data + 56);
+    h.nBytes = readU32(data + header::kBytes);
+    h.nRecords = readU32(data + header::kRecords);
+    h.nHandles = readU16(data + header::kHandles);
     if (h.nBytes % 4 != 0 || h.nBytes < headerSize)
         fail("the size in its header is wrong");
     if (h.nBytes > size)
         fail("it is cut short (" + std::to_string(size) + " of " + std::to_string(h.nBytes) + " bytes)");
     if (headerSize > size)
         fail("the header record is cut short");
-    const std::uint32_t nDesc = readU32(data + 60);
-    const std::uint32_t offDesc = readU32(data + 64);
-    if (nDesc != 0 && (offDesc < 88 || !fits(offDesc, std::uint64_t(nDesc) * 2, headerSize)))
+    const std::uint32_t nDesc = readU32(data + header::kDescriptionChars);
+    const std::uint32_t offDesc = readU32(data + header::kOffDescription);
+    if (nDesc != 0 && (offDesc < header::kMinSize || !fits(offDesc, std::uint64_t(nDesc) * 2, headerSize)))
         fail("the description lies outside the header");
-    h.bounds = QRect(QPoint(readI32(data + 8), readI32(data + 12)), QPoint(readI32(data + 16), readI32(data + 20)));
-    const std::int32_t fl = readI32(data + 24), ft = readI32(data + 28), fr = readI32(data + 32), fb = readI32(data + 36);
+    const std::uint8_t* bounds = data + header::kBounds;
+    h.bounds = QRect(QPoint(readI32(bounds + rectl::kLeft), readI32(bounds + rectl::kTop)),
+                     QPoint(readI32(bounds + rectl::kRight), readI32(bounds + rectl::kBottom)));
+    const std::uint8_t* frame = data + header::kFrame;
+    const std::int32_t fl = readI32(frame + rectl::kLeft), ft = readI32(frame + rectl::kTop),
+                       fr = readI32(frame + rectl::kRight), fb = readI32(frame + rectl::kBottom);
     if (static_cast<std::int64_t>(fr) < fl || static_cast<std::int64_t>(fb) < ft
         || static_cast<std::int64_t>(fr) - fl >= INT_MAX || static_cast<std::int64_t>(fb) - ft >= INT_MAX)
         fail("its frame is empty");
     h.frame = QRect(QPoint(fl, ft), QPoint(fr, fb));
-    h.deviceSize = QSize(readI32(data + 72), readI32(data + 76));
-    h.deviceMillimeters = QSize(readI32(data + 80), readI32(data + 84));
+    h.deviceSize = QSize(readI32(data + header::kDevice + sizel::kCx), readI32(data + header::kDevice + sizel::kCy));
+    h.deviceMillimeters =
+        QSize(readI32(data + header::kMillimeters + sizel::kCx), readI32(data + header::kMillimeters + sizel::kCy));
     if (h.deviceSize.width() <= 0 || h.deviceSize.height() <= 0 || h.deviceMillimeters.width() <= 0
         || h.deviceMillimeters.height() <= 0)
         fail("its reference device has no size");
@@ -1751,19 +1756,19 @@ EmfHeader validateEmf(const std::uint8_t* data, std::size_t size)
 {
     const EmfHeader h = readEmfHeader(data, size);
     const std::uint64_t end = h.nBytes;
-    std::uint64_t pos = readU32(data + 4);
+    std::uint64_t pos = readU32(data + record::kSize);
     std::uint64_t count = 1;
     while (true) {
-        if (pos + 8 > end)
+        if (pos + record::kMinSize > end)
             fail("it has no end-of-file record");
-        const std::uint32_t type = readU32(data + pos);
-        const std::uint32_t rsize = readU32(data + pos + 4);
-        if (rsize < 8 || rsize % 4 != 0 || rsize > end - pos)
+        const std::uint32_t type = readU32(data + pos + record::kType);
+        const std::uint32_t rsize = readU32(data + pos + record::kSize);
+        if (rsize < record::kMinSize || rsize % 4 != 0 || rsize > end - pos)
             fail("record " + std::to_string(count) + " at byte " + std::to_string(pos) + " has a wrong size");
         if (++count > EmfLimits::maxRecords)
             fail("it has too many records");
         if (type == Eof) {
-            if (rsize < 20)
+            if (rsize < eof::kFixedSize)
                 fail("its end-of-file record is cut short");
             // Bytes between the end-of-file record and the size the header
             // declares belong to no record: whatever they are, the page is damaged.
