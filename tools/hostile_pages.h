@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/emf_format.h"
+#include "platform/emf_records.h"
 
 #include <QByteArray>
 #include <QString>
@@ -32,8 +33,8 @@ public:
     Page()
     {
         ByteWriter w(bytes_);
-        w.u32(1);
-        w.u32(108);
+        w.u32(platform::emf::Header);
+        w.u32(platform::emf::header::kFixedSize);
         for (int v : {0, 0, kPageWidth - 1, kPageHeight - 1})  // bounds
             w.i32(v);
         for (int v : {0, 0, kPageWidth * 2540 / 96, kPageHeight * 2540 / 96})  // frame, 0.01 mm
@@ -68,7 +69,7 @@ public:
         body(w);
         while (bytes_.size() % 4)
             bytes_.append('\0');
-        patchU32(bytes_, at + 4, static_cast<std::uint32_t>(bytes_.size() - at));
+        patchU32(bytes_, at + platform::emf::record::kSize, static_cast<std::uint32_t>(bytes_.size() - at));
         ++records_;
         return *this;
     }
@@ -106,10 +107,11 @@ public:
             w.i32(x);
             w.i32(y);
             w.u32(static_cast<std::uint32_t>(s.size()));
-            w.u32(76);       // offString
+            w.u32(platform::emf::ext_text_out::kFixedSize);  // offString
             w.u32(0x100);    // NO_RECT
             w.zeros(16);     // rectangle
-            w.u32(stacked ? static_cast<std::uint32_t>(76 + (s.size() * 2 + 3) / 4 * 4) : 0);  // offDx
+            const std::size_t dxAt = platform::emf::ext_text_out::kFixedSize + (s.size() * 2 + 3) / 4 * 4;
+            w.u32(stacked ? static_cast<std::uint32_t>(dxAt) : 0);  // offDx
             for (QChar c : s)
                 w.u16(c.unicode());
             if (s.size() % 2)
@@ -123,10 +125,11 @@ public:
     QByteArray finish() const
     {
         Page p = *this;
-        p.words(platform::emf::Eof, {0, 16, 20});
+        namespace emf = platform::emf;
+        p.words(emf::Eof, {0, emf::eof::kSizeLast, emf::eof::kFixedSize});
         QByteArray out = p.bytes_;
-        patchU32(out, 48, static_cast<std::uint32_t>(out.size()));
-        patchU32(out, 52, static_cast<std::uint32_t>(p.records_ + 1));
+        patchU32(out, emf::header::kBytes, static_cast<std::uint32_t>(out.size()));
+        patchU32(out, emf::header::kRecords, static_cast<std::uint32_t>(p.records_ + 1));
         return out;
     }
 
@@ -240,7 +243,7 @@ inline QByteArray earlyEof()
     p.words(platform::emf::CreateBrushIndirect, {1, 0, 0x000000FF, 0}).words(platform::emf::SelectObject, {1});
     QByteArray out = p.finish();
     out.append(QByteArray(4096, '\x5A'));
-    patchU32(out, 48, static_cast<std::uint32_t>(out.size()));
+    patchU32(out, platform::emf::header::kBytes, static_cast<std::uint32_t>(out.size()));
     return out;
 }
 
@@ -250,7 +253,7 @@ inline QByteArray wrongRecordCount()
     Page p;
     p.words(platform::emf::SetBkMode, {1});
     QByteArray out = p.finish();
-    patchU32(out, 52, 7);
+    patchU32(out, platform::emf::header::kRecords, 7);
     return out;
 }
 

@@ -26,11 +26,11 @@ std::optional<QImage> decodeDib(const std::uint8_t* rec, std::uint64_t recSize, 
                                 std::uint64_t cbBmi, std::uint64_t offBits, std::uint64_t cbBits, std::uint32_t usage,
                                 std::uint64_t& pixelBudget, bool withAlpha)
 {
-    if (cbBmi < 40 || !fits(offBmi, cbBmi, recSize) || !fits(offBits, cbBits, recSize))
+    if (cbBmi < bmih::kMinSize || !fits(offBmi, cbBmi, recSize) || !fits(offBits, cbBits, recSize))
         return std::nullopt;
     const std::uint8_t* bmi = rec + offBmi;
     const std::uint32_t headerSize = readU32(bmi + bmih::kSize);
-    if (headerSize < 40 || headerSize > cbBmi)
+    if (headerSize < bmih::kMinSize || headerSize > cbBmi)
         return std::nullopt;
     const std::int32_t width = readI32(bmi + bmih::kWidth);
     const std::int32_t height = readI32(bmi + bmih::kHeight);
@@ -59,13 +59,13 @@ std::optional<QImage> decodeDib(const std::uint8_t* rec, std::uint64_t recSize, 
     std::uint64_t tableOffset = headerSize;
     std::uint32_t masks[3] = {0, 0, 0};
     if (bitfields) {
-        if (headerSize == 40) {
-            if (!fits(40, 12, cbBmi))
+        if (headerSize == bmih::kMinSize) {
+            if (!fits(bmih::kMasks, bmih::kMasksSize, cbBmi))
                 return std::nullopt;
-            tableOffset += 12;
+            tableOffset += bmih::kMasksSize;
         }
         for (int i = 0; i < 3; ++i)
-            masks[i] = readU32(bmi + 40 + 4 * i);
+            masks[i] = readU32(bmi + bmih::kMasks + 4 * i);
     }
     QList<QRgb> table;
     if (bitCount <= 8) {

@@ -3,18 +3,14 @@
 // size checked against the record.
 #pragma once
 
+#include "platform/emf_records.h"
+
 #include <QImage>
 
 #include <cstdint>
 #include <optional>
 
 namespace platform::emf {
-
-// Field offsets of BITMAPINFOHEADER.
-namespace bmih {
-constexpr std::uint64_t kSize = 0, kWidth = 4, kHeight = 8, kPlanes = 12, kBitCount = 14, kCompression = 16,
-                        kClrUsed = 32;
-}
 
 // The bitmap whose header lies at [offBmi, offBmi + cbBmi) and whose bits lie
 // at [offBits, offBits + cbBits) of the record `rec` of `recSize` bytes;

@@ -4,6 +4,7 @@
 #include "platform/emf_dib.h"
 #include "platform/emf_fonts.h"
 #include "platform/emf_format.h"
+#include "platform/emf_records.h"
 #include "platform/emf_region.h"
 #include "platform/emf_rops.h"
 
@@ -182,11 +183,11 @@ public:
     void play()
     {
         const std::uint64_t end = header_.nBytes;
-        std::uint64_t pos = readU32(data_ + 4);
+        std::uint64_t pos = readU32(data_ + record::kSize);
         std::uint32_t count = 1;
-        while (pos + 8 <= end) {
-            const std::uint32_t type = readU32(data_ + pos);
-            const std::uint32_t size = readU32(data_ + pos + 4);
+        while (pos + record::kMinSize <= end) {
+            const std::uint32_t type = readU32(data_ + pos + record::kType);
+            const std::uint32_t size = readU32(data_ + pos + record::kSize);
             if (type == Eof)
                 return;
             if (++count > EmfLimits::maxRecords)
@@ -335,6 +336,14 @@ private:
         auto i32 = [&](std::uint64_t at) { return readI32(r + at); };
         auto u32 = [&](std::uint64_t at) { return readU32(r + at); };
         auto need = [&](std::uint64_t n) { return size >= n; };
+        // The two halves of a POINTL or SIZEL at `at`.
+        auto xAt = [&](std::uint64_t at) { return i32(at + pointl::kX); };
+        auto yAt = [&](std::uint64_t at) { return i32(at + pointl::kY); };
+        // A RECTL at `at`, mapped.
+        auto rectAt = [&](std::uint64_t at) {
+            return mapRect(i32(at + rectl::kLeft), i32(at + rectl::kTop), i32(at + rectl::kRight),
+                           i32(at + rectl::kBottom));
+        };
 
         // Lines and fills combine with the page by the binary raster operation;
         // text and bitmaps do not.
@@ -344,49 +353,58 @@ private:
 
         switch (type) {
         case SetRop2:
-            if (need(12) && u32(8) >= 1 && u32(8) <= 16)
-                dc_.rop2 = u32(8);
+            if (need(set_rop2::kFixedSize) && u32(set_rop2::kRop2Mode) >= 1 && u32(set_rop2::kRop2Mode) <= 16)
+                dc_.rop2 = u32(set_rop2::kRop2Mode);
             break;
         case SetMapMode:
-            if (need(12) && u32(8) >= 1 && u32(8) <= 8) {
-                dc_.mapMode = u32(8);
+            if (need(set_map_mode::kFixedSize) && u32(set_map_mode::kMapMode) >= 1
+                && u32(set_map_mode::kMapMode) <= 8) {
+                dc_.mapMode = u32(set_map_mode::kMapMode);
                 updateTransform();
             }
             break;
-        case SetWindowExtEx:
-            if (need(16) && i32(8) != 0 && i32(12) != 0) {
-                dc_.winExtX = i32(8), dc_.winExtY = i32(12);
+        case SetWindowExtEx: {
+            constexpr std::size_t at = set_window_ext_ex::kExtent;
+            if (need(set_window_ext_ex::kFixedSize) && xAt(at) != 0 && yAt(at) != 0) {
+                dc_.winExtX = xAt(at), dc_.winExtY = yAt(at);
                 updateTransform();
             }
             break;
+        }
         case SetWindowOrgEx:
-            if (need(16)) {
-                dc_.winOrgX = i32(8), dc_.winOrgY = i32(12);
+            if (need(set_window_org_ex::kFixedSize)) {
+                dc_.winOrgX = xAt(set_window_org_ex::kOrigin), dc_.winOrgY = yAt(set_window_org_ex::kOrigin);
                 updateTransform();
             }
             break;
-        case SetViewportExtEx:
-            if (need(16) && i32(8) != 0 && i32(12) != 0) {
-                dc_.vpExtX = i32(8), dc_.vpExtY = i32(12);
+        case SetViewportExtEx: {
+            constexpr std::size_t at = set_viewport_ext_ex::kExtent;
+            if (need(set_viewport_ext_ex::kFixedSize) && xAt(at) != 0 && yAt(at) != 0) {
+                dc_.vpExtX = xAt(at), dc_.vpExtY = yAt(at);
                 updateTransform();
             }
             break;
+        }
         case SetViewportOrgEx:
-            if (need(16)) {
-                dc_.vpOrgX = i32(8), dc_.vpOrgY = i32(12);
+            if (need(set_viewport_org_ex::kFixedSize)) {
+                dc_.vpOrgX = xAt(set_viewport_org_ex::kOrigin), dc_.vpOrgY = yAt(set_viewport_org_ex::kOrigin);
                 updateTransform();
             }
             break;
         case SetWorldTransform:
         case ModifyWorldTransform: {
-            if (!need(type == SetWorldTransform ? 32 : 36))
+            // Both records hold the XFORM at the same place.
+            static_assert(set_world_transform::kXform == modify_world_transform::kXform);
+            if (!need(type == SetWorldTransform ? set_world_transform::kFixedSize : modify_world_transform::kFixedSize))
                 break;
-            const float m[6] = {readF32(r + 8), readF32(r + 12), readF32(r + 16),
-                                readF32(r + 20), readF32(r + 24), readF32(r + 28)};
+            const std::uint8_t* xf = r + set_world_transform::kXform;
+            const float m[6] = {readF32(xf + xform::kM11), readF32(xf + xform::kM12), readF32(xf + xform::kM21),
+                                readF32(xf + xform::kM22), readF32(xf + xform::kDx), readF32(xf + xform::kDy)};
             if (!finite({m[0], m[1], m[2], m[3], m[4], m[5]}))
                 break;
             const Affine x{m[0], m[1], m[2], m[3], m[4], m[5]};
-            const std::uint32_t mode = type == SetWorldTransform ? 4 : u32(32);
+            const std::uint32_t mode =
+                type == SetWorldTransform ? 4 : u32(modify_world_transform::kModifyWorldTransformMode);
             const double det = x.m11 * x.m22 - x.m12 * x.m21;
             if (mode != 1 && !(std::fabs(det) > 1e-12 && std::fabs(det) < 1e12))
                 break;
@@ -410,9 +428,9 @@ private:
             canvas_.saveState();
             break;
         case RestoreDC: {
-            if (!need(12))
+            if (!need(restore_dc::kFixedSize))
                 break;
-            const std::int32_t rel = i32(8);
+            const std::int32_t rel = i32(restore_dc::kSavedDc);
             if (rel >= 0 || static_cast<std::int64_t>(-static_cast<std::int64_t>(rel)) > static_cast<std::int64_t>(stack_.size()))
                 break;
             for (std::int32_t k = 0; k < -rel; ++k) {
@@ -424,8 +442,8 @@ private:
             break;
         }
         case SetPolyFillMode:
-            if (need(12))
-                dc_.winding = u32(8) == 2;
+            if (need(set_poly_fill_mode::kFixedSize))
+                dc_.winding = u32(set_poly_fill_mode::kPolygonFillMode) == 2;
             break;
         case BeginPath:
             path_ = QPainterPath();
@@ -452,29 +470,30 @@ private:
             widenPath();
             break;
         case SelectClipPath:
-            if (need(12))
-                selectClipPath(u32(8));
+            if (need(select_clip_path::kFixedSize))
+                selectClipPath(u32(select_clip_path::kRegionMode));
             break;
         case ExtSelectClipRgn:
-            if (need(16))
+            if (need(ext_select_clip_rgn::kFixedSize))
                 selectClipRegion(r, size);
             break;
         case FillRgn:
-            if (need(32))
+            if (need(fill_rgn::kFixedSize))
                 fillRegion(r, size, true);
             break;
         case PaintRgn:
-            if (need(28))
+            if (need(paint_rgn::kFixedSize))
                 fillRegion(r, size, false);
             break;
         case ExcludeClipRect:
-            if (need(24))
-                combineClip(QRegion(mapRect(i32(8), i32(12), i32(16), i32(20)).toQRect()), std::uint32_t(ClipMode::Diff));
+            if (need(exclude_clip_rect::kFixedSize))
+                combineClip(QRegion(rectAt(exclude_clip_rect::kClip).toQRect()), std::uint32_t(ClipMode::Diff));
             break;
         case OffsetClipRgn:
-            if (need(16) && clip_) {
+            if (need(offset_clip_rgn::kFixedSize) && clip_) {
                 spendOperations(1);
-                const QPointF d = full_.map(i32(8), i32(12)) - full_.map(0, 0);
+                constexpr std::size_t offset = offset_clip_rgn::kOffset;
+                const QPointF d = full_.map(xAt(offset), yAt(offset)) - full_.map(0, 0);
                 clip_->offset(QPoint(clampCoord(d.x()), clampCoord(d.y())));
             }
             break;
@@ -482,123 +501,131 @@ private:
         case Chord:
         case Pie:
         case ArcTo:
-            if (need(40))
+            if (need(arc::kFixedSize))
                 arc(type, r);
             break;
         case AngleArc:
-            if (need(28))
+            if (need(angle_arc::kFixedSize))
                 angleArc(r);
             break;
         case SetArcDirection:
-            if (need(12))
-                dc_.clockwise = u32(8) == 2;
+            if (need(set_arc_direction::kFixedSize))
+                dc_.clockwise = u32(set_arc_direction::kArcDirection) == 2;
             break;
         case SetPixelV:
-            if (need(20) && !dc_.inPath) {
+            if (need(set_pixel_v::kFixedSize) && !dc_.inPath) {
+                constexpr std::size_t pixel = set_pixel_v::kPixel;
                 spendOperations(1);
-                spendFill(QRect(mapPoint(i32(8), i32(12)), QSize(1, 1)));
-                const QPoint at = mapPoint(i32(8), i32(12));
-                canvas_.setBrush(CanvasBrush{fromColorRef(u32(16)), false});
+                spendFill(QRect(mapPoint(xAt(pixel), yAt(pixel)), QSize(1, 1)));
+                const QPoint at = mapPoint(xAt(pixel), yAt(pixel));
+                canvas_.setBrush(CanvasBrush{fromColorRef(u32(set_pixel_v::kColor)), false});
                 canvas_.fillRect(Rect{at.x(), at.y(), at.x() + 1, at.y() + 1});
             }
             break;
         case SetBkMode:
-            if (need(12))
-                dc_.bkMode = u32(8) == 1 ? BackgroundMode::Transparent : BackgroundMode::Opaque;
+            if (need(set_bk_mode::kFixedSize))
+                dc_.bkMode =
+                    u32(set_bk_mode::kBackgroundMode) == 1 ? BackgroundMode::Transparent : BackgroundMode::Opaque;
             break;
         case SetTextAlign:
-            if (need(12))
-                dc_.align = u32(8);
+            if (need(set_text_align::kFixedSize))
+                dc_.align = u32(set_text_align::kTextAlignmentMode);
             break;
         case SetTextColor:
-            if (need(12))
-                dc_.textColor = fromColorRef(u32(8));
+            if (need(set_text_color::kFixedSize))
+                dc_.textColor = fromColorRef(u32(set_text_color::kColor));
             break;
         case SetBkColor:
-            if (need(12))
-                dc_.bkColor = fromColorRef(u32(8));
+            if (need(set_bk_color::kFixedSize))
+                dc_.bkColor = fromColorRef(u32(set_bk_color::kColor));
             break;
         case CreatePen:
-            if (need(28)) {
+            if (need(create_pen::kFixedSize)) {
                 Object o;
                 o.kind = Object::Pen;
-                o.pen.style = penStyleFromCode(u32(12));
-                o.pen.width = i32(16);
-                o.pen.cosmetic = i32(16) <= 1;
-                o.pen.color = fromColorRef(u32(24));
-                store(u32(8), o);
+                o.pen.style = penStyleFromCode(u32(create_pen::kPenStyle));
+                o.pen.width = xAt(create_pen::kWidth);
+                o.pen.cosmetic = xAt(create_pen::kWidth) <= 1;
+                o.pen.color = fromColorRef(u32(create_pen::kColorRef));
+                store(u32(create_pen::kIhPen), o);
             }
             break;
         case ExtCreatePen:
-            if (need(52)) {
+            if (need(ext_create_pen::kFixedSize)) {
                 Object o;
                 o.kind = Object::Pen;
-                const std::uint32_t style = u32(28);
+                const std::uint32_t style = u32(ext_create_pen::kPenStyle);
                 o.pen.style = penStyleFromCode(style);
                 o.pen.cosmetic = (style & 0x00010000) == 0;
-                o.pen.width = u32(32) > INT_MAX ? 0 : u32(32);
-                o.pen.color = fromColorRef(u32(40));
-                if (u32(36) == 1)  // BS_NULL: the pen draws nothing
+                o.pen.width = u32(ext_create_pen::kWidth) > INT_MAX ? 0 : u32(ext_create_pen::kWidth);
+                o.pen.color = fromColorRef(u32(ext_create_pen::kColorRef));
+                if (u32(ext_create_pen::kBrushStyle) == 1)  // BS_NULL: the pen draws nothing
                     o.pen.style = PenStyle::Clear;
-                store(u32(8), o);
+                store(u32(ext_create_pen::kIhPen), o);
             }
             break;
         case CreateBrushIndirect:
-            if (need(24)) {
+            if (need(create_brush_indirect::kFixedSize)) {
                 Object o;
                 o.kind = Object::Brush;
-                o.brush.clear = u32(12) == 1;
-                o.brush.color = fromColorRef(u32(16));
-                if (u32(12) == 2)  // BS_HATCHED
-                    o.brush.hatch = static_cast<int>(std::min<std::uint32_t>(u32(20), 5));
-                store(u32(8), o);
+                o.brush.clear = u32(create_brush_indirect::kBrushStyle) == 1;
+                o.brush.color = fromColorRef(u32(create_brush_indirect::kColor));
+                if (u32(create_brush_indirect::kBrushStyle) == 2)  // BS_HATCHED
+                    o.brush.hatch =
+                        static_cast<int>(std::min<std::uint32_t>(u32(create_brush_indirect::kBrushHatch), 5));
+                store(u32(create_brush_indirect::kIhBrush), o);
             }
             break;
         case CreateMonoBrush:
         case CreateDIBPatternBrushPt:
-            if (need(32)) {
+            if (need(create_dib_pattern_brush_pt::kFixedSize)) {
+                namespace field = create_dib_pattern_brush_pt;
                 Object o;
                 o.kind = Object::Brush;
                 // Where the pattern cannot be read (or drawn), a mid grey stands for it.
                 o.brush.color = QColor(128, 128, 128);
                 spendOperations(1);
-                if (std::optional<QImage> img = decodeDib(r, size, u32(16), u32(20), u32(24), u32(28), u32(12),
-                                                          pixelBudget_, false)) {
+                if (std::optional<QImage> img = decodeDib(r, size, u32(field::kOffBmi), u32(field::kCbBmi),
+                                                          u32(field::kOffBits), u32(field::kCbBits),
+                                                          u32(field::kUsage), pixelBudget_, false)) {
                     o.brush.monoPattern = type == CreateMonoBrush;
                     o.brush.pattern = std::move(*img);
                 }
-                store(u32(8), o);
+                store(u32(field::kIhBrush), o);
             }
             break;
         case ExtCreateFontIndirectW:
-            if (need(104)) {
+            if (need(ext_create_font_indirect_w::kFixedSize)) {
                 spend(work_.fonts, 1, EmfBudget::maxFonts);
                 Object o;
                 o.kind = Object::Font;
-                readLogFont(r + 12, o.font);
-                store(u32(8), o);
+                readLogFont(r + ext_create_font_indirect_w::kElw, o.font);
+                store(u32(ext_create_font_indirect_w::kIhFont), o);
             }
             break;
         case SelectObject:
-            if (need(12))
-                selectObject(u32(8));
+            if (need(select_object::kFixedSize))
+                selectObject(u32(select_object::kIhObject));
             break;
-        case DeleteObject:
-            if (need(12) && u32(8) >= 1 && u32(8) < objects_.size())
-                objects_[u32(8)] = Object{};
+        case DeleteObject: {
+            constexpr std::size_t ih = delete_object::kIhObject;
+            if (need(delete_object::kFixedSize) && u32(ih) >= 1 && u32(ih) < objects_.size())
+                objects_[u32(ih)] = Object{};
             break;
+        }
         case MoveToEx:
-            if (need(16)) {
-                dc_.position = QPoint(i32(8), i32(12));
+            if (need(move_to_ex::kFixedSize)) {
+                constexpr std::size_t point = move_to_ex::kPoint;
+                dc_.position = QPoint(xAt(point), yAt(point));
                 if (dc_.inPath) {
                     spendPoints(1);
-                    path_.moveTo(mapPointF(i32(8), i32(12)));
+                    path_.moveTo(mapPointF(xAt(point), yAt(point)));
                 }
             }
             break;
         case LineTo:
-            if (need(16)) {
-                const QPoint to(i32(8), i32(12));
+            if (need(line_to::kFixedSize)) {
+                const QPoint to(xAt(line_to::kPoint), yAt(line_to::kPoint));
                 if (!dc_.inPath) {
                     spendOperations(1);
                     spendPoints(2);
@@ -619,18 +646,25 @@ private:
         case Rectangle:
         case Ellipse:
         case RoundRect:
-            if (need(24) && (dc_.inPath || type == RoundRect || !dc_.brush.plain() || turned()) && (painter_ || dc_.inPath)) {
+            // All three begin with the box; a ROUNDRECT cut short of its
+            // corner is drawn as a rectangle.
+            static_assert(rectangle::kBox == round_rect::kBox && rectangle::kFixedSize == round_rect::kCorner);
+            if (need(rectangle::kFixedSize) && (dc_.inPath || type == RoundRect || !dc_.brush.plain() || turned())
+                && (painter_ || dc_.inPath)) {
                 // Figures of a path, rounded corners, hatched or patterned
                 // insides and shapes turned by the transform: as a shape in
                 // target pixels.
-                const QRectF box = QRectF(QPointF(i32(8), i32(12)), QPointF(i32(16), i32(20))).normalized();
+                constexpr std::size_t b = rectangle::kBox;
+                const QRectF box = QRectF(QPointF(i32(b + rectl::kLeft), i32(b + rectl::kTop)),
+                                          QPointF(i32(b + rectl::kRight), i32(b + rectl::kBottom))).normalized();
                 QPainterPath shape;
                 if (type == Ellipse) {
                     spendPoints(64);
                     shape.addEllipse(box);
-                } else if (type == RoundRect && need(32)) {
+                } else if (type == RoundRect && need(round_rect::kFixedSize)) {
                     spendPoints(64);
-                    shape.addRoundedRect(box, std::fabs(double(i32(24))) / 2, std::fabs(double(i32(28))) / 2);
+                    shape.addRoundedRect(box, std::fabs(double(xAt(round_rect::kCorner))) / 2,
+                                         std::fabs(double(yAt(round_rect::kCorner))) / 2);
                 } else {
                     spendPoints(4);
                     shape.addRect(box);
@@ -640,11 +674,11 @@ private:
                     path_.addPath(shape);
                 else
                     drawShape(shape, true, true, false);
-            } else if (need(24) && !dc_.inPath) {
+            } else if (need(rectangle::kFixedSize) && !dc_.inPath) {
                 spendOperations(1);
                 applyPen();
                 applyBrush();
-                const Rect rc = mapRect(i32(8), i32(12), i32(16), i32(20));
+                const Rect rc = rectAt(rectangle::kBox);
                 spendFill(rc);
                 if (type == Ellipse)
                     canvas_.ellipse(rc);
@@ -653,9 +687,9 @@ private:
             }
             break;
         case IntersectClipRect:
-            if (need(24)) {
+            if (need(intersect_clip_rect::kFixedSize)) {
                 spendOperations(1);
-                canvas_.intersectClipRect(mapRect(i32(8), i32(12), i32(16), i32(20)));
+                canvas_.intersectClipRect(rectAt(intersect_clip_rect::kClip));
             }
             break;
         case Polygon16:
@@ -678,35 +712,35 @@ private:
             break;
         case ExtTextOutW:
         case ExtTextOutA:
-            if (need(76))
+            if (need(ext_text_out::kFixedSize))
                 text(type == ExtTextOutW, r, size);
             break;
         case SmallTextOut:
-            if (need(36))
+            if (need(small_text_out::kFixedSize))
                 smallText(r, size);
             break;
         case SetBrushOrgEx:
-            if (need(16))
-                dc_.brushOrigin = QPoint(i32(8), i32(12));
+            if (need(set_brush_org_ex::kFixedSize))
+                dc_.brushOrigin = QPoint(xAt(set_brush_org_ex::kOrigin), yAt(set_brush_org_ex::kOrigin));
             break;
         case BitBlt:
-            if (need(100))
+            if (need(bit_blt::kFixedSize))
                 blt(r, size, false);
             break;
         case StretchBlt:
-            if (need(108))
+            if (need(stretch_blt::kFixedSize))
                 blt(r, size, true);
             break;
         case StretchDIBits:
-            if (need(80))
+            if (need(stretch_dibits::kFixedSize))
                 stretchDIBits(r, size);
             break;
         case AlphaBlend:
-            if (need(108))
+            if (need(alpha_blend::kFixedSize))
                 alphaBlend(r, size);
             break;
         case GradientFill:
-            if (need(36))
+            if (need(gradient_fill::kFixedSize))
                 gradientFill(r, size);
             break;
         default:
@@ -761,10 +795,10 @@ private:
 
     void readLogFont(const std::uint8_t* lf, LogFont& f)
     {
-        const std::int32_t height = readI32(lf);
-        char16_t face[33] = {};
-        for (int i = 0; i < 32; ++i)
-            face[i] = readU16(lf + 28 + 2 * i);
+        const std::int32_t height = readI32(lf + log_font::kHeight);
+        char16_t face[log_font::kFaceNameChars + 1] = {};
+        for (std::size_t i = 0; i < log_font::kFaceNameChars; ++i)
+            face[i] = readU16(lf + log_font::kFaceName + 2 * i);
         f.face = playableFace(QString::fromUtf16(face));
         if (height < 0)
             f.characterHeight = -static_cast<double>(height);
@@ -772,11 +806,11 @@ private:
             f.characterHeight = height * emPerCell(f.face);
         else
             f.characterHeight = 12;
-        f.bold = readI32(lf + 16) >= 600;
-        f.italic = lf[20] != 0;
-        f.underline = lf[21] != 0;
-        f.strikeOut = lf[22] != 0;
-        const std::int32_t escapement = readI32(lf + 8);
+        f.bold = readI32(lf + log_font::kWeight) >= 600;
+        f.italic = lf[log_font::kItalic] != 0;
+        f.underline = lf[log_font::kUnderline] != 0;
+        f.strikeOut = lf[log_font::kStrikeOut] != 0;
+        const std::int32_t escapement = readI32(lf + log_font::kEscapement);
         if (escapement > -36000 && escapement < 36000)
             f.escapement = escapement / 10.0;
     }
@@ -785,13 +819,14 @@ private:
     bool readPoints(const std::uint8_t* r, std::uint64_t size, std::uint64_t at, std::uint64_t count, bool small,
                     std::vector<QPointF>& out)
     {
-        const std::uint64_t each = small ? 4 : 8;
+        const std::uint64_t each = small ? points::kSize : pointl::kSize;
         if (count > size / each || !fits(at, count * each, size))
             return false;
         out.resize(static_cast<size_t>(count));
         for (std::uint64_t i = 0; i < count; ++i) {
             const std::uint8_t* p = r + at + i * each;
-            out[i] = small ? QPointF(readI16(p), readI16(p + 2)) : QPointF(readI32(p), readI32(p + 4));
+            out[i] = small ? QPointF(readI16(p + points::kX), readI16(p + points::kY))
+                           : QPointF(readI32(p + pointl::kX), readI32(p + pointl::kY));
         }
         return true;
     }
@@ -822,12 +857,12 @@ private:
 
     void poly(std::uint32_t type, const std::uint8_t* r, std::uint64_t size)
     {
-        if (size < 28)
+        if (size < polygon::kFixedSize)
             return;
         const bool small = type >= PolyBezier16;
-        const std::uint64_t count = readU32(r + 24);
+        const std::uint64_t count = readU32(r + polygon::kCount);
         std::vector<QPointF> pts;
-        if (!readPoints(r, size, 28, count, small, pts) || pts.empty())
+        if (!readPoints(r, size, polygon::kPoints, count, small, pts) || pts.empty())
             return;
         const QPoint startPosition = dc_.position;
         const bool fromCurrent = type == PolylineTo16 || type == PolyBezierTo16 || type == PolylineTo || type == PolyBezierTo;
@@ -883,15 +918,16 @@ private:
 
     void polyPoly(std::uint32_t type, const std::uint8_t* r, std::uint64_t size)
     {
-        if (size < 32)
+        if (size < poly_polygon::kFixedSize)
             return;
         const bool small = type == PolyPolygon16 || type == PolyPolyline16;
-        const std::uint64_t polys = readU32(r + 24);
-        const std::uint64_t total = readU32(r + 28);
-        if (polys > size / 4 || !fits(32, polys * 4, size))
+        const std::uint64_t polys = readU32(r + poly_polygon::kNumberOfPolygons);
+        const std::uint64_t total = readU32(r + poly_polygon::kCount);
+        // Each figure's point count is a u32; the points follow the counts.
+        if (polys > size / 4 || !fits(poly_polygon::kPolygonPointCount, polys * 4, size))
             return;
         std::vector<QPointF> pts;
-        if (!readPoints(r, size, 32 + polys * 4, total, small, pts))
+        if (!readPoints(r, size, poly_polygon::kPolygonPointCount + polys * 4, total, small, pts))
             return;
         const bool filled = type == PolyPolygon16 || type == PolyPolygon;
         if (dc_.inPath || (filled && painter_ && polys > 1) || (filled && painter_ && !dc_.brush.plain())) {
@@ -904,7 +940,7 @@ private:
                 std::swap(saved, path_);
             std::uint64_t at = 0;
             for (std::uint64_t i = 0; i < polys; ++i) {
-                const std::uint64_t n = readU32(r + 32 + 4 * i);
+                const std::uint64_t n = readU32(r + poly_polygon::kPolygonPointCount + 4 * i);
                 if (n > total - at)
                     break;
                 pathAdd(std::vector<QPointF>(pts.begin() + static_cast<std::ptrdiff_t>(at),
@@ -925,7 +961,7 @@ private:
             applyBrush();
         std::uint64_t at = 0;
         for (std::uint64_t i = 0; i < polys; ++i) {
-            const std::uint64_t n = readU32(r + 32 + 4 * i);
+            const std::uint64_t n = readU32(r + poly_polygon::kPolygonPointCount + 4 * i);
             if (n > total - at)
                 return;
             std::vector<QPointF> one(pts.begin() + static_cast<std::ptrdiff_t>(at),
@@ -944,12 +980,16 @@ private:
 
     void text(bool wide, const std::uint8_t* r, std::uint64_t size)
     {
-        const std::int32_t refX = readI32(r + 36), refY = readI32(r + 40);
-        const std::uint64_t n = readU32(r + 44);
-        const std::uint64_t offString = readU32(r + 48);
-        std::uint32_t options = readU32(r + 52);
-        const std::int32_t rl = readI32(r + 56), rt = readI32(r + 60), rr = readI32(r + 64), rb = readI32(r + 68);
-        const std::uint64_t offDx = readU32(r + 72);
+        namespace field = ext_text_out;
+        const std::int32_t refX = readI32(r + field::kReference + pointl::kX);
+        const std::int32_t refY = readI32(r + field::kReference + pointl::kY);
+        const std::uint64_t n = readU32(r + field::kChars);
+        const std::uint64_t offString = readU32(r + field::kOffString);
+        std::uint32_t options = readU32(r + field::kOptions);
+        const std::uint8_t* textRect = r + field::kRectangle;
+        const std::int32_t rl = readI32(textRect + rectl::kLeft), rt = readI32(textRect + rectl::kTop),
+                           rr = readI32(textRect + rectl::kRight), rb = readI32(textRect + rectl::kBottom);
+        const std::uint64_t offDx = readU32(r + field::kOffDx);
         if (n > EmfLimits::maxTextChars)
             return;
         const std::uint64_t unit = wide ? 2 : 1;
@@ -1198,8 +1238,13 @@ private:
 
     void arc(std::uint32_t type, const std::uint8_t* r)
     {
-        const double l = readI32(r + 8), t = readI32(r + 12), ri = readI32(r + 16), b = readI32(r + 20);
-        std::vector<QPointF> pts = arcPoints(l, t, ri, b, readI32(r + 24), readI32(r + 28), readI32(r + 32), readI32(r + 36));
+        const std::uint8_t* box = r + arc::kBox;
+        const std::uint8_t* start = r + arc::kStart;
+        const std::uint8_t* end = r + arc::kEnd;
+        const double l = readI32(box + rectl::kLeft), t = readI32(box + rectl::kTop), ri = readI32(box + rectl::kRight),
+                     b = readI32(box + rectl::kBottom);
+        std::vector<QPointF> pts = arcPoints(l, t, ri, b, readI32(start + pointl::kX), readI32(start + pointl::kY),
+                                             readI32(end + pointl::kX), readI32(end + pointl::kY));
         const bool closed = type == Chord || type == Pie;
         if (type == Pie)
             pts.insert(pts.begin(), QPointF((l + ri) / 2, (t + b) / 2));
@@ -1221,9 +1266,10 @@ private:
 
     void angleArc(const std::uint8_t* r)
     {
-        const double cx = readI32(r + 8), cy = readI32(r + 12);
-        const double radius = readU32(r + 16);
-        const float start = readF32(r + 20), sweep = readF32(r + 24);
+        const std::uint8_t* center = r + angle_arc::kCenter;
+        const double cx = readI32(center + pointl::kX), cy = readI32(center + pointl::kY);
+        const double radius = readU32(r + angle_arc::kRadius);
+        const float start = readF32(r + angle_arc::kStartAngle), sweep = readF32(r + angle_arc::kSweepAngle);
         if (!finite({start, sweep}) || radius > kCoordLimit || std::fabs(sweep) > 3600)
             return;
         const int steps = std::max(2, static_cast<int>(std::ceil(64 * std::fabs(sweep) / 360)));
@@ -1276,15 +1322,15 @@ private:
     {
         if (!clip_)
             return;
-        const std::uint64_t cb = readU32(r + 8);
-        const std::uint32_t mode = readU32(r + 12);
-        if (cb == 0 || !fits(16, cb, size)) {
+        const std::uint64_t cb = readU32(r + ext_select_clip_rgn::kRgnDataSize);
+        const std::uint32_t mode = readU32(r + ext_select_clip_rgn::kRegionMode);
+        if (cb == 0 || !fits(ext_select_clip_rgn::kRgnData, cb, size)) {
             // No region: only COPY means something, the default clip.
             if (mode == std::uint32_t(ClipMode::Copy) && cb == 0)
                 clip_->reset();
             return;
         }
-        if (const std::optional<QRegion> region = regionAt(r + 16, cb))
+        if (const std::optional<QRegion> region = regionAt(r + ext_select_clip_rgn::kRgnData, cb))
             combineClip(*region, mode);
     }
 
@@ -1306,8 +1352,10 @@ private:
     // FILLRGN with a brush object, PAINTRGN with the selected one.
     void fillRegion(const std::uint8_t* r, std::uint64_t size, bool withObject)
     {
-        const std::uint64_t cb = readU32(r + 24);
-        const std::uint64_t at = withObject ? 32 : 28;
+        // Both records hold the region's size at the same place.
+        static_assert(fill_rgn::kRgnDataSize == paint_rgn::kRgnDataSize);
+        const std::uint64_t cb = readU32(r + fill_rgn::kRgnDataSize);
+        const std::uint64_t at = withObject ? fill_rgn::kRgnData : paint_rgn::kRgnData;
         if (!fits(at, cb, size))
             return;
         const std::optional<QRegion> region = regionAt(r + at, cb);
@@ -1315,7 +1363,7 @@ private:
             return;
         const Dc saved = dc_;
         if (withObject)
-            selectObject(readU32(r + 28));
+            selectObject(readU32(r + fill_rgn::kIhBrush));
         QPainterPath shape;
         shape.addRegion(*region);
         drawShape(shape, true, false, true);
@@ -1328,31 +1376,33 @@ private:
     void smallText(const std::uint8_t* r, std::uint64_t size)
     {
         constexpr std::uint32_t kSmallChars = 0x200;
-        const std::uint64_t n = readU32(r + 16);
-        const std::uint32_t options = readU32(r + 20);
-        const std::uint64_t at = (options & kEtoNoRect) ? 36 : 52;
+        const std::uint64_t n = readU32(r + small_text_out::kChars);
+        const std::uint32_t options = readU32(r + small_text_out::kOptions);
+        const std::uint64_t at = (options & kEtoNoRect) ? small_text_out::kStringNoRect : small_text_out::kString;
         const std::uint64_t unit = (options & kSmallChars) ? 1 : 2;
         if (n > EmfLimits::maxTextChars || !fits(at, n * unit, size))
             return;
-        std::vector<std::uint8_t> w(static_cast<size_t>(76 + 2 * n), 0);
+        // The string right after the fixed part, and no Dx array.
+        constexpr std::size_t textAt = ext_text_out::kFixedSize;
+        std::vector<std::uint8_t> w(static_cast<size_t>(textAt + 2 * n), 0);
         auto put = [&](size_t off, std::uint32_t v) {
             for (int k = 0; k < 4; ++k)
                 w[off + k] = std::uint8_t(v >> (8 * k));
         };
-        put(0, ExtTextOutW);
-        put(4, static_cast<std::uint32_t>(w.size()));
-        put(36, readU32(r + 8));
-        put(40, readU32(r + 12));
-        put(44, static_cast<std::uint32_t>(n));
-        put(48, 76);
-        put(52, options & ~kSmallChars);
+        put(record::kType, ExtTextOutW);
+        put(record::kSize, static_cast<std::uint32_t>(w.size()));
+        put(ext_text_out::kReference + pointl::kX, readU32(r + small_text_out::kX));
+        put(ext_text_out::kReference + pointl::kY, readU32(r + small_text_out::kY));
+        put(ext_text_out::kChars, static_cast<std::uint32_t>(n));
+        put(ext_text_out::kOffString, textAt);
+        put(ext_text_out::kOptions, options & ~kSmallChars);
         if (!(options & kEtoNoRect))
-            for (int k = 0; k < 4; ++k)
-                put(56 + 4 * k, readU32(r + 36 + 4 * k));
+            for (std::size_t side : {rectl::kLeft, rectl::kTop, rectl::kRight, rectl::kBottom})
+                put(ext_text_out::kRectangle + side, readU32(r + small_text_out::kBounds + side));
         for (std::uint64_t i = 0; i < n; ++i) {
             const std::uint16_t c = unit == 1 ? r[at + i] : readU16(r + at + 2 * i);
-            w[76 + 2 * i] = std::uint8_t(c);
-            w[77 + 2 * i] = std::uint8_t(c >> 8);
+            w[textAt + 2 * i] = std::uint8_t(c);
+            w[textAt + 2 * i + 1] = std::uint8_t(c >> 8);
         }
         text(true, w.data(), w.size());
     }
@@ -1449,13 +1499,16 @@ private:
     {
         if (dc_.inPath)
             return;
-        const std::int32_t x = readI32(r + 24), y = readI32(r + 28), cx = readI32(r + 32), cy = readI32(r + 36);
-        const std::uint8_t constantAlpha = r[42], alphaFormat = r[43];
-        const std::int32_t xSrc = readI32(r + 44), ySrc = readI32(r + 48);
-        const std::int32_t cxSrc = readI32(r + 100), cySrc = readI32(r + 104);
+        namespace field = alpha_blend;
+        const std::int32_t x = readI32(r + field::kXDest), y = readI32(r + field::kYDest);
+        const std::int32_t cx = readI32(r + field::kCxDest), cy = readI32(r + field::kCyDest);
+        const std::uint8_t constantAlpha = r[field::kSourceConstantAlpha], alphaFormat = r[field::kAlphaFormat];
+        const std::int32_t xSrc = readI32(r + field::kXSrc), ySrc = readI32(r + field::kYSrc);
+        const std::int32_t cxSrc = readI32(r + field::kCxSrc), cySrc = readI32(r + field::kCySrc);
         spendOperations(1);
-        std::optional<QImage> img = decodeDib(r, size, readU32(r + 84), readU32(r + 88), readU32(r + 92), readU32(r + 96),
-                                              readU32(r + 80), pixelBudget_, (alphaFormat & 1) != 0);
+        std::optional<QImage> img = decodeDib(r, size, readU32(r + field::kOffBmiSrc), readU32(r + field::kCbBmiSrc),
+                                              readU32(r + field::kOffBitsSrc), readU32(r + field::kCbBitsSrc),
+                                              readU32(r + field::kUsageSrc), pixelBudget_, (alphaFormat & 1) != 0);
         if (!img || constantAlpha == 0)
             return;
         // AC_SRC_ALPHA bitmaps hold premultiplied colours.
@@ -1476,10 +1529,12 @@ private:
     {
         if (dc_.inPath)
             return;
-        const std::uint64_t nVer = readU32(r + 24), nTri = readU32(r + 28);
-        const std::uint32_t mode = readU32(r + 32);
-        const std::uint64_t each = mode == 2 ? 12 : 8;
-        if (mode > 2 || nVer > size / 16 || nTri > size / each || !fits(36, nVer * 16 + nTri * each, size))
+        const std::uint64_t nVer = readU32(r + gradient_fill::kNumVertices);
+        const std::uint64_t nTri = readU32(r + gradient_fill::kNumShapes);
+        const std::uint32_t mode = readU32(r + gradient_fill::kMode);
+        const std::uint64_t each = mode == 2 ? gradient_triangle::kSize : gradient_rect::kSize;
+        if (mode > 2 || nVer > size / tri_vertex::kSize || nTri > size / each
+            || !fits(gradient_fill::kVertexData, nVer * tri_vertex::kSize + nTri * each, size))
             return;
         struct Vertex {
             QPointF at;
@@ -1487,10 +1542,12 @@ private:
         };
         std::vector<Vertex> v(static_cast<size_t>(nVer));
         for (std::uint64_t i = 0; i < nVer; ++i) {
-            const std::uint8_t* p = r + 36 + 16 * i;
-            v[i] = {QPointF(readI32(p), readI32(p + 4)), QColor(readU16(p + 8) >> 8, readU16(p + 10) >> 8, readU16(p + 12) >> 8)};
+            const std::uint8_t* p = r + gradient_fill::kVertexData + tri_vertex::kSize * i;
+            v[i] = {QPointF(readI32(p + tri_vertex::kX), readI32(p + tri_vertex::kY)),
+                    QColor(readU16(p + tri_vertex::kRed) >> 8, readU16(p + tri_vertex::kGreen) >> 8,
+                           readU16(p + tri_vertex::kBlue) >> 8)};
         }
-        const std::uint8_t* shapes = r + 36 + 16 * nVer;
+        const std::uint8_t* shapes = r + gradient_fill::kVertexData + tri_vertex::kSize * nVer;
         CanvasPen none;
         none.style = PenStyle::Clear;
         auto mix = [](const QColor& a, const QColor& b, double t) {
@@ -1499,7 +1556,12 @@ private:
         };
         for (std::uint64_t i = 0; i < nTri; ++i) {
             const std::uint8_t* p = shapes + each * i;
-            const std::uint64_t a = readU32(p), b = readU32(p + 4), c = mode == 2 ? readU32(p + 8) : 0;
+            // A rectangle's two corners lie where a triangle's first two vertices do.
+            static_assert(gradient_rect::kUpperLeft == gradient_triangle::kVertex1
+                          && gradient_rect::kLowerRight == gradient_triangle::kVertex2);
+            const std::uint64_t a = readU32(p + gradient_triangle::kVertex1);
+            const std::uint64_t b = readU32(p + gradient_triangle::kVertex2);
+            const std::uint64_t c = mode == 2 ? readU32(p + gradient_triangle::kVertex3) : 0;
             if (a >= nVer || b >= nVer || c >= nVer)
                 continue;
             spendOperations(1);
@@ -1554,12 +1616,14 @@ private:
     {
         if (dc_.inPath)
             return;
-        const std::int32_t x = readI32(r + 24), y = readI32(r + 28), cx = readI32(r + 32), cy = readI32(r + 36);
-        const std::uint32_t rop = readU32(r + 40);
-        const std::int32_t xSrc = readI32(r + 44), ySrc = readI32(r + 48);
-        const std::uint32_t usage = readU32(r + 80);
-        const std::uint32_t offBmi = readU32(r + 84), cbBmi = readU32(r + 88);
-        const std::uint32_t offBits = readU32(r + 92), cbBits = readU32(r + 96);
+        namespace field = bit_blt;
+        const std::int32_t x = readI32(r + field::kXDest), y = readI32(r + field::kYDest);
+        const std::int32_t cx = readI32(r + field::kCxDest), cy = readI32(r + field::kCyDest);
+        const std::uint32_t rop = readU32(r + field::kBitBltRasterOperation);
+        const std::int32_t xSrc = readI32(r + field::kXSrc), ySrc = readI32(r + field::kYSrc);
+        const std::uint32_t usage = readU32(r + field::kUsageSrc);
+        const std::uint32_t offBmi = readU32(r + field::kOffBmiSrc), cbBmi = readU32(r + field::kCbBmiSrc);
+        const std::uint32_t offBits = readU32(r + field::kOffBitsSrc), cbBits = readU32(r + field::kCbBitsSrc);
         if (cbBmi == 0 || cbBits == 0) {
             fillPattern(rop, x, y, double(x) + cx, double(y) + cy);
             return;
@@ -1571,8 +1635,8 @@ private:
         const std::optional<QImage> img = decodeDib(r, size, offBmi, cbBmi, offBits, cbBits, usage, pixelBudget_, false);
         if (!img)
             return;
-        const double sw = stretch ? readI32(r + 100) : cx;
-        const double sh = stretch ? readI32(r + 104) : cy;
+        const double sw = stretch ? readI32(r + stretch_blt::kCxSrc) : cx;
+        const double sh = stretch ? readI32(r + stretch_blt::kCySrc) : cy;
         RopScope scope(painter_, *mode);
         drawBitmap(*img, xSrc, ySrc, sw, sh, x, y, cx, cy);
     }
@@ -1581,13 +1645,14 @@ private:
     {
         if (dc_.inPath)
             return;
-        const std::int32_t xDest = readI32(r + 24), yDest = readI32(r + 28);
-        const std::int32_t xSrc = readI32(r + 32), ySrc = readI32(r + 36);
-        const std::int32_t cxSrc = readI32(r + 40), cySrc = readI32(r + 44);
-        const std::uint32_t offBmi = readU32(r + 48), cbBmi = readU32(r + 52);
-        const std::uint32_t offBits = readU32(r + 56), cbBits = readU32(r + 60);
-        const std::uint32_t usage = readU32(r + 64), rop = readU32(r + 68);
-        const std::int32_t cxDest = readI32(r + 72), cyDest = readI32(r + 76);
+        namespace field = stretch_dibits;
+        const std::int32_t xDest = readI32(r + field::kXDest), yDest = readI32(r + field::kYDest);
+        const std::int32_t xSrc = readI32(r + field::kXSrc), ySrc = readI32(r + field::kYSrc);
+        const std::int32_t cxSrc = readI32(r + field::kCxSrc), cySrc = readI32(r + field::kCySrc);
+        const std::uint32_t offBmi = readU32(r + field::kOffBmiSrc), cbBmi = readU32(r + field::kCbBmiSrc);
+        const std::uint32_t offBits = readU32(r + field::kOffBitsSrc), cbBits = readU32(r + field::kCbBitsSrc);
+        const std::uint32_t usage = readU32(r + field::kUsageSrc), rop = readU32(r + field::kBitBltRasterOperation);
+        const std::int32_t cxDest = readI32(r + field::kCxDest), cyDest = readI32(r + field::kCyDest);
         if (cbBmi == 0 || cbBits == 0) {
             fillPattern(rop, xDest, yDest, double(xDest) + cxDest, double(yDest) + cyDest);
             return;
@@ -1601,7 +1666,7 @@ private:
             return;
         RopScope scope(painter_, *mode);
         // The source rectangle of a bottom-up DIB counts rows from the bottom.
-        const bool bottomUp = readI32(r + offBmi + 8) > 0;
+        const bool bottomUp = readI32(r + offBmi + bmih::kHeight) > 0;
         const double top = bottomUp ? double(img->height()) - ySrc - cySrc : ySrc;
         drawBitmap(*img, xSrc, top, cxSrc, cySrc, xDest, yDest, cxDest, cyDest);
     }
@@ -1645,37 +1710,42 @@ private:
 
 EmfHeader readEmfHeader(const std::uint8_t* data, std::size_t size)
 {
-    if (!data || size < 88)
+    if (!data || size < header::kMinSize)
         fail("it is shorter than a metafile header");
-    if (readU32(data) != Header)
+    if (readU32(data + record::kType) != Header)
         fail("it does not start with a metafile header");
-    const std::uint32_t headerSize = readU32(data + 4);
-    if (headerSize < 88 || headerSize % 4 != 0)
+    const std::uint32_t headerSize = readU32(data + record::kSize);
+    if (headerSize < header::kMinSize || headerSize % 4 != 0)
         fail("the header record has a wrong size");
-    if (readU32(data + 40) != kSignature)
+    if (readU32(data + header::kRecordSignature) != kSignature)
         fail("the header has no EMF signature");
     EmfHeader h;
-    h.nBytes = readU32(data + 48);
-    h.nRecords = readU32(data + 52);
-    h.nHandles = readU16(data + 56);
+    h.nBytes = readU32(data + header::kBytes);
+    h.nRecords = readU32(data + header::kRecords);
+    h.nHandles = readU16(data + header::kHandles);
     if (h.nBytes % 4 != 0 || h.nBytes < headerSize)
         fail("the size in its header is wrong");
     if (h.nBytes > size)
         fail("it is cut short (" + std::to_string(size) + " of " + std::to_string(h.nBytes) + " bytes)");
     if (headerSize > size)
         fail("the header record is cut short");
-    const std::uint32_t nDesc = readU32(data + 60);
-    const std::uint32_t offDesc = readU32(data + 64);
-    if (nDesc != 0 && (offDesc < 88 || !fits(offDesc, std::uint64_t(nDesc) * 2, headerSize)))
+    const std::uint32_t nDesc = readU32(data + header::kDescriptionChars);
+    const std::uint32_t offDesc = readU32(data + header::kOffDescription);
+    if (nDesc != 0 && (offDesc < header::kMinSize || !fits(offDesc, std::uint64_t(nDesc) * 2, headerSize)))
         fail("the description lies outside the header");
-    h.bounds = QRect(QPoint(readI32(data + 8), readI32(data + 12)), QPoint(readI32(data + 16), readI32(data + 20)));
-    const std::int32_t fl = readI32(data + 24), ft = readI32(data + 28), fr = readI32(data + 32), fb = readI32(data + 36);
+    const std::uint8_t* bounds = data + header::kBounds;
+    h.bounds = QRect(QPoint(readI32(bounds + rectl::kLeft), readI32(bounds + rectl::kTop)),
+                     QPoint(readI32(bounds + rectl::kRight), readI32(bounds + rectl::kBottom)));
+    const std::uint8_t* frame = data + header::kFrame;
+    const std::int32_t fl = readI32(frame + rectl::kLeft), ft = readI32(frame + rectl::kTop),
+                       fr = readI32(frame + rectl::kRight), fb = readI32(frame + rectl::kBottom);
     if (static_cast<std::int64_t>(fr) < fl || static_cast<std::int64_t>(fb) < ft
         || static_cast<std::int64_t>(fr) - fl >= INT_MAX || static_cast<std::int64_t>(fb) - ft >= INT_MAX)
         fail("its frame is empty");
     h.frame = QRect(QPoint(fl, ft), QPoint(fr, fb));
-    h.deviceSize = QSize(readI32(data + 72), readI32(data + 76));
-    h.deviceMillimeters = QSize(readI32(data + 80), readI32(data + 84));
+    h.deviceSize = QSize(readI32(data + header::kDevice + sizel::kCx), readI32(data + header::kDevice + sizel::kCy));
+    h.deviceMillimeters =
+        QSize(readI32(data + header::kMillimeters + sizel::kCx), readI32(data + header::kMillimeters + sizel::kCy));
     if (h.deviceSize.width() <= 0 || h.deviceSize.height() <= 0 || h.deviceMillimeters.width() <= 0
         || h.deviceMillimeters.height() <= 0)
         fail("its reference device has no size");
@@ -1686,19 +1756,19 @@ EmfHeader validateEmf(const std::uint8_t* data, std::size_t size)
 {
     const EmfHeader h = readEmfHeader(data, size);
     const std::uint64_t end = h.nBytes;
-    std::uint64_t pos = readU32(data + 4);
+    std::uint64_t pos = readU32(data + record::kSize);
     std::uint64_t count = 1;
     while (true) {
-        if (pos + 8 > end)
+        if (pos + record::kMinSize > end)
             fail("it has no end-of-file record");
-        const std::uint32_t type = readU32(data + pos);
-        const std::uint32_t rsize = readU32(data + pos + 4);
-        if (rsize < 8 || rsize % 4 != 0 || rsize > end - pos)
+        const std::uint32_t type = readU32(data + pos + record::kType);
+        const std::uint32_t rsize = readU32(data + pos + record::kSize);
+        if (rsize < record::kMinSize || rsize % 4 != 0 || rsize > end - pos)
             fail("record " + std::to_string(count) + " at byte " + std::to_string(pos) + " has a wrong size");
         if (++count > EmfLimits::maxRecords)
             fail("it has too many records");
         if (type == Eof) {
-            if (rsize < 20)
+            if (rsize < eof::kFixedSize)
                 fail("its end-of-file record is cut short");
             // Bytes between the end-of-file record and the size the header
             // declares belong to no record: whatever they are, the page is damaged.

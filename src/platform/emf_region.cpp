@@ -17,13 +17,14 @@ std::optional<std::vector<QRect>> readRegionRects(const std::uint8_t* data, std:
     // Writers disagree on dwSize; anything but the plain header is suspect.
     if (headerSize != rgn::kHeaderBytes || readU32(data + rgn::kType) != rgn::kTypeRects)
         return std::nullopt;
-    if (count > (size - rgn::kHeaderBytes) / 16)
+    if (count > (size - rgn::kHeaderBytes) / rectl::kSize)
         return std::nullopt;
     std::vector<QRect> rects;
     rects.reserve(static_cast<size_t>(count));
     for (std::uint64_t i = 0; i < count; ++i) {
-        const std::uint8_t* r = data + rgn::kHeaderBytes + 16 * i;
-        const std::int64_t l = readI32(r), t = readI32(r + 4), ri = readI32(r + 8), b = readI32(r + 12);
+        const std::uint8_t* r = data + rgn::kHeaderBytes + rectl::kSize * i;
+        const std::int64_t l = readI32(r + rectl::kLeft), t = readI32(r + rectl::kTop), ri = readI32(r + rectl::kRight),
+                           b = readI32(r + rectl::kBottom);
         if (ri <= l || b <= t)
             continue;
         // Stored exclusive; QRect takes a size that fits an int.

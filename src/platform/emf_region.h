@@ -2,6 +2,8 @@
 // size checked, and the clip combinations Windows applies with it.
 #pragma once
 
+#include "platform/emf_records.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QRect>
@@ -13,12 +15,6 @@
 #include <vector>
 
 namespace platform::emf {
-
-// Field offsets of RGNDATA: a 32-byte header, then nCount RECTLs.
-namespace rgn {
-constexpr std::uint64_t kSize = 0, kType = 4, kCount = 8, kHeaderBytes = 32;
-constexpr std::uint32_t kTypeRects = 1;
-}
 
 // The rectangles of the region data at [data, data + size), in the units
 // they are stored in (device units of the reference device): null when the

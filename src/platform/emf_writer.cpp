@@ -3,6 +3,7 @@
 
 #include "platform/canvas_text.h"
 #include "platform/emf_format.h"
+#include "platform/emf_records.h"
 
 #include <QPainter>
 
@@ -58,6 +59,14 @@ int clampInt(long long v)
     return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
+// Records are written field after field; in a debug build this checks that the
+// field about to be written at `bytes`' end is where emf_records.h puts it in
+// the record that began at `recordStart`.
+void expectField(const QByteArray& bytes, qsizetype recordStart, std::size_t field)
+{
+    Q_ASSERT(bytes.size() - recordStart == static_cast<qsizetype>(field));
+}
+
 // A bitmap as a device-independent bitmap: info header with colour table, and bits.
 struct Dib {
     QByteArray info;
@@ -109,7 +118,7 @@ Dib toDib(const QImage& source)
 
     Dib dib;
     ByteWriter bi(dib.info);
-    bi.u32(40);
+    bi.u32(bmih::kMinSize);  // a plain header
     bi.i32(w);
     bi.i32(h);  // positive: rows bottom-up
     bi.u16(1);
@@ -189,7 +198,7 @@ struct EmfRecorder::Impl {
     {
         while ((body.size() - at) % 4)
             body.append('\0');
-        patchU32(body, at + 4, static_cast<std::uint32_t>(body.size() - at));
+        patchU32(body, at + record::kSize, static_cast<std::uint32_t>(body.size() - at));
         ++records;
     }
     void simple(std::uint32_t type, std::initializer_list<std::uint32_t> values)
@@ -262,10 +271,13 @@ struct EmfRecorder::Impl {
         const qsizetype at = begin(ExtCreateFontIndirectW);
         ByteWriter w(body);
         w.u32(h);
+        const qsizetype lf = at + ext_create_font_indirect_w::kElw;
+        expectField(body, lf, log_font::kHeight);
         w.i32(-std::clamp(f.height, 1, kMaxFontHeight));  // negative: character height
         w.i32(0);
         w.i32(0);
         w.i32(0);
+        expectField(body, lf, log_font::kWeight);
         w.i32(f.bold ? 700 : 400);
         w.u8(f.italic ? 1 : 0);
         w.u8(f.underline ? 1 : 0);
@@ -275,12 +287,14 @@ struct EmfRecorder::Impl {
         w.u8(0);
         w.u8(0);
         w.u8(0);
-        char16_t face[32] = {};
-        const QString name = f.face.left(31);
+        expectField(body, lf, log_font::kFaceName);
+        char16_t face[log_font::kFaceNameChars] = {};
+        const QString name = f.face.left(log_font::kFaceNameChars - 1);
         for (qsizetype i = 0; i < name.size(); ++i)
             face[i] = name.at(i).unicode();
         for (char16_t c : face)
             w.u16(c);
+        expectField(body, at, ext_create_font_indirect_w::kFixedSize);
         end(at);
         select(dc.font, h);
         dc.fontValue = f;
@@ -371,20 +385,25 @@ struct EmfRecorder::Impl {
         ByteWriter w(body);
         writeRectL(w, dest.left, dest.top, static_cast<long long>(dest.right) - 1,
                    static_cast<long long>(dest.bottom) - 1);
+        expectField(body, at, stretch_dibits::kXDest);
         w.i32(dest.left);
         w.i32(dest.top);
         w.i32(0);
         w.i32(0);
         w.i32(image.width());
         w.i32(image.height());
-        w.u32(80);
+        // The bitmap's header right after the fixed part, its bits after the header.
+        expectField(body, at, stretch_dibits::kOffBmiSrc);
+        w.u32(stretch_dibits::kFixedSize);
         w.u32(static_cast<std::uint32_t>(dib.info.size()));
-        w.u32(static_cast<std::uint32_t>(80 + dib.info.size()));
+        w.u32(static_cast<std::uint32_t>(stretch_dibits::kFixedSize + dib.info.size()));
         w.u32(static_cast<std::uint32_t>(dib.bits.size()));
+        expectField(body, at, stretch_dibits::kUsageSrc);
         w.u32(0);  // DIB_RGB_COLORS
         w.u32(kRopSrcCopy);
         w.i32(dest.width());
         w.i32(dest.height());
+        expectField(body, at, stretch_dibits::kFixedSize);
         body.append(dib.info);
         body.append(dib.bits);
         end(at);
@@ -416,13 +435,15 @@ struct EmfRecorder::Impl {
 
     QByteArray complete()
     {
-        simple(Eof, {0, 16, 20});
+        // No palette: its offset is where SizeLast lies.
+        simple(Eof, {0, eof::kSizeLast, eof::kFixedSize});
         QByteArray out;
-        out.reserve(108 + body.size());
+        out.reserve(static_cast<qsizetype>(header::kFixedSize) + body.size());
         ByteWriter w(out);
-        const std::uint32_t total = static_cast<std::uint32_t>(108 + body.size());
+        const std::uint32_t total = static_cast<std::uint32_t>(header::kFixedSize + body.size());
         w.u32(Header);
-        w.u32(108);
+        w.u32(header::kFixedSize);
+        expectField(out, 0, header::kBounds);
         if (anyBounds)
             writeRectL(w, bx0, by0, bx1, by1);
         else
@@ -431,24 +452,30 @@ struct EmfRecorder::Impl {
         const long long fw = std::llround(static_cast<double>(width) * 2540.0 / ppi);
         const long long fh = std::llround(static_cast<double>(height) * 2540.0 / ppi);
         writeRectL(w, 0, 0, fw - 1, fh - 1);
+        expectField(out, 0, header::kRecordSignature);
         w.u32(kSignature);
         w.u32(kVersion);
         w.u32(total);
         w.u32(records + 1);
         w.u16(static_cast<std::uint16_t>(std::min<std::uint32_t>(highestHandle + 1, 0xFFFF)));
         w.u16(0);
+        expectField(out, 0, header::kDescriptionChars);
         w.u32(0);  // no description
         w.u32(0);
         w.u32(0);  // no palette
+        expectField(out, 0, header::kDevice);
         w.i32(kDeviceInchesX * ppi);
         w.i32(kDeviceInchesY * ppi);
         w.i32(kDeviceInchesX * 254 / 10);
         w.i32(kDeviceInchesY * 254 / 10);
+        expectField(out, 0, header::kPixelFormatSize);
         w.u32(0);  // no pixel format
         w.u32(0);
         w.u32(0);  // not OpenGL
+        expectField(out, 0, header::kMicrometers);
         w.i32(kDeviceInchesX * 25400);
         w.i32(kDeviceInchesY * 25400);
+        expectField(out, 0, header::kFixedSize);
         out.append(body);
         return out;
     }
@@ -484,6 +511,7 @@ void EmfRecorder::fillRect(const Rect& r)
     const qsizetype at = d_->begin(BitBlt);
     ByteWriter w(d_->body);
     d_->writeRectL(w, r.left, r.top, static_cast<long long>(r.right) - 1, static_cast<long long>(r.bottom) - 1);
+    expectField(d_->body, at, bit_blt::kXDest);
     w.i32(r.left);
     w.i32(r.top);
     w.i32(r.width());
@@ -491,14 +519,18 @@ void EmfRecorder::fillRect(const Rect& r)
     w.u32(kRopPatCopy);
     w.i32(0);
     w.i32(0);
+    expectField(d_->body, at, bit_blt::kXformSrc);
     for (float f : {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f})
         w.f32(f);
+    // No source bitmap: background colour, usage, and four empty offsets and sizes.
+    expectField(d_->body, at, bit_blt::kBkColorSrc);
     w.u32(0);
     w.u32(0);
     w.u32(0);
     w.u32(0);
     w.u32(0);
     w.u32(0);
+    expectField(d_->body, at, bit_blt::kFixedSize);
     d_->end(at);
     d_->addBounds(r.left, r.top, static_cast<long long>(r.right) - 1, static_cast<long long>(r.bottom) - 1);
 }
@@ -619,17 +651,24 @@ void EmfRecorder::textOut(int x, int y, const Rect& rect, unsigned options, cons
         d.writeRectL(w, 0, 0, -1, -1);
     else
         d.writeRectL(w, bl, bt, br, bb);
+    expectField(d.body, at, ext_text_out::kGraphicsMode);
     w.u32(1);  // GM_COMPATIBLE
     const float scale = static_cast<float>(2540.0 / d.ppi);
     w.f32(scale);
     w.f32(scale);
+    expectField(d.body, at, ext_text_out::kReference);
     w.i32(x);
     w.i32(y);
+    // The string right after the fixed part, the advances after the string.
+    expectField(d.body, at, ext_text_out::kChars);
     w.u32(n);
-    w.u32(76);
+    w.u32(ext_text_out::kFixedSize);
     w.u32(options);
+    expectField(d.body, at, ext_text_out::kRectangle);
     d.writeRectL(w, rect.left, rect.top, rect.right, rect.bottom);
-    w.u32(76 + stringBytes);
+    expectField(d.body, at, ext_text_out::kOffDx);
+    w.u32(ext_text_out::kFixedSize + stringBytes);
+    expectField(d.body, at, ext_text_out::kFixedSize);
     w.bytes(text.utf16(), static_cast<qsizetype>(n) * 2);
     w.zeros(stringBytes - n * 2);
     for (int a : adv)
