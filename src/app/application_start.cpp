@@ -39,7 +39,7 @@ void enterDataFolder()
 // window, as after Preview; closing the preview discards its pages.
 void openInPreview(const QString& file)
 {
-    platform::runHandler([&] {
+    desktop::runHandler([&] {
         TQRPrinter& store = QRPrinter();
         if (store.status() != QRPrinterStatus::Idle)
             return;
@@ -56,7 +56,7 @@ void openInPreview(const QString& file)
 
 int runWindow(char* programPath, const cli::GuiCommand& command)
 {
-    platform::Application application(programPath, QString::fromLatin1(platform::kApplicationTitle));
+    desktop::Application application(programPath, QString::fromLatin1(desktop::kApplicationTitle));
 
     try {
         if (command.dataFolder)
@@ -64,11 +64,11 @@ int runWindow(char* programPath, const cli::GuiCommand& command)
 
         // The real printers and the report engine's windows, then the page
         // store: every report on a form relies on it.
-        platform::useSystemPrinter();
+        desktop::useSystemPrinter();
         report::installReportWindows();
         createQRPrinter(qApp);
 
-        platform::setApplicationTitle(QString::fromLatin1(platform::kApplicationTitle));
+        desktop::setApplicationTitle(QString::fromLatin1(desktop::kApplicationTitle));
 
         // The forms, in this order; the main window's creation handler runs
         // before the page forms exist.
@@ -80,7 +80,7 @@ int runWindow(char* programPath, const cli::GuiCommand& command)
         createFFormM();
     } catch (const std::exception& e) {
         // A form that cannot be built ends the program before the message loop.
-        platform::showErrorBox(QString::fromUtf8(e.what()));
+        desktop::showErrorBox(QString::fromUtf8(e.what()));
         return 1;
     }
 

@@ -263,7 +263,7 @@ BuiltForm buildForm(QWidget* window, const FormDesign& design)
 }
 
 void bindEvent(QWidget* window, const BuiltForm& form, const FormDesign& design,
-               platform::FocusRouter& router, const EventBinding& binding, std::function<void()> handler)
+               desktop::FocusRouter& router, const EventBinding& binding, std::function<void()> handler)
 {
     auto unsupported = [&] {
         throw std::logic_error(std::string("event not available on ") + (binding.control ? binding.control : "the window"));
@@ -274,7 +274,7 @@ void bindEvent(QWidget* window, const BuiltForm& form, const FormDesign& design,
         case FormEvent::Create:
             return;  // run by the form once everything is bound
         case FormEvent::Activate:
-            platform::setActivationHandler(window, std::move(handler));
+            desktop::setActivationHandler(window, std::move(handler));
             return;
         case FormEvent::Click:
             form.surface->setBackgroundClickHandler(std::move(handler));
@@ -300,7 +300,7 @@ void bindEvent(QWidget* window, const BuiltForm& form, const FormDesign& design,
         switch (c->kind) {
         case ControlKind::Button:
             QObject::connect(static_cast<QPushButton*>(w), &QPushButton::clicked, w,
-                             platform::handlerSlot(std::move(handler)));
+                             desktop::handlerSlot(std::move(handler)));
             return;
         case ControlKind::RadioGroup:
             static_cast<RadioGroup*>(w)->setChangeHandler(std::move(handler));
@@ -322,13 +322,13 @@ void bindEvent(QWidget* window, const BuiltForm& form, const FormDesign& design,
         switch (c->kind) {
         case ControlKind::SpinEdit:
             static_cast<TSpinEdit*>(w)->OnChange = [handler = std::move(handler)](QObject*) {
-                platform::runHandler(handler);
+                desktop::runHandler(handler);
             };
             return;
         case ControlKind::Edit:
         case ControlKind::MaskEdit:
             QObject::connect(static_cast<QLineEdit*>(w), &QLineEdit::textChanged, w,
-                             platform::handlerSlot(std::move(handler)));
+                             desktop::handlerSlot(std::move(handler)));
             return;
         default:
             unsupported();

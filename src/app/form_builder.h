@@ -17,7 +17,7 @@
 
 class QScrollArea;
 
-namespace platform {
+namespace desktop {
 class FocusRouter;
 }
 
@@ -49,6 +49,6 @@ BuiltForm buildForm(QWidget* window, const FormDesign& design);
 // caller's to run once everything is bound. Throws std::logic_error for an
 // event that the control's kind does not have.
 void bindEvent(QWidget* window, const BuiltForm& form, const FormDesign& design,
-               platform::FocusRouter& router, const EventBinding& binding, std::function<void()> handler);
+               desktop::FocusRouter& router, const EventBinding& binding, std::function<void()> handler);
 
 } // namespace app

@@ -64,7 +64,7 @@ protected:
         } else if (isLeftRelease(event)) {
             const bool inside = widget_->rect().contains(eventPos(event));
             if (pressed_ && inside)
-                platform::runHandler(handler_);
+                desktop::runHandler(handler_);
             pressed_ = false;
         }
         return false;
@@ -191,7 +191,7 @@ void RadioGroup::itemToggled(QAbstractButton*, bool checked)
     updateTabStops();
     if (checked && onChange_) {
         std::function<void()> handler = onChange_;
-        platform::runHandler(handler);
+        desktop::runHandler(handler);
     }
 }
 
@@ -263,7 +263,7 @@ CheckingRadioButton::CheckingRadioButton(QWidget* parent) : QRadioButton(parent)
         setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
         if (checked && onClick_) {
             std::function<void()> handler = onClick_;
-            platform::runHandler(handler);
+            desktop::runHandler(handler);
         }
     });
 }
@@ -305,7 +305,7 @@ bool FormSurface::eventFilter(QObject* watched, QEvent* event)
         pressedOn_ = nullptr;
         if (click && onClick_) {
             std::function<void()> handler = onClick_;
-            platform::runHandler(handler);
+            desktop::runHandler(handler);
         }
         return mine;
     }

@@ -93,7 +93,7 @@ TFForm1::TFForm1()
     // The hidden memo holds the profile text table, one line per table line.
     Memo1->setPlainText(profile::profileTextLines().join(QLatin1Char('\n')));
 
-    router_ = new platform::FocusRouter(this);
+    router_ = new desktop::FocusRouter(this);
     bindEvents();
 }
 
@@ -167,7 +167,7 @@ void TFForm1::MaskEdit1Exit(QObject*)
     // Throws the conversion error before anything changes.
     const profile::StarSignResult result = profile::calculateStarSign(MaskEdit1->text());
     for (const QString& notice : result.notices)
-        platform::showMessage(notice);
+        desktop::showMessage(notice);
     Panel1->setCaption(result.heading);
     birthday_ = result.birthday;
     Edit2->setText(result.sign);

@@ -23,7 +23,7 @@
 class TPageReport;
 class TSpinEdit;
 
-namespace platform {
+namespace desktop {
 class FocusRouter;
 }
 
@@ -93,7 +93,7 @@ public:
     void setHandlerTrace(HandlerTrace trace) { trace_ = std::move(trace); }
 
     // The printer setup dialog, shown modally by Button4Click.
-    platform::PrinterSetupDialog PrinterSetupDialog1{this};
+    desktop::PrinterSetupDialog PrinterSetupDialog1{this};
 
 private:
     void bindEvents();
@@ -102,7 +102,7 @@ private:
     TPageReport& reportForCommand();
 
     app::BuiltForm form_;
-    platform::FocusRouter* router_ = nullptr;
+    desktop::FocusRouter* router_ = nullptr;
     TPageReport* currentReport_ = nullptr;
     QString birthday_;
     // Whether detail.fdg holds the profile this window shows (see Edit2Exit).

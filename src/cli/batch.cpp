@@ -35,13 +35,13 @@ void say(const QString& message)
 
 // Nobody sits at the command line's windows: what would be asked is answered
 // from the command, and what would be shown goes to standard error.
-class CommandLineUserInterface final : public platform::UserInterface {
+class CommandLineUserInterface final : public desktop::UserInterface {
 public:
     explicit CommandLineUserInterface(const Output& output) : output_(output) {}
     void errorBox(const QString& text) override { say(text); }
     void messageBox(const QString& text) override { say(text.trimmed()); }
     void beep() override {}
-    std::optional<QString> fileName(QWidget*, platform::FileDialogKind, const platform::FileDialogOptions&) override
+    std::optional<QString> fileName(QWidget*, desktop::FileDialogKind, const desktop::FileDialogOptions&) override
     {
         return std::nullopt;
     }
@@ -52,7 +52,7 @@ public:
             return output_.file;
         return std::nullopt;
     }
-    bool printerSetup(platform::PrinterSetupWindow&) override { return false; }
+    bool printerSetup(desktop::PrinterSetupWindow&) override { return false; }
 
 private:
     Output output_;
@@ -110,11 +110,11 @@ QString choosePrinter(platform::TPrinter& printer, const Output& output)
 {
     QString name;
     if (output.kind == Output::Kind::Pdf) {
-        name = QString::fromLatin1(platform::printToPdfName);
+        name = QString::fromLatin1(desktop::printToPdfName);
     } else if (output.kind == Output::Kind::Print) {
         name = output.printer;
     }
-    const QString pdfPrinter = QString::fromLatin1(platform::printToPdfName);
+    const QString pdfPrinter = QString::fromLatin1(desktop::printToPdfName);
     if (!name.isEmpty()) {
         const int index = static_cast<int>(printer.printers().indexOf(name));
         if (index < 0) {
@@ -136,8 +136,8 @@ QString choosePrinter(platform::TPrinter& printer, const Output& output)
 // them to the output as one file or one print job.
 int composeAndWrite(const std::vector<Job>& jobs, const Output& output, std::optional<int> offset)
 {
-    platform::installUserInterface(std::make_unique<CommandLineUserInterface>(output));
-    platform::useSystemPrinter();
+    desktop::installUserInterface(std::make_unique<CommandLineUserInterface>(output));
+    desktop::useSystemPrinter();
     TQRPrinter& store = createQRPrinter(qApp);
     store.setShowProgress(false);
     if (const QString error = choosePrinter(store.printer(), output); !error.isEmpty()) {

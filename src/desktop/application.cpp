@@ -10,7 +10,7 @@
 
 #include <cstring>
 
-namespace platform {
+namespace desktop {
 
 namespace {
 QString& titleStore()
@@ -116,4 +116,4 @@ int Application::run()
     return 0;
 }
 
-} // namespace platform
+} // namespace desktop

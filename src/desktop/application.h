@@ -19,7 +19,7 @@
 class QApplication;
 class QWidget;
 
-namespace platform {
+namespace desktop {
 
 // The program's title: its X11 class, desktop file name and error-box caption.
 inline constexpr char kApplicationTitle[] = "FStellaro";
@@ -70,4 +70,4 @@ private:
     std::unique_ptr<CloseWatch> closeWatch_;
 };
 
-} // namespace platform
+} // namespace desktop

@@ -2,7 +2,7 @@
 
 #include "desktop/user_interface.h"
 
-namespace platform {
+namespace desktop {
 
 QString errorBoxText(const QString& message)
 {
@@ -14,4 +14,4 @@ void showErrorBox(const QString& message)
     userInterface().errorBox(errorBoxText(message));
 }
 
-} // namespace platform
+} // namespace desktop

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace platform {
+namespace desktop {
 
 // Shows the error box modally, through the installed user interface.
 void showErrorBox(const QString& message);
@@ -12,4 +12,4 @@ void showErrorBox(const QString& message);
 // The exact text the box shows for `message`.
 QString errorBoxText(const QString& message);
 
-} // namespace platform
+} // namespace desktop

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
-namespace platform {
+namespace desktop {
 
 namespace {
 
@@ -69,4 +69,4 @@ std::optional<QString> runSaveDialog(QWidget* owner, const FileDialogOptions& op
     }
 }
 
-} // namespace platform
+} // namespace desktop

@@ -15,7 +15,7 @@
 
 class QWidget;
 
-namespace platform {
+namespace desktop {
 
 enum class FileDialogKind { Open, Save };
 
@@ -42,4 +42,4 @@ QStringList qtNameFilters(const QString& filter);
 // The name with ".<extension>" added when its last path component has no extension.
 QString withDefaultExtension(const QString& fileName, const QString& extension);
 
-} // namespace platform
+} // namespace desktop

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace platform {
+namespace desktop {
 
 namespace {
 // `w` and its parents up to (not including) `form`, innermost first.
@@ -115,4 +115,4 @@ void FocusRouter::run(const std::function<void()>& handler)
     runHandler(h);
 }
 
-} // namespace platform
+} // namespace desktop

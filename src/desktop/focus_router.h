@@ -26,7 +26,7 @@
 #include <functional>
 #include <unordered_map>
 
-namespace platform {
+namespace desktop {
 
 class FocusRouter : public QObject {
 public:
@@ -59,4 +59,4 @@ private:
     unsigned moveSerial_ = 0;
 };
 
-} // namespace platform
+} // namespace desktop

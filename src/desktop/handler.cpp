@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-namespace platform {
+namespace desktop {
 
 void reportCurrentException() noexcept
 {
@@ -25,4 +25,4 @@ void reportCurrentException() noexcept
     }
 }
 
-} // namespace platform
+} // namespace desktop

@@ -6,7 +6,7 @@
 #include <exception>
 #include <utility>
 
-namespace platform {
+namespace desktop {
 
 // Shows the error box for the exception currently being handled.
 void reportCurrentException() noexcept;
@@ -28,4 +28,4 @@ auto handlerSlot(F handler)
     return [handler = std::move(handler)](auto&&...) mutable { runHandler(handler); };
 }
 
-} // namespace platform
+} // namespace desktop

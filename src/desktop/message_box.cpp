@@ -2,11 +2,11 @@
 
 #include "desktop/user_interface.h"
 
-namespace platform {
+namespace desktop {
 
 void showMessage(const QString& text)
 {
     userInterface().messageBox(text);
 }
 
-} // namespace platform
+} // namespace desktop

@@ -5,9 +5,9 @@
 
 #include <QString>
 
-namespace platform {
+namespace desktop {
 
 // Shows the notice modally, through the installed user interface.
 void showMessage(const QString& text);
 
-} // namespace platform
+} // namespace desktop

@@ -10,7 +10,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace platform {
+namespace desktop {
+
+using namespace platform;
 
 namespace {
 
@@ -144,4 +146,4 @@ bool PrinterSetupDialog::Execute()
     return confirmed;
 }
 
-} // namespace platform
+} // namespace desktop

@@ -13,13 +13,13 @@
 class QComboBox;
 class QRadioButton;
 
-namespace platform {
+namespace desktop {
 
 // The dialog's window. Built from the printer's current state; apply() writes
 // the choice back.
 class PrinterSetupWindow : public QDialog {
 public:
-    PrinterSetupWindow(TPrinter& printer, QWidget* parent = nullptr);
+    PrinterSetupWindow(platform::TPrinter& printer, QWidget* parent = nullptr);
 
     QComboBox* printerBox() const { return printers_; }
     QComboBox* paperBox() const { return paper_; }
@@ -32,7 +32,7 @@ public:
 private:
     void showSettingsOf(int printerIndex);
 
-    TPrinter& printer_;
+    platform::TPrinter& printer_;
     QComboBox* printers_ = nullptr;
     QComboBox* paper_ = nullptr;
     QRadioButton* portrait_ = nullptr;
@@ -42,15 +42,15 @@ private:
 class PrinterSetupDialog {
 public:
     // On the program's printer object unless another is given.
-    explicit PrinterSetupDialog(QWidget* owner = nullptr, TPrinter* printer = nullptr);
+    explicit PrinterSetupDialog(QWidget* owner = nullptr, platform::TPrinter* printer = nullptr);
 
     // Shows the dialog modally; true when the user confirmed (and the choice applied).
     bool Execute();
 
 private:
     QWidget* owner_;
-    TPrinter* printer_;
+    platform::TPrinter* printer_;
 };
 
 
-} // namespace platform
+} // namespace desktop

@@ -19,7 +19,9 @@
 #include <cmath>
 #include <vector>
 
-namespace platform {
+namespace desktop {
+
+using namespace platform;
 
 namespace {
 
@@ -525,4 +527,4 @@ void useSystemPrinter()
     setPrinterFactory(createSystemPrinter);
 }
 
-} // namespace platform
+} // namespace desktop

@@ -23,11 +23,11 @@
 #include <memory>
 #include <optional>
 
-namespace platform {
+namespace desktop {
 
 inline constexpr const char* printToPdfName = "Print to PDF";
 
-std::unique_ptr<TPrinter> createSystemPrinter();
+std::unique_ptr<platform::TPrinter> createSystemPrinter();
 
 // Makes the system printer the program's printer object (platform::Printer()),
 // created on first use.
@@ -41,6 +41,6 @@ QPageSize pageSizeForPaperCode(int paperCode, int widthTenthsMm, int lengthTenth
 
 // The device mode's paper fields for a Qt page size: a known paper code, or the
 // custom code 256 with the size in tenths of a millimetre.
-void setPaperFields(DeviceMode& mode, const QPageSize& size);
+void setPaperFields(platform::DeviceMode& mode, const QPageSize& size);
 
-} // namespace platform
+} // namespace desktop

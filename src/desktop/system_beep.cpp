@@ -2,11 +2,11 @@
 
 #include "desktop/user_interface.h"
 
-namespace platform {
+namespace desktop {
 
 void systemBeep()
 {
     userInterface().beep();
 }
 
-} // namespace platform
+} // namespace desktop

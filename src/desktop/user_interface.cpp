@@ -9,7 +9,9 @@
 
 #include <cstdio>
 
-namespace platform {
+namespace desktop {
+
+using namespace platform;
 
 UserInterface::~UserInterface() = default;
 
@@ -103,4 +105,4 @@ std::unique_ptr<UserInterface> createDesktopUserInterface()
     return std::make_unique<DesktopUserInterface>();
 }
 
-} // namespace platform
+} // namespace desktop

@@ -14,7 +14,7 @@
 
 class QWidget;
 
-namespace platform {
+namespace desktop {
 
 class PrinterSetupWindow;
 
@@ -46,4 +46,4 @@ std::unique_ptr<UserInterface> installUserInterface(std::unique_ptr<UserInterfac
 // The real windows.
 std::unique_ptr<UserInterface> createDesktopUserInterface();
 
-} // namespace platform
+} // namespace desktop

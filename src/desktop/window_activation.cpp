@@ -8,7 +8,7 @@
 
 #include <unordered_map>
 
-namespace platform {
+namespace desktop {
 
 namespace {
 
@@ -140,4 +140,4 @@ void setActivationHandler(QWidget* form, std::function<void()> handler)
     ActivationTracker::instance().setHandler(form, std::move(handler));
 }
 
-} // namespace platform
+} // namespace desktop

@@ -13,11 +13,11 @@
 
 #include <functional>
 
-namespace platform {
+namespace desktop {
 
 // Runs `handler` (through runHandler) each time `form` becomes the program's
 // active form. Replaces an earlier handler; an empty function removes it. The
 // registration ends when the form is destroyed.
 void setActivationHandler(QWidget* form, std::function<void()> handler);
 
-} // namespace platform
+} // namespace desktop

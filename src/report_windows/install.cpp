@@ -17,7 +17,7 @@ void installReportWindows()
     windows.progress = [](TQRPrinter& store) { return std::make_unique<ProgressWindow>(store); };
     windows.preview = showPreviewWindow;
     windows.printDialog = runReportPrintDialog;
-    windows.reportFileToSave = [] { return platform::runSaveDialog(nullptr, saveReportDialogOptions()); };
+    windows.reportFileToSave = [] { return desktop::runSaveDialog(nullptr, saveReportDialogOptions()); };
     installEngineWindows(std::move(windows));
 }
 

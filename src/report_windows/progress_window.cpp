@@ -70,7 +70,7 @@ ProgressWindow::ProgressWindow(TQRPrinter& store)
     cancel_->setDefault(true);
     cancel_->setAutoDefault(true);
     QObject::connect(cancel_, &QPushButton::clicked, window_.get(),
-                     platform::handlerSlot([&store] { store.Cancel(); }));
+                     desktop::handlerSlot([&store] { store.Cancel(); }));
 
     label_ = new QLabel(window_.get());
     label_->setGeometry(kLabel.left, kLabel.top, kLabel.width, kLabel.height);

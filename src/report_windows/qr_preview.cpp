@@ -428,7 +428,7 @@ protected:
     {
         QDialog::resizeEvent(event);
         if (onResize)
-            platform::runHandler(onResize);
+            desktop::runHandler(onResize);
     }
 };
 
@@ -532,7 +532,7 @@ void TQRStandardPreview::buildToolbar()
         }
     }
 
-    using platform::handlerSlot;
+    using desktop::handlerSlot;
     connect(zoomFit_, &QToolButton::clicked, this, handlerSlot([this] { preview_->ZoomToFit(); }));
     connect(zoom100_, &QToolButton::clicked, this, handlerSlot([this] { preview_->setZoom(100); }));
     connect(zoomWidth_, &QToolButton::clicked, this, handlerSlot([this] { preview_->ZoomToWidth(); }));
@@ -618,7 +618,7 @@ void TQRStandardPreview::saveReport()
 {
     if (busy_)
         return;
-    const std::optional<QString> name = platform::runSaveDialog(window_.get(), report::saveReportDialogOptions());
+    const std::optional<QString> name = desktop::runSaveDialog(window_.get(), report::saveReportDialogOptions());
     if (!name)
         return;
     setBusy(true);
@@ -634,7 +634,7 @@ void TQRStandardPreview::loadReport()
 {
     if (busy_)
         return;
-    const std::optional<QString> name = platform::runOpenDialog(window_.get(), report::openReportDialogOptions());
+    const std::optional<QString> name = desktop::runOpenDialog(window_.get(), report::openReportDialogOptions());
     if (!name)
         return;
     {

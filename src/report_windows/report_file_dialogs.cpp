@@ -4,12 +4,12 @@
 
 namespace report {
 
-platform::FileDialogOptions saveReportDialogOptions()
+desktop::FileDialogOptions saveReportDialogOptions()
 {
     return {QString::fromLatin1(kReportFileFilter), QString::fromLatin1(kReportFileExtension), true};
 }
 
-platform::FileDialogOptions openReportDialogOptions()
+desktop::FileDialogOptions openReportDialogOptions()
 {
     return {QString::fromLatin1(kReportFileFilter), QString(), false};
 }

@@ -7,8 +7,8 @@
 namespace report {
 
 // The save dialog: the filter, default extension "QRP", and a prompt before replacing.
-platform::FileDialogOptions saveReportDialogOptions();
+desktop::FileDialogOptions saveReportDialogOptions();
 // The open dialog: the filter alone; it does not insist that the file exists.
-platform::FileDialogOptions openReportDialogOptions();
+desktop::FileDialogOptions openReportDialogOptions();
 
 } // namespace report

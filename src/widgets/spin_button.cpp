@@ -138,7 +138,7 @@ void TSpinButton::keyPressEvent(QKeyEvent* event)
         return;
     }
     event->accept();
-    platform::runHandler([target] { target->Click(); });
+    desktop::runHandler([target] { target->Click(); });
 }
 
 void TSpinButton::focusInEvent(QFocusEvent* event)

@@ -117,7 +117,7 @@ void TSpinEdit::DownClick(QObject*)
 void TSpinEdit::step(std::int64_t delta)
 {
     if (readOnly_) {
-        platform::systemBeep();
+        desktop::systemBeep();
         return;
     }
     // Without limits a step past the 32-bit range stops at its end instead of
@@ -196,7 +196,7 @@ void TSpinEdit::textWasChanged()
     };
     if (programChangeDepth_ == 0) {
         // The user's own edit: this is an event handler of its own.
-        platform::runHandler(notify);
+        desktop::runHandler(notify);
         return;
     }
     // A change the program made: the error belongs to whoever made it, but it
@@ -213,7 +213,7 @@ void TSpinEdit::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
         const bool up = event->key() == Qt::Key_Up;
-        platform::runHandler([this, up] {
+        desktop::runHandler([this, up] {
             if (up)
                 UpClick(this);
             else
@@ -228,7 +228,7 @@ void TSpinEdit::keyPressEvent(QKeyEvent* event)
     for (const QChar c : typed) {
         if (!acceptsTypedChar(c)) {
             event->accept();
-            platform::systemBeep();
+            desktop::systemBeep();
             return;
         }
     }
@@ -243,7 +243,7 @@ void TSpinEdit::inputMethodEvent(QInputMethodEvent* event)
         QLineEdit::inputMethodEvent(event);
         return;
     }
-    platform::systemBeep();
+    desktop::systemBeep();
     QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
     QLineEdit::inputMethodEvent(&withoutCommit);
 }
@@ -271,7 +271,7 @@ void TSpinEdit::focusOutEvent(QFocusEvent* event)
     // Only leaving for another control of this window counts as leaving the box.
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
         return;
-    platform::runHandler([this] {
+    desktop::runHandler([this] {
         const std::int32_t value = Value();
         if (CheckValue(value) != value)
             setValue(value);

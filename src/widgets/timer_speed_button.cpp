@@ -18,7 +18,7 @@ TTimerSpeedButton::TTimerSpeedButton(QWidget* parent)
     // A speed button never takes the keyboard focus; its spin button does.
     setFocusPolicy(Qt::NoFocus);
     // The release over the button is the normal click.
-    connect(this, &QAbstractButton::clicked, this, [this] { platform::runHandler([this] { Click(); }); });
+    connect(this, &QAbstractButton::clicked, this, [this] { desktop::runHandler([this] { Click(); }); });
 }
 
 TTimerSpeedButton::~TTimerSpeedButton() = default;
@@ -45,7 +45,7 @@ void TTimerSpeedButton::Click()
 
 void TTimerSpeedButton::timerExpired()
 {
-    platform::runHandler([this] {
+    desktop::runHandler([this] {
         if (timer_)
             timer_->setInterval(repeatIntervalMs);
         // A click that opened a nested event loop must not be re-entered by the
@@ -76,7 +76,7 @@ void TTimerSpeedButton::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton || !isDown())
         return;
     captured_ = true;
-    platform::runHandler([this] {
+    desktop::runHandler([this] {
         if (OnMouseDown)
             OnMouseDown(this);
     });

@@ -118,7 +118,7 @@ TEST_F(MainWindowTest, EnteringPanel7RunsTheGenderChoiceBeforeTheClick)
 {
     focusQuietly(w().Edit3);
     int dialogs = 0;
-    testsupport::ui().onPrinterSetup = [&](platform::PrinterSetupWindow&) {
+    testsupport::ui().onPrinterSetup = [&](desktop::PrinterSetupWindow&) {
         ++dialogs;
         return false;
     };

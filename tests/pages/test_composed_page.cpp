@@ -312,8 +312,8 @@ TEST_F(ComposedPage, UnreadableProfileStopsTheCompositionAndLeavesTheStoreIdle)
             boxes.clear();
             previewed.clear();
             // The main window's Preview and Print run through the handler wrapper.
-            platform::runHandler([&] { form->PageReport1->Preview(); });
-            platform::runHandler([&] { form->PageReport1->Print(); });
+            desktop::runHandler([&] { form->PageReport1->Preview(); });
+            desktop::runHandler([&] { form->PageReport1->Print(); });
             EXPECT_EQ(boxes, (QStringList{c.box, c.box}));
             EXPECT_TRUE(previewed.empty());
             EXPECT_EQ(printer.jobsBegun, 0);

@@ -33,7 +33,7 @@ struct RoutedForm {
     QLineEdit* g1 = new QLineEdit(groupG);
     QLineEdit* b1 = new QLineEdit(panelB);
     QLineEdit* c = new QLineEdit(&form);
-    platform::FocusRouter* router = new platform::FocusRouter(&form);
+    desktop::FocusRouter* router = new desktop::FocusRouter(&form);
     Log log;
     std::map<std::string, QWidget*> byName{{"panelA", panelA}, {"a1", a1}, {"a2", a2}, {"panelB", panelB},
                                            {"groupG", groupG}, {"g1", g1}, {"b1", b1}, {"c", c}};

@@ -17,6 +17,7 @@
 #include <filesystem>
 
 using namespace platform;
+using namespace desktop;
 using testsupport::errorOf;
 
 namespace {

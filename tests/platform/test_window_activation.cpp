@@ -23,7 +23,7 @@ struct ActivatedForm {
     QWidget form;
     QLineEdit* edit = new QLineEdit(&form);
     int activations = 0;
-    ActivatedForm() { platform::setActivationHandler(&form, [this] { ++activations; }); }
+    ActivatedForm() { desktop::setActivationHandler(&form, [this] { ++activations; }); }
 };
 
 TEST(WindowActivation, FirstActivationAndReturnFromANonModalWindowRunTheHandler)
@@ -100,15 +100,15 @@ TEST(WindowActivation, TheHandlerGoesWithTheFormAndCanBeRemoved)
     int runs = 0;
     {
         QWidget form;
-        platform::setActivationHandler(&form, [&] { ++runs; });
-        platform::setActivationHandler(&form, {});
+        desktop::setActivationHandler(&form, [&] { ++runs; });
+        desktop::setActivationHandler(&form, {});
         activate(form);
     }
     EXPECT_EQ(runs, 0);
 
     // A destroyed form's registration goes with it: a new widget at its address is not it.
     auto* form = new QWidget;
-    platform::setActivationHandler(form, [&] { ++runs; });
+    desktop::setActivationHandler(form, [&] { ++runs; });
     delete form;
     QWidget fresh;
     activate(fresh);

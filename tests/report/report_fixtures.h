@@ -78,13 +78,13 @@ struct Store {
 // "Do you want to replace it?" with `replace`.
 struct DialogUser {
     std::deque<std::optional<QString>> answers;
-    std::vector<platform::FileDialogOptions> asked;
+    std::vector<desktop::FileDialogOptions> asked;
     QStringList askedToReplace;
     bool replace = false;
 
     DialogUser()
     {
-        testsupport::ui().onFileName = [this](platform::FileDialogKind, const platform::FileDialogOptions& o) {
+        testsupport::ui().onFileName = [this](desktop::FileDialogKind, const desktop::FileDialogOptions& o) {
             asked.push_back(o);
             std::optional<QString> answer;
             if (!answers.empty()) {

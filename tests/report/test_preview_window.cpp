@@ -297,7 +297,7 @@ TEST_F(PreviewOnLastPage, SaveAndLoadGoThroughTheReportFileDialogs)
     user.answers = {qpath(dir.path() / "saved")};
     p.saveButton()->click();
     ASSERT_EQ(user.asked.size(), 4u);
-    const platform::FileDialogOptions save = user.asked.back();
+    const desktop::FileDialogOptions save = user.asked.back();
     EXPECT_EQ(std::tuple(save.filter, save.defaultExtension, save.overwritePrompt),
               std::tuple(QStringLiteral("PageReport files|*.QRP"), QStringLiteral("QRP"), true));
     ASSERT_TRUE(fs::exists(dir.path() / "saved.QRP"));
@@ -308,7 +308,7 @@ TEST_F(PreviewOnLastPage, SaveAndLoadGoThroughTheReportFileDialogs)
     user.answers = {qpath(dir.path() / "one.QRP")};
     p.preview()->setZoom(100);
     p.loadButton()->click();
-    const platform::FileDialogOptions load = user.asked.back();
+    const desktop::FileDialogOptions load = user.asked.back();
     EXPECT_EQ(std::pair(load.defaultExtension, load.overwritePrompt), std::pair(QString(), false));
     expectNavigation(p, "Page 1 of 1", {false, false, false, false});
     EXPECT_EQ(std::tuple(p.preview()->PageNumber(), s.store.currentPageNumber(), p.preview()->Zoom()),

@@ -88,8 +88,8 @@ TEST(QRPrinterOutput, PrintToPdfPutsThePageOnLandscapeA4)
     testsupport::TempDir dir;
     const QString pdf = qpath(dir.path() / "sheet.pdf");
     testsupport::ui().onPdfFileName = [&](const QString&) { return std::optional<QString>(pdf); };
-    auto printer = platform::createSystemPrinter();
-    const auto index = printer->printers().indexOf(QString::fromLatin1(platform::printToPdfName));
+    auto printer = desktop::createSystemPrinter();
+    const auto index = printer->printers().indexOf(QString::fromLatin1(desktop::printToPdfName));
     printAndCheckSheet(*printer, static_cast<int>(index), QStringLiteral("Sheet"), [&] { return pdf; });
 }
 
@@ -99,7 +99,7 @@ TEST(QRPrinterOutput, CupsPdfQueuePutsThePageOnLandscapeA4)
         !run(QStringLiteral("lpstat"), {QStringLiteral("-p"), QStringLiteral("PDF")}))
         GTEST_SKIP() << "the CUPS queue PDF (cups-pdf) is not set up: bash tools/dev.sh test does that";
 
-    auto printer = platform::createSystemPrinter();
+    auto printer = desktop::createSystemPrinter();
     const int queue = static_cast<int>(printer->printers().indexOf(QStringLiteral("PDF")));
     ASSERT_GE(queue, 0) << "Qt lists the queue";
     // cups-pdf names the file after the job title: make it one nobody else uses.

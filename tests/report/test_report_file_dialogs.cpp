@@ -17,7 +17,7 @@ TEST(FileDialogs, FilterStringsBecomeQtNameFilters)
         {"", {}},
     };
     for (const auto& [filter, expected] : cases)
-        EXPECT_EQ(platform::qtNameFilters(filter), expected) << filter.toStdString();
+        EXPECT_EQ(desktop::qtNameFilters(filter), expected) << filter.toStdString();
 }
 
 TEST(FileDialogs, DefaultExtensionOnlyForNamesWithoutOne)
@@ -31,8 +31,8 @@ TEST(FileDialogs, DefaultExtensionOnlyForNamesWithoutOne)
         {"", ""},
     };
     for (const auto& [typed, chosen] : cases)
-        EXPECT_EQ(platform::withDefaultExtension(typed, "QRP"), chosen) << typed.toStdString();
-    EXPECT_EQ(platform::withDefaultExtension("/tmp/report", ""), "/tmp/report");
+        EXPECT_EQ(desktop::withDefaultExtension(typed, "QRP"), chosen) << typed.toStdString();
+    EXPECT_EQ(desktop::withDefaultExtension("/tmp/report", ""), "/tmp/report");
 }
 
 TEST(FileDialogs, SaveAddsTheExtensionAndAsksBeforeReplacingOpenTakesAnyNameAsTyped)
@@ -44,7 +44,7 @@ TEST(FileDialogs, SaveAddsTheExtensionAndAsksBeforeReplacingOpenTakesAnyNameAsTy
     DialogUser user;
     // Declined: the dialog comes back; the second answer is a new name.
     user.answers = {base, base + "-new"};
-    auto chosen = platform::runSaveDialog(nullptr, report::saveReportDialogOptions());
+    auto chosen = desktop::runSaveDialog(nullptr, report::saveReportDialogOptions());
     EXPECT_EQ(chosen, base + "-new.QRP");
     EXPECT_EQ(user.askedToReplace, QStringList{base + ".QRP"});
     EXPECT_EQ(user.asked.size(), 2u);
@@ -52,18 +52,18 @@ TEST(FileDialogs, SaveAddsTheExtensionAndAsksBeforeReplacingOpenTakesAnyNameAsTy
     // Accepted: the existing name is the answer.
     user.replace = true;
     user.answers = {base};
-    EXPECT_EQ(platform::runSaveDialog(nullptr, report::saveReportDialogOptions()), base + ".QRP");
+    EXPECT_EQ(desktop::runSaveDialog(nullptr, report::saveReportDialogOptions()), base + ".QRP");
 
     // Cancel: nothing, and no question.
     user.askedToReplace.clear();
     user.answers = {std::nullopt};
-    EXPECT_EQ(platform::runSaveDialog(nullptr, report::saveReportDialogOptions()), std::nullopt);
+    EXPECT_EQ(desktop::runSaveDialog(nullptr, report::saveReportDialogOptions()), std::nullopt);
 
     // Open: no extension added, the name need not exist, and no question.
     user.answers = {QStringLiteral("/no/such/report")};
-    EXPECT_EQ(platform::runOpenDialog(nullptr, report::openReportDialogOptions()), "/no/such/report");
+    EXPECT_EQ(desktop::runOpenDialog(nullptr, report::openReportDialogOptions()), "/no/such/report");
     EXPECT_TRUE(user.askedToReplace.isEmpty());
-    const platform::FileDialogOptions& open = user.asked.back();
+    const desktop::FileDialogOptions& open = user.asked.back();
     EXPECT_EQ(std::tuple(open.filter, open.defaultExtension, open.overwritePrompt),
               std::tuple(QStringLiteral("PageReport files|*.QRP"), QString(), false));
 }

@@ -10,25 +10,25 @@
 
 namespace testsupport {
 
-class FakeUserInterface final : public platform::UserInterface {
+class FakeUserInterface final : public desktop::UserInterface {
 public:
     QStringList errors;   // error boxes, as shown (ending in ".")
     QStringList messages; // notices
     int beeps = 0;
     // The user at a file dialog; unset: Cancel.
-    std::function<std::optional<QString>(platform::FileDialogKind, const platform::FileDialogOptions&)> onFileName;
+    std::function<std::optional<QString>(desktop::FileDialogKind, const desktop::FileDialogOptions&)> onFileName;
     // "Do you want to replace it?"; unset: No.
     std::function<bool(const QString& fileName)> onReplace;
     // Where "Print to PDF" writes; unset: Cancel.
     std::function<std::optional<QString>(const QString& jobTitle)> onPdfFileName;
     // Plays the user at the printer setup window, answering true for OK; unset: Cancel.
-    std::function<bool(platform::PrinterSetupWindow&)> onPrinterSetup;
+    std::function<bool(desktop::PrinterSetupWindow&)> onPrinterSetup;
 
     void errorBox(const QString& text) override { errors << text; }
     void messageBox(const QString& text) override { messages << text; }
     void beep() override { ++beeps; }
-    std::optional<QString> fileName(QWidget*, platform::FileDialogKind kind,
-                                    const platform::FileDialogOptions& options) override
+    std::optional<QString> fileName(QWidget*, desktop::FileDialogKind kind,
+                                    const desktop::FileDialogOptions& options) override
     {
         return onFileName ? onFileName(kind, options) : std::nullopt;
     }
@@ -37,7 +37,7 @@ public:
     {
         return onPdfFileName ? onPdfFileName(jobTitle) : std::nullopt;
     }
-    bool printerSetup(platform::PrinterSetupWindow& window) override
+    bool printerSetup(desktop::PrinterSetupWindow& window) override
     {
         return onPrinterSetup && onPrinterSetup(window);
     }

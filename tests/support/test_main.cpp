@@ -21,7 +21,7 @@ class FreshUser : public ::testing::EmptyTestEventListener {
     {
         auto fake = std::make_unique<FakeUserInterface>();
         current = fake.get();
-        platform::installUserInterface(std::move(fake));
+        desktop::installUserInterface(std::move(fake));
     }
 };
 } // namespace

@@ -243,7 +243,7 @@ TEST_F(SpinEdit, AnErrorInOnChangeGoesToTheErrorBoxWhenTypingOrRepeatingAndToThe
     upArrow()->timerExpired();
     EXPECT_FALSE(upArrow()->repeatTimer()->isActive());
     EXPECT_EQ(spin->text(), "8");
-    const QString box = platform::errorBoxText("margin refused");
+    const QString box = desktop::errorBoxText("margin refused");
     EXPECT_EQ(errors, (QStringList{box, box}));
     QTest::mouseRelease(upArrow(), Qt::LeftButton);
     EXPECT_THROW(spin->setValue(3), std::runtime_error);
