@@ -18,7 +18,7 @@ inline void quietQt()
 inline void letQtTidyUp()
 {
     static unsigned runs = 0;
-    if (++runs % 4096 == 0)
+    if (++runs % 256 == 0)
         QCoreApplication::processEvents();
 }
 

@@ -106,10 +106,15 @@ void PainterClip::combine(const QRegion& region, std::uint32_t mode)
 void PainterClip::combinePath(const QPainterPath& path, std::uint32_t mode)
 {
     // The painter intersects and replaces with a path directly; the other
-    // modes need the path as a region.
-    if (mode == std::uint32_t(ClipMode::And) && painter_.hasClipping()) {
+    // modes need the path as a region. So does a path reaching far beyond the
+    // target: the painter would hand back, at the next combine, a clip region
+    // the size of the whole path, seconds of work and gigabytes for a page of
+    // a few bytes. Cut to the target first, it costs what the target does.
+    const QRectF reach = QRectF(bound_).adjusted(-bound_.width(), -bound_.height(), bound_.width(), bound_.height());
+    const bool nearTheTarget = reach.contains(path.controlPointRect());
+    if (nearTheTarget && mode == std::uint32_t(ClipMode::And) && painter_.hasClipping()) {
         painter_.setClipPath(path, Qt::IntersectClip);
-    } else if (mode == std::uint32_t(ClipMode::Copy)) {
+    } else if (nearTheTarget && mode == std::uint32_t(ClipMode::Copy)) {
         painter_.setClipPath(path, Qt::ReplaceClip);
         if (initial_)
             painter_.setClipRegion(*initial_, Qt::IntersectClip);
