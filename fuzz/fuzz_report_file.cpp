@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 1; i <= w.store->pageCount() && i <= 4; ++i) {
         w.store->setCurrentPageNumber(i);
         QPainter painter(&image);
-        paintPreviewPage(painter, *w.store, image.size(), 5);
+        report::paintPreviewPage(painter, *w.store, image.size(), 5);
     }
     resetStore(w);
     return 0;

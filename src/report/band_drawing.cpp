@@ -265,7 +265,7 @@ void TQRMemo::printAt(const DrawContext& context, int X, int Y)
     }
 }
 
-void drawPageFrame(TPageReport& report)
+void report::drawPageFrame(TPageReport& report)
 {
     const TQRFrame& frame = report.PageFrame;
     if (frame.width <= 0)

@@ -7,4 +7,8 @@ class TPageReport;
 
 // Lines of the report's PageFrame around the printable area of the open page,
 // ignoring the margins.
+namespace report {
+
 void drawPageFrame(TPageReport& report);
+
+} // namespace report

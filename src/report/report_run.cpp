@@ -365,7 +365,7 @@ void ReportRun::newPage()
     notify(r.OnEndPage);
     r.currentY_ = 0;
     printBands(rbOverlay);
-    drawPageFrame(r);
+    report::drawPageFrame(r);
     store.NewPage();
     ++r.pageNumber_;
     r.currentY_ = 0;
@@ -383,7 +383,7 @@ void ReportRun::printFooters()
     printBands(rbSummary);
     printBands(rbPageFooter);
     printBands(rbOverlay);
-    drawPageFrame(r);
+    report::drawPageFrame(r);
 }
 
 bool ReportRun::groupCheck(bool forced)

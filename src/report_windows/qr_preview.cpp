@@ -32,6 +32,11 @@
 #include <condition_variable>
 #include <mutex>
 
+using report::paintPreviewPage;
+using report::PreviewView;
+using report::previewViewOf;
+using report::ZoomMode;
+
 namespace {
 
 // ---- The window's texts.
@@ -229,7 +234,7 @@ void TQRCustomPreview::paintEvent(QPaintEvent*)
     paintPreviewPage(painter, paper);
 }
 
-std::optional<PreviewView> previewViewOf(const TQRPrinter& store, QSize size, int zoom)
+std::optional<report::PreviewView> report::previewViewOf(const TQRPrinter& store, QSize size, int zoom)
 {
     if (store.status() != QRPrinterStatus::Ready)
         return std::nullopt;
@@ -243,13 +248,13 @@ std::optional<PreviewView> previewViewOf(const TQRPrinter& store, QSize size, in
     return v;
 }
 
-void paintPreviewPage(QPainter& painter, const TQRPrinter& store, QSize size, int zoom)
+void report::paintPreviewPage(QPainter& painter, const TQRPrinter& store, QSize size, int zoom)
 {
     if (const std::optional<PreviewView> view = previewViewOf(store, size, zoom))
         paintPreviewPage(painter, *view);
 }
 
-void paintPreviewPage(QPainter& painter, const PreviewView& view)
+void report::paintPreviewPage(QPainter& painter, const PreviewView& view)
 {
     const int w = view.size.width();
     const int h = view.size.height();

@@ -35,6 +35,8 @@ class QPushButton;
 class QToolButton;
 class TQRPrinter;
 
+namespace report {
+
 // How the page view chooses its zoom when it is resized.
 enum class ZoomMode { FitToWindow = 0, PageWidth = 1, Fixed = 2 };
 
@@ -65,6 +67,8 @@ std::optional<PreviewView> previewViewOf(const TQRPrinter& store, QSize size, in
 void paintPreviewPage(QPainter& painter, const PreviewView& view);
 // The same for the store's current page; paints nothing unless the store is ready.
 void paintPreviewPage(QPainter& painter, const TQRPrinter& store, QSize size, int zoom);
+
+} // namespace report
 
 // The page image. It paints only while the page store is ready; otherwise nothing at all.
 //
@@ -97,12 +101,12 @@ protected:
 
 private:
     struct Drawing;
-    void startDrawing(const PreviewView& view);
+    void startDrawing(const report::PreviewView& view);
 
     TQRPrinter& store_;
     int zoom_ = 100;
     std::shared_ptr<Drawing> drawing_;  // the image being drawn, shared with the worker
-    std::optional<PreviewView> shown_;  // what image_ holds
+    std::optional<report::PreviewView> shown_;  // what image_ holds
     QImage image_;
 };
 
@@ -119,7 +123,7 @@ public:
     int Zoom() const { return zoom_; }
     // Fixed zoom at `zoom` percent (no range check), then UpdateZoom.
     void setZoom(int zoom);
-    ZoomMode zoomMode() const { return mode_; }
+    report::ZoomMode zoomMode() const { return mode_; }
 
     void ZoomToFit();
     void ZoomToWidth();
@@ -146,7 +150,7 @@ private:
     TQRCustomPreview* image_;
     int pageNumber_ = 1;
     int zoom_ = 100;
-    ZoomMode mode_ = ZoomMode::FitToWindow;
+    report::ZoomMode mode_ = report::ZoomMode::FitToWindow;
     QPoint imagePos_;
     bool inResize_ = false;
 };

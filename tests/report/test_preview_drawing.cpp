@@ -62,7 +62,7 @@ TEST(PreviewDrawing, APageLooksTheSameDrawnOffTheWindowThreadAloneOrInsideTheWin
     direct.fill(QColor(0, 255, 0));
     {
         QPainter painter(&direct);
-        paintPreviewPage(painter, s.store, size, 100);
+        report::paintPreviewPage(painter, s.store, size, 100);
     }
     TQRCustomPreview alone(s.store);
     alone.resize(size);

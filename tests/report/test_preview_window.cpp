@@ -112,7 +112,7 @@ TEST(PreviewView, ZoomModesSizeCentreAndScrollTheImage)
     view.resize(800, 600);
     view.show();
     // Fit on the first layout: min(round(800/1123*98), round(600/794*98)) = min(70, 74).
-    EXPECT_EQ(view.zoomMode(), ZoomMode::FitToWindow);
+    EXPECT_EQ(view.zoomMode(), report::ZoomMode::FitToWindow);
     EXPECT_EQ(view.Zoom(), 70);
     EXPECT_EQ(view.pageImage()->size(), QSize(790, 560)); // 786.1 -> 786, 555.8 -> 556, + 4
     EXPECT_EQ(view.pageImage()->pos(), QPoint(5, 20));
@@ -120,7 +120,7 @@ TEST(PreviewView, ZoomModesSizeCentreAndScrollTheImage)
 
     // 100%: the sheet in screen pixels plus 4, larger than the view, at 0, 0 and scrollable.
     view.setZoom(100);
-    EXPECT_EQ(view.zoomMode(), ZoomMode::Fixed);
+    EXPECT_EQ(view.zoomMode(), report::ZoomMode::Fixed);
     EXPECT_EQ(view.pageImage()->size(), QSize(1127, 798));
     EXPECT_EQ(view.imagePosition(), QPoint(0, 0));
     EXPECT_TRUE(view.horizontalScrollBar()->maximum() > 0 && view.verticalScrollBar()->maximum() > 0);
@@ -140,7 +140,7 @@ TEST(PreviewView, ZoomModesSizeCentreAndScrollTheImage)
 
     // Page width, and it follows a resize.
     view.ZoomToWidth();
-    EXPECT_EQ(view.zoomMode(), ZoomMode::PageWidth);
+    EXPECT_EQ(view.zoomMode(), report::ZoomMode::PageWidth);
     EXPECT_EQ(view.Zoom(), 122); // 1400/1123*98 = 122.2
     view.resize(700, 1000);
     EXPECT_EQ(view.Zoom(), 61);   // 61.1
@@ -151,7 +151,7 @@ TEST(PreviewView, ZoomModesSizeCentreAndScrollTheImage)
     view.ZoomToFit();
     view.resize(800, 600);
     EXPECT_EQ(view.Zoom(), 70);
-    EXPECT_EQ(view.zoomMode(), ZoomMode::FitToWindow);
+    EXPECT_EQ(view.zoomMode(), report::ZoomMode::FitToWindow);
     // The fitted page needs no scroll bars, even right after a zoom that did.
     EXPECT_FALSE(view.horizontalScrollBar()->isVisibleTo(&view));
     EXPECT_FALSE(view.verticalScrollBar()->isVisibleTo(&view));
