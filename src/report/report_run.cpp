@@ -64,6 +64,9 @@ private:
     // Column headers printed because of a break must not break again: a column
     // header taller than the page would otherwise start pages for ever.
     bool inColumnHeaderBreak_ = false;
+    // Whether anything but the page's headers and overlay has been printed on
+    // the open page.
+    bool pageHasBody_ = false;
 };
 
 void ReportRun::compose()
@@ -312,10 +315,13 @@ void ReportRun::printBand(TQRBand* band)
         checkSpace(*band);
         if (band->BandType == rbDetail || band->BandType == rbSubDetail || band->BandType == rbGroupFooter)
             r.detailPrinted_ = true;
-        if (band->BandType == rbOverlay)
+        if (band->BandType == rbOverlay) {
             printed = band->print(r.drawContext(), 0, 0);
-        else
+        } else {
             printed = band->print(r.drawContext(), r.currentX_, r.currentY_);
+            if (printed && band->BandType != rbColumnHeader)
+                pageHasBody_ = true;
+        }
         break;
     }
     if (printed)
@@ -327,7 +333,13 @@ void ReportRun::checkSpace(TQRBand& band)
     if (band.BandType == rbOverlay)
         return;
     const int extra = band.stretch(true);
-    const bool full = r.currentY_ + extra + band.Height >= r.pageHeight_ - r.footerHeight_;
+    // A band that does not fit on a page holding nothing but its headers would
+    // not fit on the next one either: breaking would only leave a blank sheet
+    // behind. (A profile page is 762 units high; on a printer whose printable
+    // height is 761.6, A4 landscape with sixth-of-an-inch margins, every
+    // profile came out as a blank sheet and then the page.) It prints here,
+    // cut at the page's foot as it would be on the next.
+    const bool full = r.currentY_ + extra + band.Height >= r.pageHeight_ - r.footerHeight_ && pageHasBody_;
     const bool forced = band.ForceNewPage && r.detailPrinted_;
     const bool mayBreak = !(inColumnHeaderBreak_ && band.BandType == rbColumnHeader);
     if ((full || forced) && mayBreak) {
@@ -370,6 +382,7 @@ void ReportRun::newPage()
     ++r.pageNumber_;
     r.currentY_ = 0;
     r.detailPrinted_ = false;
+    pageHasBody_ = false;
     notify(r.OnStartPage);
     printBands(rbPageHeader);
 }
