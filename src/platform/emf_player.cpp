@@ -243,8 +243,12 @@ private:
         const std::uint64_t width = std::uint64_t(std::max(1, canvas_.pen().width));
         std::uint64_t pixels = 0;
         for (qsizetype i = 1; i < p.size() + (closed ? 1 : 0); ++i) {
-            const QPoint d = p.at(i % p.size()) - p.at(i - 1);
-            pixels += std::min<std::uint64_t>(std::max(std::abs(std::int64_t(d.x())), std::abs(std::int64_t(d.y()))) + 1, across) * width;
+            // In 64 bits: a shape's points may lie at the ends of the int range.
+            const QPoint a = p.at(i - 1);
+            const QPoint b = p.at(i % p.size());
+            const std::int64_t dx = std::abs(std::int64_t(b.x()) - a.x());
+            const std::int64_t dy = std::abs(std::int64_t(b.y()) - a.y());
+            pixels += std::min<std::uint64_t>(std::uint64_t(std::max(dx, dy)) + 1, across) * width;
         }
         spend(work_.pixels, std::max<std::uint64_t>(1, pixels), maxPixels_);
     }
