@@ -48,7 +48,10 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     fuzzing::quietQt();
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
+    // Never destroyed: at exit, the application would tear Qt down under the
+    // store and the fake printer, which live on.
+    static QApplication* app = new QApplication(*argc, *argv);
+    (void)app;
     world = new World;
     world->store = std::make_unique<TQRPrinter>(world->printer, 96);
     world->store->setShowProgress(false);
