@@ -1,18 +1,15 @@
-// The page store printing into "Print to PDF" and through CUPS into the cups-pdf queue "PDF"
-// (skipped when not set up); each sheet, rasterised, must hold the rectangle where the page put it.
+// The page store printing into "Print to PDF": the sheet, rasterised, must hold the rectangle
+// where the page put it. Printing through the CUPS scheduler is the end-to-end tests' part
+// (tests/e2e/test_print_*.sh check the printed sheets against the page design).
 #include "desktop/printer_system.h"
 #include "report_fixtures.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDateTime>
-#include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTest>
 #include <QTransform>
 
 namespace {
@@ -91,33 +88,4 @@ TEST(QRPrinterOutput, PrintToPdfPutsThePageOnLandscapeA4)
     auto printer = desktop::createSystemPrinter();
     const auto index = printer->printers().indexOf(QString::fromLatin1(desktop::printToPdfName));
     printAndCheckSheet(*printer, static_cast<int>(index), QStringLiteral("Sheet"), [&] { return pdf; });
-}
-
-TEST(QRPrinterOutput, CupsPdfQueuePutsThePageOnLandscapeA4)
-{
-    if (!havePdftoppm() || QStandardPaths::findExecutable(QStringLiteral("lpstat")).isEmpty() ||
-        !run(QStringLiteral("lpstat"), {QStringLiteral("-p"), QStringLiteral("PDF")}))
-        GTEST_SKIP() << "the CUPS queue PDF (cups-pdf) is not set up: bash tools/dev.sh test does that";
-
-    auto printer = desktop::createSystemPrinter();
-    const int queue = static_cast<int>(printer->printers().indexOf(QStringLiteral("PDF")));
-    ASSERT_GE(queue, 0) << "Qt lists the queue";
-    // cups-pdf names the file after the job title: make it one nobody else uses.
-    const QString title = QStringLiteral("stellaro-store-%1-%2")
-                              .arg(QCoreApplication::applicationPid())
-                              .arg(QDateTime::currentMSecsSinceEpoch());
-    const QDir out(QDir::homePath() + QStringLiteral("/PDF"));
-    QString pdf;
-    // The file is there once cups-pdf has closed it, with the document's last line.
-    const auto finished = [&] {
-        for (const QString& name : out.entryList({title + QStringLiteral("*.pdf")}, QDir::Files)) {
-            QFile f(out.filePath(name));
-            if (f.open(QIODevice::ReadOnly) && f.readAll().trimmed().endsWith("%%EOF"))
-                pdf = f.fileName();
-        }
-        return !pdf.isEmpty();
-    };
-    printAndCheckSheet(*printer, queue, title, [&] { return QTest::qWaitFor(finished, 60'000) ? pdf : QString(); });
-    if (!HasFailure())
-        QFile::remove(pdf); // kept as evidence otherwise
 }
