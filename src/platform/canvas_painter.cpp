@@ -8,12 +8,18 @@
 #include "platform/canvas_text.h"
 
 #include <QGlyphRun>
+#include <QPainterPath>
 #include <QRawFont>
 
 #include <algorithm>
 #include <cstdlib>
 
 namespace platform {
+
+namespace {
+// The largest letters Qt draws from glyph images rather than outlines.
+constexpr int kLargestGlyphImage = 64;
+} // namespace
 
 struct QPainterCanvas::FontCache {
     explicit FontCache(QPaintDevice* device) : measures(device) {}
@@ -215,7 +221,13 @@ void QPainterCanvas::textOut(int x, int y, const Rect& rect, unsigned options, c
         const QList<quint32> glyphs = fc.raw.isValid() ? fc.raw.glyphIndexesForString(text) : QList<quint32>();
         const bool direct = glyphs.size() == text.size()
             && std::find(glyphs.begin(), glyphs.end(), 0u) == glyphs.end();
-        if (direct) {
+        // Qt draws letters under a turn from glyph images the size of the
+        // letters, and keeps them: a page of 4000-pixel letters at a slant asked
+        // for hundreds of megabytes. Large letters at a slant are filled as
+        // outlines instead, as Qt itself draws large upright ones.
+        const QTransform& turn = painter_.worldTransform();
+        const bool outlines = (turn.m12() != 0 || turn.m21() != 0) && m.qfont().pixelSize() > kLargestGlyphImage;
+        if (direct && !outlines) {
             QList<QPointF> positions;
             positions.reserve(text.size());
             long long px = startX;
@@ -233,18 +245,26 @@ void QPainterCanvas::textOut(int x, int y, const Rect& rect, unsigned options, c
         } else {
             // Characters the face lacks come from a fallback face, one by one.
             painter_.setFont(m.qfont());
+            QPainterPath letters;
             long long px = startX;
             const qsizetype n = text.size();
             for (qsizetype i = 0; i < n; ++i) {
                 qsizetype len = 1;
                 if (text.at(i).isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate())
                     len = 2;
-                if (px > -(1ll << 30) && px < (1ll << 30))
-                    painter_.drawText(QPointF(static_cast<double>(px), baseline), text.mid(i, len));
+                if (px > -(1ll << 30) && px < (1ll << 30)) {
+                    const QPointF at(static_cast<double>(px), baseline);
+                    if (outlines)
+                        letters.addText(at, m.qfont(), text.mid(i, len));
+                    else
+                        painter_.drawText(at, text.mid(i, len));
+                }
                 for (qsizetype k = 0; k < len; ++k)
                     px += adv[static_cast<size_t>(i + k)];
                 i += len - 1;
             }
+            if (outlines)
+                painter_.fillPath(letters, state().font.color);
         }
     }
     if (clipped)
