@@ -1,12 +1,16 @@
 // Builds metafiles record by record in tests, the way a stranger's program might.
 #pragma once
 
+#include "platform/emf_player.h"
+#include "support/paint_surface.h"
+
 #include <QByteArray>
 #include <QColor>
 
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -44,6 +48,14 @@ private:
     std::vector<std::uint32_t> header_;
     std::vector<std::vector<std::uint32_t>> records_;
 };
+
+// The builder's metafile played onto a white 100 x 100 image.
+inline std::unique_ptr<Surface> play(const EmfBuilder& b)
+{
+    auto s = std::make_unique<Surface>(100, 100);
+    platform::playEmf(b.bytes(), s->canvas, platform::Rect{0, 0, 100, 100});
+    return s;
+}
 
 inline std::uint32_t f32(float f)
 {

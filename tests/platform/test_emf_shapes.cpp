@@ -3,8 +3,6 @@
 // regions and paths, hatch brushes, blends and gradients. Each case fills with
 // red and looks at pixels that the records must paint or leave white.
 #include "platform/emf_builder.h"
-#include "platform/emf_player.h"
-#include "support/paint_surface.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +40,7 @@ void rings(EmfBuilder& b)
                xy16(70, 30), xy16(70, 70), xy16(30, 70)});
 }
 // EXTSELECTCLIPRGN with the rectangles given (left, top, right, bottom each).
-void clipRegion(EmfBuilder& b, std::uint32_t mode, std::initializer_list<std::uint32_t> rects)
+void clipRegion(EmfBuilder& b, std::uint32_t mode, const std::vector<std::uint32_t>& rects)
 {
     const auto n = static_cast<std::uint32_t>(rects.size() / 4);
     std::vector<std::uint32_t> r{75, 0, 32 + 16 * n, mode, 32, 1, n, 16 * n, 0, 0, 100, 100};
@@ -159,16 +157,15 @@ TEST(EmfPlayerShapes, ShapesClipsBlendsAndGradientsPaintWhatWindowsPaints)
     for (const Case& c : cases) {
         EmfBuilder b = redFill();
         c.records(b);
-        Surface s(100, 100);
-        playEmf(b.bytes(), s.canvas, Rect{0, 0, 100, 100});
+        const auto s = play(b);
         for (const Probe& p : c.probes) {
-            const QRgb got = s.at(p.x, p.y);
+            const QRgb got = s->at(p.x, p.y);
             EXPECT_LE(std::max({std::abs(qRed(got) - qRed(p.color)), std::abs(qGreen(got) - qGreen(p.color)),
                                 std::abs(qBlue(got) - qBlue(p.color))}),
                       p.tolerance)
                 << c.name << " at " << p.x << "," << p.y << ": " << std::hex << got;
         }
-        EXPECT_FALSE(s.painter.hasClipping()) << c.name << ": the page's clip outlived it";
+        EXPECT_FALSE(s->painter.hasClipping()) << c.name << ": the page's clip outlived it";
     }
 }
 
@@ -179,12 +176,11 @@ TEST(EmfPlayerShapes, HatchedBrushPaintsLinesNotAFlatColour)
     for (std::uint32_t hatch = 0; hatch <= 5; ++hatch) {
         EmfBuilder b;
         b.rec(18, {1}).rec(39, {1, 2, colorRef(0xFF0000), hatch}).rec(37, {1}).rec(37, {kNullPen}).rec(43, {0, 0, 100, 100});
-        Surface s(100, 100);
-        playEmf(b.bytes(), s.canvas, Rect{0, 0, 100, 100});
+        const auto s = play(b);
         int red = 0;
         for (int y = 10; y < 90; ++y)
             for (int x = 10; x < 90; ++x)
-                red += s.at(x, y) == kRed;
+                red += s->at(x, y) == kRed;
         EXPECT_GT(red, 80 * 80 / 20) << "hatch " << hatch;
         EXPECT_LT(red, 80 * 80 / 2) << "hatch " << hatch;
     }
@@ -198,9 +194,7 @@ TEST(EmfPlayerShapes, SmallTextOutDrawsItsTextOnlyWhenTheCountFits)
         EmfBuilder b;
         // x, y, cChars, ETO_NO_RECT | ETO_SMALL_CHARS, graphics mode, scales, "Text"
         b.rec(108, {10, 10, count, 0x300, 1, f32(1), f32(1), 'T' | ('e' << 8) | ('x' << 16) | ('t' << 24)});
-        Surface s(100, 100);
-        playEmf(b.bytes(), s.canvas, Rect{0, 0, 100, 100});
-        EXPECT_EQ(!s.inkBox().isEmpty(), count == 4) << count;
+        EXPECT_EQ(!play(b)->inkBox().isEmpty(), count == 4) << count;
     }
 }
 
@@ -208,24 +202,19 @@ TEST(EmfPlayerShapes, SmallTextOutDrawsItsTextOnlyWhenTheCountFits)
 // a clip of many rectangles pays again each time a record moves or combines it.
 TEST(EmfPlayerShapes, ClipRegionRectanglesCountAgainstThePointBudget)
 {
-    auto region = [](std::uint32_t n) {
-        std::vector<std::uint32_t> r{75, 0, 32 + 16 * n, 5, 32, 1, n, 16 * n, 0, 0, 200, 200};
-        for (std::uint32_t i = 0; i < n; ++i)  // separate pixels, so that none merge
-            r.insert(r.end(), {2 * (i % 100), 2 * (i / 100 % 100), 2 * (i % 100) + 1, 2 * (i / 100 % 100) + 1});
-        r[1] = static_cast<std::uint32_t>(4 * r.size());
-        return r;
-    };
     struct Case {
         std::uint32_t rects;
         int offsets;
     };
     for (const Case c : {Case{static_cast<std::uint32_t>(EmfBudget::maxPoints / 4 + 1), 0}, Case{10'000, 100}}) {
+        std::vector<std::uint32_t> rects;
+        for (std::uint32_t i = 0; i < c.rects; ++i)  // separate pixels, so that none merge
+            rects.insert(rects.end(), {2 * (i % 100), 2 * (i / 100 % 100), 2 * (i % 100) + 1, 2 * (i / 100 % 100) + 1});
         EmfBuilder b;
-        b.raw(region(c.rects));
+        clipRegion(b, 5, rects);
         for (int i = 0; i < c.offsets; ++i)
             b.rec(26, {static_cast<std::uint32_t>(i % 2 ? -1 : 1), 0});
-        Surface s(100, 100);
-        EXPECT_THROW(playEmf(b.bytes(), s.canvas, Rect{0, 0, 100, 100}), EmfTooComplex) << c.rects;
+        EXPECT_THROW(play(b), EmfTooComplex) << c.rects;
     }
 }
 
