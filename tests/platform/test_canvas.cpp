@@ -22,12 +22,7 @@ constexpr QRgb kBlack = 0xFF000000;
 
 CanvasFont font(const char* face, int height, bool bold = false, bool italic = false)
 {
-    CanvasFont f;
-    f.face = QString::fromLatin1(face);
-    f.height = height;
-    f.bold = bold;
-    f.italic = italic;
-    return f;
+    return CanvasFont{QString::fromLatin1(face), height, bold, italic};
 }
 
 TEST(CanvasFontSize, PointsAndCharacterHeightsConvertLikeWindows)
@@ -69,17 +64,21 @@ TEST(CanvasText, WidthIsTheSumOfWholePixelAdvancesOfTheNamedFace)
     }
 }
 
-TEST(CanvasText, AlignmentPlacesTheTextAroundTheReferencePoint)
+TEST(CanvasText, AlignmentPlacesTheTextAroundTheReferencePointAndUnderlineBelowIt)
 {
     const QString text = QStringLiteral("HHHH");
     struct Case { HAlign align; int x; };
     for (const Case c : {Case{HAlign::Left, 50}, Case{HAlign::Right, 150}, Case{HAlign::Center, 100}}) {
-        Surface s;
-        s.canvas.setFont(font("Arial", 20));
-        s.canvas.setBackgroundMode(BackgroundMode::Transparent);
-        s.canvas.setTextAlign(TextAlign{c.align, VAlign::Top});
+        Surface s, underlined;
+        CanvasFont f = font("Arial", 20);
+        for (Surface* t : {&s, &underlined}) {
+            t->canvas.setFont(f);
+            t->canvas.setBackgroundMode(BackgroundMode::Transparent);
+            t->canvas.setTextAlign(TextAlign{c.align, VAlign::Top});
+            t->canvas.textOut(c.x, 10, Rect{}, 0, text);
+            f.underline = true;
+        }
         const int w = s.canvas.textWidth(text);
-        s.canvas.textOut(c.x, 10, Rect{}, 0, text);
         const QRect ink = s.inkBox();
         const int expectedLeft = c.align == HAlign::Left ? c.x : c.align == HAlign::Right ? c.x - w : c.x - w / 2;
         // "H" has a small side bearing: ink starts just right of the pen.
@@ -87,6 +86,7 @@ TEST(CanvasText, AlignmentPlacesTheTextAroundTheReferencePoint)
         EXPECT_LE(ink.left(), expectedLeft + 3);
         EXPECT_LE(ink.right(), expectedLeft + w);
         EXPECT_GE(ink.top(), 10);
+        EXPECT_GT(underlined.inkBox().bottom(), ink.bottom());
     }
 }
 
@@ -106,20 +106,6 @@ TEST(CanvasText, ClippedOpaqueTextStaysInItsRectangle)
     EXPECT_LE(ink.bottom(), 39);
     EXPECT_EQ(s.at(80, 30), kWhite);
     EXPECT_EQ(s.at(50, 40), kWhite);
-}
-
-TEST(CanvasText, UnderlineDrawsBelowTheBaseline)
-{
-    Surface plain, underlined;
-    CanvasFont f = font("Arial", 20);
-    plain.canvas.setFont(f);
-    f.underline = true;
-    underlined.canvas.setFont(f);
-    for (Surface* s : {&plain, &underlined}) {
-        s->canvas.setBackgroundMode(BackgroundMode::Transparent);
-        s->canvas.textOut(10, 10, Rect{}, 0, QStringLiteral("mmmm"));
-    }
-    EXPECT_GT(underlined.inkBox().bottom(), plain.inkBox().bottom());
 }
 
 TEST(CanvasText, TextAfterOpaqueLinesShowsUnderATranslatedPainter)

@@ -77,16 +77,6 @@ TEST(EmfWriterHeader, FieldsDescribeThePageAndTheWholeFile)
     }
 }
 
-TEST(EmfWriterHeader, EmptyPageHasEmptyBoundsAndFinishIsOnce)
-{
-    EmfRecorder rec(100, 50);
-    const QByteArray emf = rec.finish();
-    expectFields(emf, 0, {{8, 0}, {16, -1}, {20, -1}});
-    EXPECT_EQ(emf.size(), 108 + 20);
-    EXPECT_GE(u32(emf, 56) & 0xFFFF, 1u);
-    EXPECT_TRUE(rec.finish().isEmpty());
-}
-
 TEST(EmfWriterRecords, TextIsExtTextOutWWithTheAdvancesAsDx)
 {
     EmfRecorder rec(400, 100);
@@ -222,8 +212,17 @@ TEST(EmfWriterRecords, ReplacedObjectsAreDeletedAndSlotsStaySmall)
     EXPECT_LE(nHandles, 12u);
 }
 
-TEST(EmfWriterRecords, SaveAndRestoreAreRecordedAndBalanced)
+// Nothing drawn: empty bounds, and a second finish() gives nothing. Save and
+// restore are recorded in balance, with nothing drawn either.
+TEST(EmfWriterRecords, EmptyPagesHaveEmptyBoundsAndSaveAndRestoreAreBalanced)
 {
+    EmfRecorder empty(100, 50);
+    const QByteArray blank = empty.finish();
+    expectFields(blank, 0, {{8, 0}, {16, -1}, {20, -1}});
+    EXPECT_EQ(blank.size(), 108 + 20);
+    EXPECT_GE(u32(blank, 56) & 0xFFFF, 1u);
+    EXPECT_TRUE(empty.finish().isEmpty());
+
     EmfRecorder rec(100, 100);
     rec.saveState();
     rec.intersectClipRect(Rect{0, 0, 50, 50});
