@@ -74,7 +74,7 @@ TEST(PaperCodes, KnownCodesAndCustomSizes)
         EXPECT_FALSE(pageSizeForPaperCode(code, w, l).isValid()) << code << " " << w << " " << l;
 }
 
-TEST(SystemPrinter, PrintToPdfIsListedAndItsOrientationAndPaperReachTheMetrics)
+TEST(SystemPrinter, PrintToPdfIsListedTakesOrientationAndPaperAndLeavesWholeFilesOrNone)
 {
     PdfPrinter p;
     const PrinterIdentity id = p.printer->getPrinter();
@@ -97,10 +97,8 @@ TEST(SystemPrinter, PrintToPdfIsListedAndItsOrientationAndPaperReachTheMetrics)
     EXPECT_EQ(p.printer->orientation(), poLandscape);
     p.printer->setOrientation(poPortrait);
     EXPECT_LT(p.printer->deviceCaps(HORZRES), p.printer->deviceCaps(VERTRES));
-}
 
-TEST(SystemPrinter, PdfJobsAndTheFilesTheyLeave)
-{
+    // Its jobs, and the files they leave.
     testsupport::TempDir dir;
     const auto file = dir.path() / "job.pdf";
     std::optional<QString> answer;
@@ -109,7 +107,6 @@ TEST(SystemPrinter, PdfJobsAndTheFilesTheyLeave)
         askedFor = title;
         return answer;
     };
-    PdfPrinter p;
     p.printer->setTitle(QStringLiteral("Star sheet"));
 
     // The user cancels the file dialog: the job goes nowhere, without an error.

@@ -88,24 +88,6 @@ TEST(FileErrors, SystemErrorsMapToTheRuntimeCodesAndMessages)
         EXPECT_EQ(platform::fileErrorCodeFromErrno(err, writing), code) << err;
 }
 
-TEST(ReplaceFile, CreatesAndReplacesLeavingNoTemporaryFile)
-{
-    TempDir dir;
-    const fs::path file = dir.path() / "detail.fdg";
-    platform::replaceFileContents(file, "first\r\n");
-    EXPECT_EQ(bytesOf(file), "first\r\n");
-    EXPECT_EQ(modeOf(file), newFileMode());
-
-    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
-    platform::replaceFileContents(file, "second, shorter");
-    EXPECT_EQ(bytesOf(file), "second, shorter");
-    EXPECT_EQ(modeOf(file), 0640u); // a replaced file keeps its permissions
-
-    platform::replaceFileContents(file, "");
-    EXPECT_EQ(bytesOf(file), "");
-    EXPECT_EQ(entriesOf(dir.path()), 1); // no temporary left
-}
-
 TEST(ReplaceFile, FailuresByKindOfBadPath)
 {
     TempDir dir;
@@ -129,9 +111,25 @@ TEST(ReplaceFile, FailuresByKindOfBadPath)
     EXPECT_EQ(bytesOf(dir.path() / "folder" / "inside"), "keep");
 }
 
-TEST(ReplaceFile, LinksStayLinksAndSetIdBitsAreNeverCopied)
+// A file is created or replaced whole, keeping its permissions but never set-id
+// bits; a link stays a link; no temporary file is left anywhere.
+TEST(ReplaceFile, CreatesAndReplacesThroughLinksLeavingNoTemporaryFile)
 {
     TempDir dir;
+    const fs::path file = dir.path() / "plain.fdg";
+    platform::replaceFileContents(file, "first\r\n");
+    EXPECT_EQ(bytesOf(file), "first\r\n");
+    EXPECT_EQ(modeOf(file), newFileMode());
+
+    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    platform::replaceFileContents(file, "second, shorter");
+    EXPECT_EQ(bytesOf(file), "second, shorter");
+    EXPECT_EQ(modeOf(file), 0640u);
+
+    platform::replaceFileContents(file, "");
+    EXPECT_EQ(bytesOf(file), "");
+    EXPECT_EQ(entriesOf(dir.path()), 1);
+
     fs::create_directory(dir.path() / "real");
     const fs::path target = dir.path() / "real" / "profile.txt";
     putBytes(target, "old");
