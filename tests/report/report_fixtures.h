@@ -170,6 +170,14 @@ protected:
         return pages;
     }
 
+    // Composes through Preview a report that must fill exactly one page.
+    emfpage::Page onlyPage()
+    {
+        auto pages = previewPages();
+        EXPECT_EQ(pages.size(), 1u);
+        return pages.empty() ? emfpage::Page{} : pages.front();
+    }
+
     platform::FakePrinter printer;
     std::unique_ptr<TQRPrinter> store;
     ReportForm form;
