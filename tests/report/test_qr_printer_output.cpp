@@ -10,82 +10,52 @@
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTransform>
-
-namespace {
-
-constexpr int kRasterDpi = 50;
-// One inch in, two inches wide and one inch high, in page units at 96 per inch.
-const platform::Rect kRectangle{96, 96, 288, 192};
-
-bool run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
-// Prints a landscape A4 page with the red rectangle on the printer at `index`, titled
-// `title`, and checks the sheet that `pdf` answers once the job is over. The page's
-// origin is the corner of the printable area, so the printing offsets come first.
-void printAndCheckSheet(platform::TPrinter& printer, int index, const QString& title,
-                        const std::function<QString()>& pdf)
-{
-    printer.setPrinterIndex(index);
-    TQRPrinter store(printer, 96);
-    ASSERT_TRUE(store.printEnabled());
-    store.setShowProgress(false);
-    store.setOrientation(platform::poLandscape);
-    store.setPaperSize(qrpA4);
-    store.BeginDoc();
-    store.setTitle(title);
-    store.canvas().setBrushColor(QColor(255, 0, 0));
-    store.canvas().fillRect(kRectangle);
-    store.EndDoc();
-    store.Print();
-
-    const QString file = pdf();
-    ASSERT_FALSE(file.isEmpty()) << "no PDF for " << title.toStdString();
-    // The sheet at kRasterDpi, and the bounding box of its strongly red pixels.
-    testsupport::TempDir dir;
-    const QString prefix = qpath(dir.path() / "sheet");
-    const QStringList args{"-r", QString::number(kRasterDpi), "-png", "-singlefile", file, prefix};
-    QImage image = run(QStringLiteral("pdftoppm"), args) ? QImage(prefix + ".png") : QImage();
-    ASSERT_FALSE(image.isNull());
-    // CUPS may lay a landscape job onto an upright sheet, turned a quarter anticlockwise.
-    if (image.height() > image.width())
-        image = image.transformed(QTransform().rotate(90));
-    QRect box;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (const QColor c = image.pixelColor(x, y); c.red() > 200 && c.green() < 80 && c.blue() < 80)
-                box |= QRect(x, y, 1, 1);
-
-    const double toRaster = double(kRasterDpi) / store.screenPixelsPerInch();
-    EXPECT_NEAR(image.width(), 297 / 25.4 * kRasterDpi, 2) << "A4 landscape width";
-    EXPECT_NEAR(image.height(), 210 / 25.4 * kRasterDpi, 2) << "A4 landscape height";
-    ASSERT_FALSE(box.isEmpty()) << "the rectangle is on the sheet";
-    EXPECT_NEAR(box.left(), (store.offsetLeft() + kRectangle.left) * toRaster, 2);
-    EXPECT_NEAR(box.top(), (store.offsetTop() + kRectangle.top) * toRaster, 2);
-    EXPECT_NEAR(box.width(), kRectangle.width() * toRaster, 2);
-    EXPECT_NEAR(box.height(), kRectangle.height() * toRaster, 2);
-}
-
-bool havePdftoppm()
-{
-    return !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
-}
-
-} // namespace
 
 TEST(QRPrinterOutput, PrintToPdfPutsThePageOnLandscapeA4)
 {
-    if (!havePdftoppm())
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
         GTEST_SKIP() << "pdftoppm is not installed";
     testsupport::TempDir dir;
     const QString pdf = qpath(dir.path() / "sheet.pdf");
     testsupport::ui().onPdfFileName = [&](const QString&) { return std::optional<QString>(pdf); };
     auto printer = desktop::createSystemPrinter();
     const auto index = printer->printers().indexOf(QString::fromLatin1(desktop::printToPdfName));
-    printAndCheckSheet(*printer, static_cast<int>(index), QStringLiteral("Sheet"), [&] { return pdf; });
+    printer->setPrinterIndex(static_cast<int>(index));
+
+    // A red rectangle one inch in, two inches wide and one inch high, in page units at 96 per
+    // inch. The page's origin is the corner of the printable area: the printing offsets come first.
+    const platform::Rect rectangle{96, 96, 288, 192};
+    TQRPrinter store(*printer, 96);
+    ASSERT_TRUE(store.printEnabled());
+    store.setShowProgress(false);
+    store.setOrientation(platform::poLandscape);
+    store.setPaperSize(qrpA4);
+    store.BeginDoc();
+    store.canvas().setBrushColor(QColor(255, 0, 0));
+    store.canvas().fillRect(rectangle);
+    store.EndDoc();
+    store.Print();
+
+    // The sheet at 50 dots per inch, and the bounding box of its strongly red pixels.
+    constexpr int dpi = 50;
+    const QString prefix = qpath(dir.path() / "sheet");
+    QProcess pdftoppm;
+    pdftoppm.start(QStringLiteral("pdftoppm"), {"-r", QString::number(dpi), "-png", "-singlefile", pdf, prefix});
+    ASSERT_TRUE(pdftoppm.waitForFinished(60000) && pdftoppm.exitStatus() == QProcess::NormalExit &&
+                pdftoppm.exitCode() == 0);
+    const QImage image(prefix + ".png");
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (const QColor c = image.pixelColor(x, y); c.red() > 200 && c.green() < 80 && c.blue() < 80)
+                box |= QRect(x, y, 1, 1);
+
+    const double toRaster = double(dpi) / store.screenPixelsPerInch();
+    EXPECT_NEAR(image.width(), 297 / 25.4 * dpi, 2) << "A4 landscape width";
+    EXPECT_NEAR(image.height(), 210 / 25.4 * dpi, 2) << "A4 landscape height";
+    ASSERT_FALSE(box.isEmpty()) << "the rectangle is on the sheet";
+    EXPECT_NEAR(box.left(), (store.offsetLeft() + rectangle.left) * toRaster, 2);
+    EXPECT_NEAR(box.top(), (store.offsetTop() + rectangle.top) * toRaster, 2);
+    EXPECT_NEAR(box.width(), rectangle.width() * toRaster, 2);
+    EXPECT_NEAR(box.height(), rectangle.height() * toRaster, 2);
 }
