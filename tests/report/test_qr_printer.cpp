@@ -53,7 +53,7 @@ using QRPrinterStates = StoreTest;
 
 } // namespace
 
-TEST(QRPrinterMetrics, PrintableAreaInPageUnits)
+TEST(QRPrinterMetrics, PrintableAreaInPageUnitsSheetAndOffsetsOnlyFromAnsweredQueries)
 {
     struct Case { int screen, horzRes, vertRes, ppiX, ppiY, printableWidth, printableHeight; };
     const Case cases[] = {
@@ -70,10 +70,8 @@ TEST(QRPrinterMetrics, PrintableAreaInPageUnits)
             << c.horzRes << " at " << c.screen;
         EXPECT_TRUE(store.printEnabled());
     }
-}
 
-TEST(QRPrinterMetricsTest, SheetAndOffsetsOnlyFromAnsweredQueries)
-{
+    // The sheet and the offsets come only from answered queries.
     FakePrinter fake; // offsets 100 x 100, sheet 7016 x 4960 at 600 per inch
     fake.answersQueries = false;
     TQRPrinter fresh(fake, 96);
@@ -203,19 +201,7 @@ TEST_F(QRPrinterDeviceModeTest, PrinterObjectErrorsPassUnchanged)
     EXPECT_EQ(store.orientation(), platform::poPortrait) << "remembered before the printer refused";
 }
 
-TEST_F(QRPrinterStates, BeginDocOpensPageOneOfPrintableSize)
-{
-    store.setTitle(QStringLiteral("old"));
-    store.BeginDoc();
-    EXPECT_EQ(std::tuple(store.status(), store.pageCount(), store.currentPageNumber(), store.title()),
-              std::tuple(QRPrinterStatus::Composing, 1, 1, QString()));
-    EXPECT_EQ(store.canvas().penPosition(), QPoint(0, 0));
-    store.EndDoc();
-    ASSERT_EQ(store.storedPageCount(), 1);
-    EXPECT_EQ(platform::emfFrameSizeInPixels(platform::validateEmf(store.pageImage(1)), 96), QSize(1090, 762));
-}
-
-TEST_F(QRPrinterStates, CallsOutOfTurnDoNothing)
+TEST_F(QRPrinterStates, BeginDocOpensPageOneCallsOutOfTurnDoNothingPagesAreShownOnlyWhenReady)
 {
     store.NewPage();
     store.EndDoc();
@@ -223,18 +209,31 @@ TEST_F(QRPrinterStates, CallsOutOfTurnDoNothing)
     EXPECT_EQ(std::pair(store.status(), store.pageCount()), std::pair(QRPrinterStatus::Idle, 0));
     EXPECT_THROW(store.canvas(), std::logic_error);
 
+    store.setTitle(QStringLiteral("old"));
     store.BeginDoc();
+    EXPECT_EQ(std::tuple(store.status(), store.pageCount(), store.currentPageNumber(), store.title()),
+              std::tuple(QRPrinterStatus::Composing, 1, 1, QString()));
+    EXPECT_EQ(store.canvas().penPosition(), QPoint(0, 0));
     store.NewPage();
     platform::Canvas* open = &store.canvas();
     store.BeginDoc();
     EXPECT_EQ(store.pageCount(), 2) << "a second BeginDoc keeps the run";
     EXPECT_EQ(&store.canvas(), open);
+    store.setCurrentPageNumber(2);
+    EXPECT_EQ(store.currentPageNumber(), 1) << "not while composing";
 
     store.EndDoc();
     store.NewPage();
     store.EndDoc();
     EXPECT_EQ(store.status(), QRPrinterStatus::Ready);
     EXPECT_EQ(std::pair(store.pageCount(), store.storedPageCount()), std::pair(2, 2));
+    EXPECT_EQ(platform::emfFrameSizeInPixels(platform::validateEmf(store.pageImage(1)), 96), QSize(1090, 762));
+    for (int n : {0, -1, 3}) {
+        store.setCurrentPageNumber(n);
+        EXPECT_EQ(store.currentPageNumber(), 1) << n;
+    }
+    store.setCurrentPageNumber(2);
+    EXPECT_EQ(store.currentPageImage(), &store.pageImage(2));
 }
 
 TEST_F(QRPrinterStates, CleanupFreesPagesAndClearsRange)
@@ -254,21 +253,6 @@ TEST_F(QRPrinterStates, CleanupFreesPagesAndClearsRange)
     composePages(store, 3); // BeginDoc when ready starts afresh
     store.BeginDoc();
     EXPECT_EQ(std::pair(store.pageCount(), store.storedPageCount()), std::pair(1, 0));
-}
-
-TEST_F(QRPrinterStates, CurrentPageOnlyWhenReadyAndInRange)
-{
-    store.BeginDoc();
-    store.NewPage();
-    store.setCurrentPageNumber(2);
-    EXPECT_EQ(store.currentPageNumber(), 1) << "not while composing";
-    store.EndDoc();
-    for (int n : {0, -1, 3}) {
-        store.setCurrentPageNumber(n);
-        EXPECT_EQ(store.currentPageNumber(), 1) << n;
-    }
-    store.setCurrentPageNumber(2);
-    EXPECT_EQ(store.currentPageImage(), &store.pageImage(2));
 }
 
 TEST_F(QRPrinterStates, AdoptedPagesReplaceTheStoreWhole)
