@@ -63,11 +63,10 @@ protected:
 
     TFForm1& w() { return *FForm1; }
 
-    // Clicks a control in its middle, as the mouse does (press, then release).
     static void click(QWidget* control) { QTest::mouseClick(control, Qt::LeftButton, {}, control->rect().center()); }
     static void tab() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }
 
-    // Makes `control` the focused one without running its (or anybody's) handlers.
+    // Makes `control` the focused one; the handlers run on the way are not logged.
     void focusQuietly(QWidget* control)
     {
         control->setFocus();
