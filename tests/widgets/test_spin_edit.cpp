@@ -79,7 +79,7 @@ using SpinArrows = SpinFixture;
 constexpr std::int32_t kIntMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kIntMin = std::numeric_limits<std::int32_t>::min();
 
-TEST_F(SpinEdit, ValueReadsTheTextUnclampedAndFallsBackToMinValue)
+TEST_F(SpinEdit, ValueReadsTheTextUnclampedWritingAndSteppingClampUnlessTheLimitsAreEqual)
 {
     EXPECT_EQ(TSpinEdit().text(), "0");
     const std::pair<const char*, std::int32_t> cases[] = {
@@ -90,17 +90,13 @@ TEST_F(SpinEdit, ValueReadsTheTextUnclampedAndFallsBackToMinValue)
         spin->setText(QString::fromLatin1(text));
         EXPECT_EQ(spin->Value(), value) << '"' << text << '"';
     }
-}
-
-TEST_F(SpinEdit, WritingAndSteppingClampUnlessTheLimitsAreEqual)
-{
-    const struct { std::int32_t min, max, written, stepsUp; const char* shown; } cases[] = {
+    const struct { std::int32_t min, max, written, stepsUp; const char* shown; } steps[] = {
         {-10, 20, 25, 0, "20"}, {-10, 20, -15, 0, "-10"}, {-10, 20, 19, 5, "20"},
         {0, 0, 100000, 1, "100001"}, {0, 0, -100000, 0, "-100000"},
         // Without limits a step stops at the end of the integer range.
         {0, 0, kIntMax - 1, 3, "2147483647"}, {0, 0, kIntMin, -1, "-2147483648"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : steps) {
         spin->setMinValue(c.min);
         spin->setMaxValue(c.max);
         spin->setValue(c.written);
@@ -113,7 +109,7 @@ TEST_F(SpinEdit, WritingAndSteppingClampUnlessTheLimitsAreEqual)
     EXPECT_TRUE(changes.empty());
 }
 
-TEST_F(SpinEdit, CharacterFilterLetsNumbersThroughAndBeepsAtTheRest)
+TEST_F(SpinEdit, TypingIsFilteredWithABeepAndLeavingClampsToTheNearerLimit)
 {
     const struct { Qt::Key key; const char* text; bool accepted; } cases[] = {
         {Qt::Key_5, "5", true},      {Qt::Key_Plus, "+", true},    {Qt::Key_Minus, "-", true},
@@ -132,23 +128,27 @@ TEST_F(SpinEdit, CharacterFilterLetsNumbersThroughAndBeepsAtTheRest)
         EXPECT_EQ(spin->text(), c.accepted ? "1" + QString::fromLatin1(c.text) : "1");
         EXPECT_EQ(changes.size(), c.accepted ? 1u : 0u) << c.text;
     }
-}
 
-TEST_F(SpinEdit, ExitClampsToTheNearerLimitAndLeavesUnreadableTextAlone)
-{
-    const struct { const char* typed; std::vector<Change> changes; } cases[] = {
+    // Leaving clamps to the nearer limit and leaves unreadable text alone.
+    leaveBox();
+    const struct { const char* typed; std::vector<Change> changes; } typed[] = {
         {"-", {{"-", -10}}},
         {"30", {{"3", 3}, {"30", 30}, {"20", 20}}},
         {"-15", {{"-", -10}, {"-1", -1}, {"-15", -15}, {"-10", -10}}},
         {"1.5", {{"1", 1}, {"1.", -10}, {"1.5", -10}}},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : typed) {
         enterBox(); // selects all: typing replaces the text
         changes.clear();
         QTest::keyClicks(spin, QString::fromLatin1(c.typed));
         leaveBox();
         EXPECT_EQ(changes, c.changes) << c.typed;
     }
+
+    // Entered by a mouse press on the text, nothing is selected.
+    QTest::mouseClick(spin, Qt::LeftButton, {}, QPoint(6, 12));
+    ASSERT_TRUE(spin->hasFocus());
+    EXPECT_EQ(spin->selectedText(), "");
 }
 
 TEST_F(SpinEdit, PasteIsUnfilteredButPasteAndCutAreRefusedWhenEditingIsOff)
@@ -206,17 +206,16 @@ TEST_F(SpinEdit, ArrowKeysStepOncePerKeyDownIncludingAutoRepeat)
     EXPECT_TRUE(up.isAccepted());
 }
 
-TEST_F(SpinEdit, EnteringSelectsAllUnlessByAMousePressOnTheText)
+// Counts dark pixels (the arrows are black, the text navy) in a row of `image`.
+int darkInRow(const QImage& image, int y, int x0, int x1)
 {
-    enterBox();
-    EXPECT_EQ(spin->selectedText(), "3");
-    leaveBox();
-    QTest::mouseClick(spin, Qt::LeftButton, {}, QPoint(6, 12));
-    ASSERT_TRUE(spin->hasFocus());
-    EXPECT_EQ(spin->selectedText(), "");
+    int n = 0;
+    for (int x = x0; x < x1; ++x)
+        n += qGray(image.pixel(x, y)) < 80;
+    return n;
 }
 
-TEST_F(SpinEdit, KeepsItsMinimumHeightAndItsArrowsAtTheRightEdge)
+TEST_F(SpinEdit, KeepsItsMinimumHeightAndDrawsTheNumberLeftOfTwoWedgeArrowsAtTheRightEdge)
 {
     // Cell height h plus min(h, application font's) div 4, four 1-pixel borders, 2.
     const int h = QFontMetrics(spin->font()).height();
@@ -229,6 +228,28 @@ TEST_F(SpinEdit, KeepsItsMinimumHeightAndItsArrowsAtTheRightEdge)
     EXPECT_EQ(spin->Button()->geometry(), QRect(2 + 29, 2, 15, 21));
     EXPECT_EQ(upArrow()->geometry(), QRect(0, 0, 15, 10));
     EXPECT_EQ(downArrow()->geometry(), QRect(0, 9, 15, 12));
+
+    spin->setText(QStringLiteral("88888888"));
+    spin->home(false);
+    const QImage image = spin->grab().toImage();
+    const QRect pair = spin->Button()->geometry();
+    // Each arrow's darkest rows form a wedge: narrow at its point, wide at its base.
+    for (const auto& [arrow, wedge] : {std::pair{upArrow(), std::vector<int>{1, 3, 5, 7}},
+                                       std::pair{downArrow(), std::vector<int>{7, 5, 3, 1}}}) {
+        const QRect r = arrow->geometry().translated(pair.topLeft());
+        std::vector<int> rows;
+        for (int y = r.top() + 2; y < r.bottom() - 1; ++y)
+            if (int n = darkInRow(image, y, r.left() + 2, r.right() - 1))
+                rows.push_back(n);
+        EXPECT_EQ(rows, wedge);
+    }
+    // The text is drawn, and stops before the arrows.
+    int textPixels = 0;
+    for (int y = 4; y < 22; ++y) {
+        textPixels += darkInRow(image, y, 3, pair.left() - 1);
+        EXPECT_EQ(darkInRow(image, y, pair.left() - 1, pair.left()), 0) << "row " << y;
+    }
+    EXPECT_GT(textPixels, 20);
 }
 
 // Typing and a held arrow's tick go through the error box (the repeat stops
@@ -303,10 +324,8 @@ TEST_F(SpinArrows, HoldingTheDownArrowRepeatsPausesOffTheArrowAndStopsAtMinusTen
     QTest::mouseMove(down, off);
     QTest::mouseRelease(down, Qt::LeftButton, {}, off);
     EXPECT_EQ(spin->text(), "0");
-}
 
-TEST_F(SpinArrows, TheRealTimerDrivesTheRepeat)
-{
+    // The real timer drives the repeat.
     QTest::mousePress(downArrow(), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return spin->text() == "-10"; }, 20000));
     QTest::mouseRelease(downArrow(), Qt::LeftButton);
@@ -331,40 +350,6 @@ TEST_F(SpinArrows, AModalWindowOpenedByThePressEndsTheHold)
     EXPECT_TRUE(upArrow()->repeatTimer() == nullptr || !upArrow()->repeatTimer()->isActive());
     upArrow()->timerExpired();
     EXPECT_EQ(spin->text(), "3");
-}
-
-// Counts dark pixels (the arrows are black, the text navy) in a row of `image`.
-int darkInRow(const QImage& image, int y, int x0, int x1)
-{
-    int n = 0;
-    for (int x = x0; x < x1; ++x)
-        n += qGray(image.pixel(x, y)) < 80;
-    return n;
-}
-
-TEST_F(SpinArrows, RendersTheNumberLeftOfTwoWedgeArrows)
-{
-    spin->setText(QStringLiteral("88888888"));
-    spin->home(false);
-    const QImage image = spin->grab().toImage();
-    const QRect pair = spin->Button()->geometry();
-    // Each arrow's darkest rows form a wedge: narrow at its point, wide at its base.
-    for (const auto& [arrow, wedge] : {std::pair{upArrow(), std::vector<int>{1, 3, 5, 7}},
-                                       std::pair{downArrow(), std::vector<int>{7, 5, 3, 1}}}) {
-        const QRect r = arrow->geometry().translated(pair.topLeft());
-        std::vector<int> rows;
-        for (int y = r.top() + 2; y < r.bottom() - 1; ++y)
-            if (int n = darkInRow(image, y, r.left() + 2, r.right() - 1))
-                rows.push_back(n);
-        EXPECT_EQ(rows, wedge);
-    }
-    // The text is drawn, and stops before the arrows.
-    int textPixels = 0;
-    for (int y = 4; y < 22; ++y) {
-        textPixels += darkInRow(image, y, 3, pair.left() - 1);
-        EXPECT_EQ(darkInRow(image, y, pair.left() - 1, pair.left()), 0) << "row " << y;
-    }
-    EXPECT_GT(textPixels, 20);
 }
 
 } // namespace
