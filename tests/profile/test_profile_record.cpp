@@ -92,9 +92,6 @@ TEST_F(DetailFile, AnUpdateWithoutARecordKeepsTheOldFileAndIsRemembered)
     };
     const struct { ProfileInputs in; ProfileUpdateResult result; QString why; } cases[] = {
         {startInputs("1513", Variant::Male), ProfileUpdateResult::NoSignRow, noSign}, // month 13 empties the sign
-        {startInputs("0000", Variant::Male), ProfileUpdateResult::NoSignRow, noSign},
-        {ProfileInputs{QStringLiteral("aries"), {}, {}, {}, {}, Variant::Female}, ProfileUpdateResult::NoSignRow, noSign},
-        {ProfileInputs{QStringLiteral("Aries "), {}, {}, {}, {}, Variant::Female}, ProfileUpdateResult::NoSignRow, noSign},
         {startInputs("0504", std::nullopt), ProfileUpdateResult::NoVariant,
          QStringLiteral("There is no profile to print: neither the male nor the female page is chosen")},
         {withName(u"Line1\nLine2"), ProfileUpdateResult::WriteFailed, unwritable}, // a record is 13 lines, always
