@@ -3,7 +3,7 @@
 // to. As a text box: reading and writing the value, the character filter,
 // clamping on exit, paste and cut, the editor and read-only switches, its
 // minimum height. Its arrows: clicks, the held-down repeat (driven tick by tick,
-// never by waiting), and what it looks like. Beeps, OnChange calls and error
+// and once by its own timer), and what it looks like. Beeps, OnChange calls and error
 // boxes are recorded instead of shown.
 #include "support/fake_user_interface.h"
 #include "desktop/error_box.h"
