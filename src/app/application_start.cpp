@@ -13,12 +13,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFontDatabase>
 #include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
 #include <exception>
 #include <stdexcept>
+#include <thread>
 
 namespace app {
 
@@ -58,6 +60,11 @@ int runWindow(char* programPath, const cli::GuiCommand& command)
 {
     desktop::Application application(programPath, QString::fromLatin1(desktop::kApplicationTitle));
 
+    // The font configuration (some 10 ms of reading) is loaded on a second
+    // thread while this one waits for the printing system, which answers the
+    // page store's first questions; the forms need both. Qt's font database
+    // is safe to fill from any thread.
+    std::jthread fontWarmUp([] { QFontDatabase::families(); });
     try {
         if (command.dataFolder)
             enterDataFolder();
@@ -70,6 +77,7 @@ int runWindow(char* programPath, const cli::GuiCommand& command)
 
         desktop::setApplicationTitle(QString::fromLatin1(desktop::kApplicationTitle));
 
+        fontWarmUp.join();
         // The forms, in this order; the main window's creation handler runs
         // before the page forms exist.
         FForm1 = new TFForm1;
