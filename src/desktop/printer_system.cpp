@@ -145,11 +145,15 @@ private:
     struct Entry {
         QString name;
         bool builtInPdf = false;
+        // The queue's default paper is asked of CUPS (a PPD fetch per queue)
+        // only when the queue is first used, not for every queue at start-up.
+        bool paperRead = false;
         QPageSize defaultPaper;
         DeviceMode mode;
     };
 
     Entry& selected();
+    static void readDefaultPaper(Entry& e);
     QPrinter& device();
     int readPrinters();
     void buildDevice();
@@ -188,25 +192,20 @@ int SystemPrinter::readPrinters()
     for (const QString& name : names) {
         Entry e;
         e.name = name;
-        e.defaultPaper = QPrinterInfo::printerInfo(name).defaultPageSize();
-        if (!e.defaultPaper.isValid())
-            e.defaultPaper = QPageSize(QPageSize::A4);
         entries.push_back(e);
     }
     Entry pdf;
     pdf.name = QString::fromLatin1(printToPdfName);
     pdf.builtInPdf = true;
-    pdf.defaultPaper = QPageSize(QPageSize::A4);
     entries.push_back(pdf);
 
     for (Entry& e : entries) {
         e.mode.fields = dm_field::all;
         e.mode.orientation = dmOrientPortrait;
-        setPaperFields(e.mode, e.defaultPaper);
         // A printer read before keeps what the user set for it.
         for (const Entry& known : entries_)
             if (known.name == e.name && known.builtInPdf == e.builtInPdf)
-                e.mode = known.mode;
+                e = known;
     }
     entries_ = std::move(entries);
 
@@ -244,7 +243,23 @@ SystemPrinter::Entry& SystemPrinter::selected()
 {
     if (index_ < 0 || index_ >= static_cast<int>(entries_.size()))
         throw printerError(printer_text::noDefaultPrinter);
-    return entries_[static_cast<std::size_t>(index_)];
+    Entry& e = entries_[static_cast<std::size_t>(index_)];
+    readDefaultPaper(e);
+    return e;
+}
+
+// A queue starts with its own default paper (A4 for the PDF printer, and for a
+// queue that names none).
+void SystemPrinter::readDefaultPaper(Entry& e)
+{
+    if (e.paperRead)
+        return;
+    if (!e.builtInPdf)
+        e.defaultPaper = QPrinterInfo::printerInfo(e.name).defaultPageSize();
+    if (!e.defaultPaper.isValid())
+        e.defaultPaper = QPageSize(QPageSize::A4);
+    setPaperFields(e.mode, e.defaultPaper);
+    e.paperRead = true;
 }
 
 QPrinter& SystemPrinter::device()
