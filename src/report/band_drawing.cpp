@@ -226,13 +226,7 @@ void TQRMemo::setFont(const platform::CanvasFont& font)
 
 platform::CanvasFont TQRMemo::effectiveFont() const
 {
-    if (ParentFont) {
-        if (Parent())
-            return Parent()->effectiveFont();
-        if (owner())
-            return owner()->Font;
-    }
-    return font_;
+    return ParentFont ? inheritedFont(font_) : font_;
 }
 
 void TQRMemo::printAt(const DrawContext& context, int X, int Y)

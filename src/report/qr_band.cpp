@@ -20,6 +20,15 @@ platform::CanvasFont TQRBand::effectiveFont() const
     return font_;
 }
 
+platform::CanvasFont ReportControl::inheritedFont(const platform::CanvasFont& own) const
+{
+    if (Parent())
+        return Parent()->effectiveFont();
+    if (owner())
+        return owner()->Font;
+    return own;
+}
+
 void TQRBand::setLinkBand(TQRBand* band)
 {
     if (band == this)

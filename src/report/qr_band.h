@@ -150,6 +150,9 @@ public:
 
 protected:
     void componentRemoving(ReportComponent& component) override;
+    // The font of a control whose ParentFont is set: its band's, or its
+    // form's when it is on no band; `own` when it has neither.
+    platform::CanvasFont inheritedFont(const platform::CanvasFont& own) const;
 
 private:
     friend class TQRBand;

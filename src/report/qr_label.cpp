@@ -16,13 +16,7 @@ void TQRTextControl::setFont(const platform::CanvasFont& font)
 
 platform::CanvasFont TQRTextControl::effectiveFont() const
 {
-    if (ParentFont) {
-        if (Parent())
-            return Parent()->effectiveFont();
-        if (owner())
-            return owner()->Font;
-    }
-    return font_;
+    return ParentFont ? inheritedFont(font_) : font_;
 }
 
 void TQRTextControl::setColor(const QColor& color)
