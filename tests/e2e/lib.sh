@@ -107,6 +107,20 @@ answer_dialog() {
 type_text() { xdotool type --delay 30 -- "$1"; }
 key() { xdotool key --delay 50 "$@"; }
 
+# From the date box: date 0504, Tab to the gender group (Male), Tab over the
+# lucky-number button, name "Ann Lee", sentiment "Happy days", then Tab on:
+# leaving the sentiment box writes the profile into FOLDER/detail.fdg.
+type_ann_lee_profile() {
+  key ctrl+a; type_text "0504"
+  key Tab Tab Tab
+  key ctrl+a; type_text "Ann Lee"
+  key Tab
+  key ctrl+a; type_text "Happy days"
+  key Tab
+  for i in $(seq 1 50); do [ -f "$1/detail.fdg" ] && break; sleep 0.1; done
+  [ -f "$1/detail.fdg" ] || fail "no detail.fdg in $1 after leaving the sentiment box"
+}
+
 # screenshot NAME: the whole display as PNG into the working folder (kept with E2E_KEEP=1).
 screenshot() {
   command -v import >/dev/null && import -window root "$E2E_WORK/$1.png" 2>/dev/null || true

@@ -124,14 +124,7 @@ class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 xprop -id "$win" WM_CLASS | grep -q "\"$class\"\$" || fail "WM_CLASS $(xprop -id "$win" WM_CLASS) is not the entry's $class"
 [ -d "$data" ] || fail "no data folder $data after the first start"
 wait_active "Stellaro Ver 1.04"
-type_text "0504"
-key Tab Tab Tab
-key ctrl+a; type_text "Ann Lee"
-key Tab
-key ctrl+a; type_text "Happy days"
-key Tab
-for i in $(seq 1 50); do [ -f "$data/detail.fdg" ] && break; sleep 0.1; done
-[ -f "$data/detail.fdg" ] || fail "no detail.fdg in $data after a profile update"
+type_ann_lee_profile "$data"
 sed -n 11p "$data/detail.fdg" | tr -d '\r' | grep -qx "Ann Lee" || fail "detail.fdg: $(cat -v "$data/detail.fdg")"
 [ -z "$(ls -A "$launch_dir")" ] || fail "files landed where gio launch ran: $(ls -A "$launch_dir")"
 [ ! -e "$HOME/detail.fdg" ] || fail "detail.fdg landed in the home folder"

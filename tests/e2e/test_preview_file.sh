@@ -15,12 +15,7 @@ win=$(wait_window "Stellaro Ver 1.04")
 wait_active "Stellaro Ver 1.04"
 
 click "$win" date
-key ctrl+a; type_text "0504"
-key Tab Tab Tab
-key ctrl+a; type_text "Ann Lee"
-key Tab
-key ctrl+a; type_text "Happy days"
-key Tab
+type_ann_lee_profile "$E2E_WORK"
 
 click "$win" preview
 pv=$(wait_window "PageReport version 1.0d" 30)

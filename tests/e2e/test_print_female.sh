@@ -15,13 +15,7 @@ wait_active "Stellaro Ver 1.04"
 choose_printer "$win" PDF
 
 click "$win" date
-key ctrl+a; type_text "0504"
-key Tab Tab Tab
-key ctrl+a; type_text "Ann Lee"
-key Tab
-key ctrl+a; type_text "Happy days"
-key Tab
-for i in $(seq 1 50); do [ -f "$E2E_WORK/detail.fdg" ] && break; sleep 0.1; done
+type_ann_lee_profile "$E2E_WORK"
 cp "$E2E_WORK/detail.fdg" "$E2E_WORK/male.fdg"
 
 # Clicking Female changes no file; leaving the group for Print writes the

@@ -16,12 +16,7 @@ choose_printer "$win" PDF
 # name and the sentiment; leaving the sentiment writes the profile. Then draw
 # the lucky numbers; leaving their button for Print writes them too.
 click "$win" date
-key ctrl+a; type_text "0504"
-key Tab Tab Tab
-key ctrl+a; type_text "Ann Lee"
-key Tab
-key ctrl+a; type_text "Happy days"
-key Tab
+type_ann_lee_profile "$E2E_WORK"
 click "$win" lucky
 print_sheet "$win" male
 
