@@ -62,15 +62,27 @@ bool writeSeeds(const QDir& dir)
 
 int main(int argc, char** argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], "--seeds") == 0)
-        return writeSeeds(QDir(QString::fromLocal8Bit(argv[2]))) ? 0 : 1;
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: hostile_pages [--seeds] DIR\n");
+    const char* usage = "usage: hostile_pages [--seeds] DIR\n";
+    if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
+        std::fputs(usage, stdout);
+        std::fputs("Write the hostile pages and report files into DIR; with --seeds, each kind in miniature\n"
+                   "as the fuzz targets' seeds (DIR/emf_player/, DIR/report_file/).\n",
+                   stdout);
+        return 0;
+    }
+    // A folder name never starts with '-' here: a mistyped option must not become a folder.
+    const bool seeds = argc == 3 && !std::strcmp(argv[1], "--seeds");
+    if ((argc != 2 && !seeds) || argv[argc - 1][0] == '-') {
+        std::fputs(usage, stderr);
         return 2;
     }
-    const QDir dir(QString::fromLocal8Bit(argv[1]));
-    if (!QDir().mkpath(dir.path()))
+    const QDir dir(QString::fromLocal8Bit(argv[argc - 1]));
+    if (seeds)
+        return writeSeeds(dir) ? 0 : 1;
+    if (!QDir().mkpath(dir.path())) {
+        std::fprintf(stderr, "hostile_pages: cannot make the folder %s\n", argv[1]);
         return 1;
+    }
     bool ok = true;
     for (const hostile::Case& c : hostile::pageCases())
         ok &= write(dir, QString::fromLatin1(c.name) + QStringLiteral(".emf"), c.make());
