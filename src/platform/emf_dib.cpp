@@ -12,16 +12,6 @@
 
 namespace platform::emf {
 
-namespace {
-
-// True when [offset, offset + length) lies within [0, size); all in 64 bits.
-bool fits(std::uint64_t offset, std::uint64_t length, std::uint64_t size)
-{
-    return offset <= size && length <= size - offset;
-}
-
-} // namespace
-
 std::optional<QImage> decodeDib(const std::uint8_t* rec, std::uint64_t recSize, std::uint64_t offBmi,
                                 std::uint64_t cbBmi, std::uint64_t offBits, std::uint64_t cbBits, std::uint32_t usage,
                                 std::uint64_t& pixelBudget, bool withAlpha)

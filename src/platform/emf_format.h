@@ -128,6 +128,12 @@ inline float readF32(const std::uint8_t* p)
     return f;
 }
 
+// True when [offset, offset + length) lies within [0, size); all in 64 bits.
+inline bool fits(std::uint64_t offset, std::uint64_t length, std::uint64_t size)
+{
+    return offset <= size && length <= size - offset;
+}
+
 // Appends little-endian values to a byte array.
 class ByteWriter {
 public:

@@ -39,12 +39,6 @@ namespace {
     throw EmfError("Metafile is not valid: " + why);
 }
 
-// True when [offset, offset + length) lies within [0, size); all in 64 bits.
-bool fits(std::uint64_t offset, std::uint64_t length, std::uint64_t size)
-{
-    return offset <= size && length <= size - offset;
-}
-
 // Mapped coordinates are kept well inside what the rasteriser handles.
 constexpr double kCoordLimit = 1 << 21;
 constexpr int kMaxPenWidth = 4096;
