@@ -95,6 +95,7 @@ enum RecordType : std::uint32_t {
 };
 
 constexpr std::uint32_t kSignature = 0x464D4520;  // " EMF"
+constexpr std::uint32_t kEmfPlusIdentifier = 0x2B464D45;  // "EMF+", opening a comment that carries EMF+ records
 constexpr std::uint32_t kVersion = 0x00010000;
 constexpr std::uint32_t kStockObject = 0x80000000;
 constexpr std::uint32_t kRopSrcCopy = 0x00CC0020;

@@ -4,6 +4,7 @@
 #include "platform/emf_dib.h"
 #include "platform/emf_fonts.h"
 #include "platform/emf_format.h"
+#include "platform/emf_plus.h"
 #include "platform/emf_records.h"
 #include "platform/emf_region.h"
 #include "platform/emf_rops.h"
@@ -149,7 +150,7 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-class Player {
+class Player : public PlusPage {
 public:
     Player(const std::uint8_t* data, const EmfHeader& header, Canvas& canvas, const Rect& target)
         : data_(data), header_(header), canvas_(canvas), target_(target.toQRect())
@@ -342,6 +343,13 @@ private:
             return mapRect(i32(at + rectl::kLeft), i32(at + rectl::kTop), i32(at + rectl::kRight),
                            i32(at + rectl::kBottom));
         };
+
+        if (type == GdiComment) {
+            plus_.comment(r, size);
+            return;
+        }
+        if (!plus_.playsGdi())
+            return;
 
         // Lines and fills combine with the page by the binary raster operation;
         // text and bitmaps do not.
@@ -1669,6 +1677,94 @@ private:
         drawBitmap(*img, xSrc, top, cxSrc, cySrc, xDest, yDest, cxDest, cyDest);
     }
 
+    // ---- EMF+ drawing, in reference-device pixels through `toDevice`.
+    QTransform plusToTarget(const QTransform& toDevice) const
+    {
+        return toDevice * QTransform(devToTarget_.m11, devToTarget_.m12, devToTarget_.m21, devToTarget_.m22,
+                                     devToTarget_.dx, devToTarget_.dy);
+    }
+    static QPolygon clamped(const QPolygonF& p)
+    {
+        QPolygon out;
+        for (const QPointF& q : p)
+            out.append(QPoint(clampCoord(q.x()), clampCoord(q.y())));
+        return out;
+    }
+
+    void plusFontCreated() override { spend(work_.fonts, 1, EmfBudget::maxFonts); }
+
+    void plusFillRect(const QRectF& rect, const QTransform& toDevice, const QColor& color) override
+    {
+        spendOperations(1);
+        const QTransform t = plusToTarget(toDevice);
+        const QPolygon corners = clamped(t.map(QPolygonF(rect.normalized())));
+        const QRect box = corners.boundingRect();
+        spendFill(box);
+        if (color.alpha() == 0)
+            return;
+        canvas_.setBrush(CanvasBrush{color, false});
+        if (!t.isRotating()) {
+            canvas_.fillRect(Rect{box.left(), box.top(), box.right(), box.bottom()});
+        } else if (painter_) {
+            QPainterPath shape;
+            shape.addPolygon(QPolygonF(corners));
+            painter_->fillPath(shape, color);
+        } else {
+            CanvasPen none;
+            none.style = PenStyle::Clear;
+            canvas_.setPen(none);
+            canvas_.polygon(corners);
+        }
+    }
+
+    void plusText(const QString& text, const PlusFont& font, const QColor& color, const QRectF& layout,
+                  const QTransform& toDevice) override
+    {
+        const std::uint64_t n = std::uint64_t(text.size());
+        spend(work_.glyphs, n, EmfBudget::maxGlyphs);
+        spendOperations(1);
+        const QTransform t = plusToTarget(toDevice);
+        CanvasFont f;
+        f.face = font.face;
+        f.height = clampSize(font.emSize * std::hypot(t.m21(), t.m22()), 1, kMaxFontHeight);
+        f.bold = font.bold;
+        f.italic = font.italic;
+        f.underline = font.underline;
+        f.strikeOut = font.strikeOut;
+        f.color = color;
+        canvas_.setFont(f);
+        canvas_.setBackgroundMode(BackgroundMode::Transparent);
+        canvas_.setTextAlign(TextAlign{HAlign::Left, VAlign::Top});
+        const std::uint64_t h = std::uint64_t(f.height);
+        spend(work_.pixels,
+              std::max<std::uint64_t>(1, n * std::min<std::uint64_t>(h, target_.width()) * std::min<std::uint64_t>(h, target_.height())),
+              maxPixels_);
+        if (text.isEmpty() || color.alpha() == 0)
+            return;
+        // A layout with an extent clips the text to it.
+        Rect clip;
+        unsigned options = 0;
+        if (layout.width() > 0 && layout.height() > 0) {
+            clip = Rect::fromQRect(clamped(t.map(QPolygonF(layout))).boundingRect());
+            options = TextClipped;
+        }
+        // GDI+ sets text a sixth of an em in from the layout's left edge.
+        const QPointF originF = t.map(QPointF(layout.x() + font.emSize / 6, layout.y()));
+        const QPoint origin(clampCoord(originF.x()), clampCoord(originF.y()));
+        const double turn = std::atan2(t.m12(), t.m11()) * 180 / M_PI;
+        if (painter_ && t.isRotating() && std::fabs(turn) > 1e-6) {
+            painter_->save();
+            if (options & TextClipped)
+                painter_->setClipRect(clip.toQRect(), Qt::IntersectClip);
+            painter_->translate(origin);
+            painter_->rotate(turn);
+            canvas_.textOut(0, 0, Rect{}, 0, text);
+            painter_->restore();
+        } else {
+            canvas_.textOut(origin.x(), origin.y(), clip, options, text);
+        }
+    }
+
     const std::uint8_t* data_;
     EmfHeader header_;
     Canvas& canvas_;
@@ -1687,6 +1783,7 @@ private:
     QRect clipBound_;                  // region rectangles are cut to this (see PainterClip)
     QPainterPath path_;                   // the path bracket's figures, in target pixels
     bool pathWidened_ = false;
+    EmfPlusReader plus_{*this};
 };
 
 // Keeps the canvas state as it was, whatever happens during playback.

@@ -5,7 +5,8 @@
 // are computed in 64 bits, and records, object handles, saved states, text
 // length and bitmap pixels are capped. A damaged metafile raises EmfError
 // with a readable message; it never reads outside the buffer. Records the
-// player does not draw are skipped.
+// player does not draw are skipped. EMF+ records, which GDI+ programs store in
+// comments, draw a page that has no GDI drawing of its own (emf_plus.h).
 #pragma once
 
 #include "platform/canvas.h"

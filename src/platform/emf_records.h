@@ -91,6 +91,12 @@ namespace eof {
 inline constexpr std::size_t kPalEntries = 8, kOffPalEntries = 12, kSizeLast = 16, kFixedSize = 20;
 }
 
+// COMMENT: DataSize bytes of data from 12. A comment carrying EMF+ records
+// opens its data with an identifier, and the records follow it.
+namespace comment {
+inline constexpr std::size_t kDataSize = 8, kCommentIdentifier = 12, kFixedSize = 16;
+}
+
 // ---- State records of one value.
 
 namespace set_map_mode {

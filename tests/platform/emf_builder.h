@@ -49,6 +49,27 @@ private:
     std::vector<std::vector<std::uint32_t>> records_;
 };
 
+// An EMF+ record: type, flags and data words.
+inline std::vector<std::uint32_t> plusRecord(std::uint16_t type, std::uint16_t flags,
+                                             std::initializer_list<std::uint32_t> data)
+{
+    std::vector<std::uint32_t> r{type | (std::uint32_t(flags) << 16), static_cast<std::uint32_t>(12 + 4 * data.size()),
+                                 static_cast<std::uint32_t>(4 * data.size())};
+    r.insert(r.end(), data);
+    return r;
+}
+
+// A comment record carrying EMF+ records.
+inline std::vector<std::uint32_t> plusComment(std::initializer_list<std::vector<std::uint32_t>> records)
+{
+    std::vector<std::uint32_t> r{70, 0, 0, 0x2B464D45};
+    for (const auto& record : records)
+        r.insert(r.end(), record.begin(), record.end());
+    r[1] = static_cast<std::uint32_t>(4 * r.size());
+    r[2] = r[1] - 12;
+    return r;
+}
+
 // The builder's metafile played onto a white 100 x 100 image.
 inline std::unique_ptr<Surface> play(const EmfBuilder& b)
 {

@@ -73,6 +73,41 @@ TEST(EmfPlayerRecords, UnknownRecordsAndCommentsAreSkipped)
     EXPECT_EQ(play(noisy)->at(20, 20), 0xFF000000);
 }
 
+// EMF+ records draw a page that has nothing else; a dual page is drawn by its
+// GDI records alone, and an EMF+-only page's GDI records play only after GetDC.
+TEST(EmfPlayerRecords, EmfPlusRecordsDrawOnlyWhereTheGdiRecordsDoNot)
+{
+    const auto header = [](std::uint16_t dual) { return plusRecord(0x4001, dual, {0xDBC01002, 1, 96, 96}); };
+    // A 5 x 5 rectangle at (x, y), in a colour (0x8000) or with a brush object.
+    const auto fill = [](std::uint16_t flags, std::uint32_t brush, float x, float y) {
+        return plusRecord(0x400A, flags, {brush, 1, f32(x), f32(y), f32(5), f32(5)});
+    };
+    constexpr QRgb kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlack = 0xFF000000;
+    const std::vector<std::uint32_t> black{37, 12, 0x80000004};
+    const std::vector<std::uint32_t> gdiFill{76, 100, 0, 0, 0, 0, 10, 10, 5, 5, 0x00F00021, 0, 0,
+                                             f32(1), 0, 0, f32(1), 0, 0, 0, 0, 0, 0, 0, 0};
+    struct Case { const char* what; std::vector<std::vector<std::uint32_t>> records; QPoint at; QRgb color; };
+    const Case cases[] = {
+        {"colour in the record", {plusComment({header(0), fill(0x8000, kRed, 10, 10)})}, {12, 12}, kRed},
+        {"brush object, moved", {plusComment({header(0), plusRecord(0x4008, 0x0103, {0xDBC01002, 0, kGreen}),
+                                              plusRecord(0x402D, 0, {f32(40), 0}), fill(0, 3, 10, 10)})}, {52, 12}, kGreen},
+        // 2 mm units: 10 to 20 mm, 38 to 76 pixels.
+        {"page in millimetres", {plusComment({header(0), plusRecord(0x4030, 6, {f32(2)}), fill(0x8000, kRed, 5, 5)})}, {40, 40}, kRed},
+        // Scaled after the move: 2 (x + 10), not 2 x + 10.
+        {"transform appended", {plusComment({header(0), plusRecord(0x402D, 0, {f32(10), 0}),
+                                             plusRecord(0x402E, 0x2000, {f32(2), f32(2)}), fill(0x8000, kRed, 20, 20)})}, {67, 45}, kRed},
+        {"dual page", {plusComment({header(1), fill(0x8000, kRed, 10, 10)})}, {12, 12}, kWhite},
+        {"EMF+ only: GDI left out", {plusComment({header(0)}), black, gdiFill}, {12, 12}, kWhite},
+        {"EMF+ only: GDI after GetDC", {plusComment({header(0), plusRecord(0x4004, 0, {})}), black, gdiFill}, {12, 12}, kBlack},
+    };
+    for (const Case& c : cases) {
+        EmfBuilder b;
+        for (const auto& r : c.records)
+            b.raw(r);
+        EXPECT_EQ(play(b)->at(c.at.x(), c.at.y()), c.color) << c.what;
+    }
+}
+
 // A damaged buffer is refused whole, with the reason; bytes after the metafile
 // (in a report file, the page's offset follows it) are not part of it.
 TEST(EmfPlayerDamage, DamagedBuffersAreRejectedAndTrailingBytesIgnored)
@@ -154,6 +189,9 @@ TEST(EmfPlayerDamage, HostileFieldsInsideRecordsAreSkipped)
         b.rec(33, {});                                // deeper than the save cap
     b.rec(34, {static_cast<std::uint32_t>(-300)});
     b.rec(91, {0, 0, 0, 0, 0x40000000, 0x40000000, 1});  // poly-polygon counts beyond the record
+    // EMF+ rectangles whose count wraps a 32-bit check, and text longer than its record.
+    b.raw(plusComment({plusRecord(0x4001, 0, {0, 1, 96, 96}), plusRecord(0x400A, 0x8000, {0, 0x10000001, 0, 0, 0, 0}),
+                       plusRecord(0x4008, 0x0600, {0, f32(12), 2, 0, 0, 0}), plusRecord(0x401C, 0x8000, {0, 0, 3, 0, 0, 0, 0})}));
     b.header()[14] = 1; // nHandles 1: slot 1 does not exist either
     Surface s(50, 50);
     EXPECT_NO_THROW(playEmf(b.bytes(), s.canvas, Rect{0, 0, 50, 50}));

@@ -1,7 +1,7 @@
 // Real-world metafiles that draw with paths, fill modes, clip regions and
 // paths, arcs, hatched and patterned brushes, raster operations, gradients,
-// turned and glyph-index text, played and compared with the pictures in
-// emf-reference/. Each picture was our own rendering, checked by eye against
+// turned and glyph-index text, and EMF+ text in a colour with alpha, played
+// and compared with the pictures in emf-reference/. Each picture was our own rendering, checked by eye against
 // LibreOffice's when it was made; the test keeps those features drawn. Two
 // differ from LibreOffice on purpose: it draws glyph indices as if they were
 // characters (the spool page), and some of its line colours on the pattern
@@ -45,6 +45,7 @@ const Reference kReferences[] = {
     {"LibreOffice/core/LibreOffice_test_libuemf_ref30.emf", "hatch-gradient-turned.png"},
     {"kakwa/libemf2svg/test-051.emf", "text-escapement.png"},
     {"spool/EMFSpool_0001.emf", "text-glyph-index.png"},
+    {"LibreOffice/core/LibreOffice_TestDrawStringTransparent.emf", "plus-text-alpha.png"},
 };
 
 // Played at the frame's size at 96 dpi, no more than 400 pixels on the longer side.
