@@ -1042,6 +1042,11 @@ private:
         // Text at an angle is drawn along its baseline, through the painter.
         const double turn = (turned() ? std::atan2(full_.m12, full_.m11) * 180 / M_PI : 0) - dc_.font.escapement;
         const bool rotated = painter_ && std::fabs(turn) > 1e-6;
+        // With PDY every character also moves up by the second value of its
+        // pair: `drop` holds how far each lies below the reference point, in
+        // pixels, ending with where the next character would go.
+        std::vector<int> drop;
+        double logicalRise = 0;
         if (haveDx && !s.isEmpty()) {
             dx.resize(static_cast<size_t>(n));
             double cum = 0;
@@ -1051,9 +1056,18 @@ private:
                 const int next = rotated ? clampCoord(cum * full_.scaleX()) : clampCoord(full_.map(x0 + cum, y0).x());
                 dx[i] = next - prev;
                 prev = next;
+                if (dxStep == 2) {
+                    if (drop.empty())
+                        drop.push_back(0);
+                    logicalRise += readI32(r + offDx + 4 * (2 * i + 1));
+                    drop.push_back(rotated ? clampCoord(-logicalRise * full_.scaleY())
+                                           : clampCoord(full_.map(x0, y0 - logicalRise).y()) - ref.y());
+                }
             }
             logicalAdvance = cum;
             dxp = &dx;
+            if (std::all_of(drop.begin(), drop.end(), [](int d) { return d == 0; }) || s.size() != qsizetype(n))
+                drop.clear();
         }
         // Each character as a square of its height, as far as the target reaches.
         const std::uint64_t h = std::uint64_t(std::max(1, canvas_.font().height));
@@ -1070,17 +1084,47 @@ private:
                 painter_->setClipRect(rect.toQRect(), Qt::IntersectClip);
             painter_->translate(ref);
             painter_->rotate(turn);
-            canvas_.textOut(0, 0, Rect{}, 0, s, dxp);
+            textRun(0, 0, Rect{}, 0, s, dxp, drop);
             painter_->restore();
         } else {
-            canvas_.textOut(ref.x(), ref.y(), rect, canvasOptions, s, dxp);
+            textRun(ref.x(), ref.y(), rect, canvasOptions, s, dxp, drop);
         }
         if (updateCp) {
             if (!dxp) {
                 const double sx = full_.scaleX();
                 logicalAdvance = sx > 0 ? canvas_.textWidth(s) / sx : 0;
             }
-            dc_.position = QPoint(clampCoord(x0 + logicalAdvance), static_cast<int>(y0));
+            dc_.position = QPoint(clampCoord(x0 + logicalAdvance), clampCoord(y0 - logicalRise));
+        }
+    }
+
+    // Text whose characters each lie `drop[i]` pixels below the reference
+    // point (none: all on it), one character at a time; the alignment places
+    // the run as a whole, its end being where the next character would go.
+    void textRun(int x, int y, const Rect& rect, unsigned options, const QString& s, const std::vector<int>* dx,
+                 const std::vector<int>& drop)
+    {
+        if (drop.empty()) {
+            canvas_.textOut(x, y, rect, options, s, dx);
+            return;
+        }
+        TextAlign align = canvas_.textAlign();
+        long long width = 0;
+        for (int d : *dx)
+            width += d;
+        long long left = x, top = y;
+        if (align.horizontal != HAlign::Left) {
+            const int parts = align.horizontal == HAlign::Right ? 1 : 2;
+            left -= width / parts;
+            top -= drop.back() / parts;
+        }
+        align.horizontal = HAlign::Left;
+        canvas_.setTextAlign(align);
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            const std::vector<int> one{(*dx)[size_t(i)]};
+            canvas_.textOut(clampCoord(double(left)), clampCoord(double(top) + drop[size_t(i)]), rect,
+                            i == 0 ? options : options & TextClipped, s.mid(i, 1), &one);
+            left += one[0];
         }
     }
 

@@ -56,6 +56,28 @@ TEST(EmfPlayerRecords, TextPlaysWithEveryFontRecordSize)
     }
 }
 
+// With ETO_PDY the Dx array holds a (dx, dy) pair a character: "i" rises by
+// the dy of "H"'s pair. An array too short for pairs is not used at all.
+TEST(EmfPlayerRecords, TextWithVerticalAdvancesRisesCharacterByCharacter)
+{
+    const auto ink = [](std::uint32_t rise, bool pairsFit) {
+        std::vector<std::uint32_t> text = textRecord(2, 76, 80);
+        text[13] = 0x2000;
+        text[21] = rise;
+        if (pairsFit)
+            text.insert(text.end(), {12, 0});
+        text[1] = static_cast<std::uint32_t>(4 * text.size());
+        EmfBuilder b;
+        b.raw(fontRecord(104, -30)).rec(37, {1}).rec(18, {1}).raw(text);
+        return play(b)->inkBox();
+    };
+    const QRect level = ink(0, true), risen = ink(10, true), unpaired = ink(10, false);
+    EXPECT_NEAR(risen.top(), level.top() - 10, 2);
+    EXPECT_EQ(risen.bottom(), level.bottom());
+    EXPECT_EQ(unpaired.top(), level.top());
+    EXPECT_GT(unpaired.right(), level.right()) << "without Dx, \"i\" follows at the font's advance, not 12";
+}
+
 TEST(EmfPlayerRecords, UnknownRecordsAndCommentsAreSkipped)
 {
     EmfBuilder plain;
