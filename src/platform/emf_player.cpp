@@ -248,6 +248,15 @@ private:
         spend(work_.pixels, std::max<std::uint64_t>(1, pixels), maxPixels_);
     }
 
+    // Letters in the canvas's font: each a square of its height, as far as the target reaches.
+    void spendLetters(std::uint64_t n)
+    {
+        const std::uint64_t h = std::uint64_t(std::max(1, canvas_.font().height));
+        spend(work_.pixels,
+              std::max<std::uint64_t>(1, n * std::min<std::uint64_t>(h, target_.width()) * std::min<std::uint64_t>(h, target_.height())),
+              maxPixels_);
+    }
+
     // ---- Mapping.
     void updateTransform()
     {
@@ -1069,11 +1078,7 @@ private:
             if (std::all_of(drop.begin(), drop.end(), [](int d) { return d == 0; }) || s.size() != qsizetype(n))
                 drop.clear();
         }
-        // Each character as a square of its height, as far as the target reaches.
-        const std::uint64_t h = std::uint64_t(std::max(1, canvas_.font().height));
-        spend(work_.pixels,
-              std::max<std::uint64_t>(1, n * std::min<std::uint64_t>(h, target_.width()) * std::min<std::uint64_t>(h, target_.height())),
-              maxPixels_);
+        spendLetters(n);
         if (canvasOptions & TextOpaque)
             spendFill(rect);
         if (rotated) {
@@ -1779,10 +1784,7 @@ private:
         canvas_.setFont(f);
         canvas_.setBackgroundMode(BackgroundMode::Transparent);
         canvas_.setTextAlign(TextAlign{HAlign::Left, VAlign::Top});
-        const std::uint64_t h = std::uint64_t(f.height);
-        spend(work_.pixels,
-              std::max<std::uint64_t>(1, n * std::min<std::uint64_t>(h, target_.width()) * std::min<std::uint64_t>(h, target_.height())),
-              maxPixels_);
+        spendLetters(n);
         if (text.isEmpty() || color.alpha() == 0)
             return;
         // A layout with an extent clips the text to it.
