@@ -303,8 +303,9 @@ void EmfPlusReader::drawString(std::uint16_t flags, const std::uint8_t* d, std::
     if (!color || fontId >= objects_.size() || objects_[fontId].kind != Object::Font
         || length > EmfLimits::maxTextChars || !fits(field::kStringData, 2 * length, size))
         return;
-    // The string format (kFormatId) would align and wrap the text; it is not
-    // read, and the text is set from the layout's top left, as GDI+ sets it without one.
+    // The string format (kFormatId), which aligns the text, is not read: the
+    // text is set on one line from the layout's top left, as GDI+ sets it
+    // without a format, except that GDI+ would also wrap it at the layout's width.
     QString text(static_cast<qsizetype>(length), QChar());
     for (std::uint64_t i = 0; i < length; ++i)
         text[static_cast<qsizetype>(i)] = QChar(readU16(d + field::kStringData + 2 * i));
