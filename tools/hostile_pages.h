@@ -121,6 +121,36 @@ public:
         });
     }
 
+    // A comment record carrying EMF+ records, each its type, flags and the
+    // data `body` appends. A page whose first EMF+ record is a header without
+    // the dual flag is drawn by its EMF+ records alone.
+    struct PlusRecord {
+        std::uint16_t type, flags;
+        std::function<void(ByteWriter&)> body;
+    };
+    Page& plus(const std::vector<PlusRecord>& records)
+    {
+        QByteArray data;
+        ByteWriter d(data);
+        d.u32(platform::emf::kEmfPlusIdentifier);
+        for (const PlusRecord& r : records) {
+            QByteArray body;
+            ByteWriter b(body);
+            r.body(b);
+            while (body.size() % 4)
+                body.append('\0');
+            d.u16(r.type);
+            d.u16(r.flags);
+            d.u32(static_cast<std::uint32_t>(12 + body.size()));
+            d.u32(static_cast<std::uint32_t>(body.size()));
+            data.append(body);
+        }
+        return record(platform::emf::GdiComment, [&](ByteWriter& w) {
+            w.u32(static_cast<std::uint32_t>(data.size()));
+            w.bytes(data.constData(), data.size());
+        });
+    }
+
     // The metafile with an end-of-file record ending exactly at nBytes.
     QByteArray finish() const
     {
@@ -216,6 +246,80 @@ inline QByteArray fills(int count)
     return p.finish();
 }
 
+// EMF+ records: the header (an EMF+-only page at 96 dpi), a font object in
+// slot `id` at `emPixels`, text in that font, and a rectangle over the whole
+// page, the last two in an inline ARGB colour.
+namespace plus {
+inline Page::PlusRecord header()
+{
+    return {0x4001, 0, [](ByteWriter& w) {
+                for (std::uint32_t v : {0xDBC01002u, 1u, 96u, 96u})
+                    w.u32(v);
+            }};
+}
+inline Page::PlusRecord font(std::uint16_t id, float emPixels, const QString& family)
+{
+    return {0x4008, std::uint16_t(0x0600 | id), [=](ByteWriter& w) {  // object of kind 6, a font
+                w.u32(0xDBC01002);
+                w.f32(emPixels);
+                for (std::uint32_t v : {2u, 0u, 0u, std::uint32_t(family.size())})  // pixels, style, reserved, length
+                    w.u32(v);
+                for (QChar c : family)
+                    w.u16(c.unicode());
+            }};
+}
+inline Page::PlusRecord text(std::uint16_t fontId, float x, float y, const QString& s)
+{
+    return {std::uint16_t(0x401C), std::uint16_t(0x8000 | fontId), [=](ByteWriter& w) {
+                for (std::uint32_t v : {0xFF000000u, 0u, std::uint32_t(s.size())})  // colour, format, length
+                    w.u32(v);
+                for (float v : {x, y, 0.f, 0.f})  // layout: a point, no clip
+                    w.f32(v);
+                for (QChar c : s)
+                    w.u16(c.unicode());
+            }};
+}
+inline Page::PlusRecord fillPage()
+{
+    return {0x400A, 0x8000, [](ByteWriter& w) {
+                for (std::uint32_t v : {0xFF2060A0u, 1u})  // colour, count
+                    w.u32(v);
+                for (float v : {0.f, 0.f, float(kPageWidth), float(kPageHeight)})
+                    w.f32(v);
+            }};
+}
+} // namespace plus
+
+// The EMF+ kinds of the GDI pages above: `records` text records of `chars`
+// characters `c` at `emPixels`; `fonts` font objects of unknown families, each
+// used once; `count` rectangles over the whole page.
+inline QByteArray plusText(int records, int chars, float emPixels, QChar c)
+{
+    Page p;
+    p.plus({plus::header(), plus::font(1, emPixels, QStringLiteral("Arial"))});
+    const QString s(chars, c);
+    for (int r = 0; r < records; ++r)
+        p.plus({plus::text(1, 10, float(20 + (r * 40) % (kPageHeight - 40)), s)});
+    return p.finish();
+}
+inline QByteArray plusUnknownFaces(int fonts)
+{
+    Page p;
+    p.plus({plus::header()});
+    for (int i = 0; i < fonts; ++i)
+        p.plus({plus::font(1, 16, QStringLiteral("Nonesuch %1").arg(i)),
+                plus::text(1, float(10 + (i * 13) % 1000), float(20 + (i * 7) % 700), QStringLiteral("A"))});
+    return p.finish();
+}
+inline QByteArray plusFills(int count)
+{
+    Page p;
+    p.plus({plus::header()});
+    for (int i = 0; i < count; ++i)
+        p.plus({plus::fillPage()});
+    return p.finish();
+}
+
 struct Case {
     const char* name;
     std::function<QByteArray()> make;
@@ -232,6 +336,9 @@ inline std::vector<Case> pageCases()
         {"huge-text", [] { return text(61, 65'536, -4000, QChar(u'W')); }},
         {"unknown-faces-10000", [] { return unknownFaces(10'000); }},
         {"page-fills-50000", [] { return fills(50'000); }},
+        {"plus-missing-glyphs", [] { return plusText(61, 65'536, 20, QChar(0xE000)); }},
+        {"plus-unknown-faces-10000", [] { return plusUnknownFaces(10'000); }},
+        {"plus-page-fills-50000", [] { return plusFills(50'000); }},
     };
 }
 
