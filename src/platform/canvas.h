@@ -69,10 +69,19 @@ int fontHeightFromPoints(int points, int pixelsPerInch);
 
 enum class PenStyle { Solid, Dash, Dot, DashDot, DashDotDot, Clear, InsideFrame };
 
+// How the ends and the corners of a line wider than one pixel are drawn.
+enum class LineCap { Round, Square, Flat };
+enum class LineJoin { Round, Bevel, Miter };
+
 struct CanvasPen {
     QColor color = QColor(0, 0, 0);
     int width = 1;  // device units; 0 and 1 both draw one pixel wide
     PenStyle style = PenStyle::Solid;
+    LineCap cap = LineCap::Round;
+    LineJoin join = LineJoin::Round;
+    // A miter longer than this many line widths, measured from the inner to
+    // the outer corner, is drawn as a bevel.
+    double miterLimit = 10;
 
     friend bool operator==(const CanvasPen&, const CanvasPen&) = default;
 };

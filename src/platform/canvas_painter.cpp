@@ -12,6 +12,7 @@
 #include <QRawFont>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace platform {
@@ -50,26 +51,59 @@ QPainterCanvas::FontCache& QPainterCanvas::fontCache()
 
 void QPainterCanvas::onFontChanged() {}
 
+namespace {
+
+// Windows' dash patterns: in pixels for a one-pixel line, in line widths for a wider one.
+QList<qreal> dashPattern(PenStyle style, bool wide)
+{
+    switch (style) {
+    case PenStyle::Dash: return wide ? QList<qreal>{3, 1} : QList<qreal>{18, 6};
+    case PenStyle::Dot: return wide ? QList<qreal>{1, 1} : QList<qreal>{3, 3};
+    case PenStyle::DashDot: return wide ? QList<qreal>{3, 1, 1, 1} : QList<qreal>{9, 6, 3, 6};
+    case PenStyle::DashDotDot: return wide ? QList<qreal>{3, 1, 1, 1, 1, 1} : QList<qreal>{9, 3, 3, 3, 3, 3};
+    default: return {};
+    }
+}
+
+} // namespace
+
+Qt::PenCapStyle qtCap(LineCap cap)
+{
+    switch (cap) {
+    case LineCap::Square: return Qt::SquareCap;
+    case LineCap::Flat: return Qt::FlatCap;
+    default: return Qt::RoundCap;
+    }
+}
+
+Qt::PenJoinStyle qtJoin(LineJoin join)
+{
+    switch (join) {
+    case LineJoin::Bevel: return Qt::BevelJoin;
+    case LineJoin::Miter: return Qt::MiterJoin;
+    default: return Qt::RoundJoin;
+    }
+}
+
 QPen QPainterCanvas::qpen() const
 {
     const CanvasPen& p = state().pen;
     if (p.style == PenStyle::Clear)
         return QPen(Qt::NoPen);
     QPen pen(p.color);
-    if (p.width > 1) {
+    const bool wide = p.width > 1;
+    if (wide) {
         pen.setWidth(p.width);
-        pen.setCapStyle(Qt::RoundCap);
-        pen.setJoinStyle(Qt::RoundJoin);
+        pen.setCapStyle(qtCap(p.cap));
+        pen.setJoinStyle(bevelsLongMiters() ? Qt::BevelJoin : qtJoin(p.join));
+        // Qt measures a miter from the corner's centre, Windows across the whole miter.
+        pen.setMiterLimit(p.miterLimit / 2);
     } else {
         pen.setWidth(0);
     }
-    switch (p.style) {
-    case PenStyle::Dash: pen.setStyle(Qt::DashLine); break;
-    case PenStyle::Dot: pen.setStyle(Qt::DotLine); break;
-    case PenStyle::DashDot: pen.setStyle(Qt::DashDotLine); break;
-    case PenStyle::DashDotDot: pen.setStyle(Qt::DashDotDotLine); break;
-    default: pen.setStyle(Qt::SolidLine); break;
-    }
+    const QList<qreal> dashes = dashPattern(p.style, wide);
+    if (!dashes.isEmpty())
+        pen.setDashPattern(dashes);
     return pen;
 }
 
@@ -107,7 +141,9 @@ void QPainterCanvas::rectangle(const Rect& r)
     }
     applyLinePen();
     painter_.setBrush(Qt::NoBrush);
-    painter_.drawRect(QRect(r.left, r.top, r.width() - 1, r.height() - 1));
+    const QRect frame(r.left, r.top, r.width() - 1, r.height() - 1);
+    painter_.drawRect(frame);
+    addMiters(QPolygon(frame, false), true);
 }
 
 void QPainterCanvas::ellipse(const Rect& r)
@@ -143,6 +179,7 @@ void QPainterCanvas::polyline(const QPolygon& points)
         return;
     applyLinePen();
     painter_.drawPolyline(points);
+    addMiters(points, false);
 }
 
 void QPainterCanvas::polygon(const QPolygon& points)
@@ -152,6 +189,55 @@ void QPainterCanvas::polygon(const QPolygon& points)
     applyLinePen();
     painter_.setBrush(state().brush.clear ? QBrush(Qt::NoBrush) : QBrush(state().brush.color));
     painter_.drawPolygon(points);
+    addMiters(points, true);
+}
+
+// Windows bevels a corner whose miter would be longer than the pen's limit,
+// where Qt cuts the miter short at the limit. A solid line is therefore drawn
+// bevelled throughout (see qpen()), and addMiters() then fills in the miter of
+// each corner within the limit, the triangle beyond the bevel. A dashed line
+// keeps Qt's joins.
+bool QPainterCanvas::bevelsLongMiters() const
+{
+    const CanvasPen& p = state().pen;
+    return p.width > 1 && p.join == LineJoin::Miter && (p.style == PenStyle::Solid || p.style == PenStyle::InsideFrame);
+}
+
+void QPainterCanvas::addMiters(const QPolygon& points, bool closed)
+{
+    if (!bevelsLongMiters())
+        return;
+    const CanvasPen& p = state().pen;
+    const double half = p.width / 2.0;
+    const auto unit = [](QPointF v) {
+        const double length = std::hypot(v.x(), v.y());
+        return length > 0 ? v / length : QPointF();
+    };
+    painter_.save();
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(p.color);
+    const qsizetype n = points.size();
+    for (qsizetype i = closed ? 0 : 1; i < (closed ? n : n - 1); ++i) {
+        const QPointF at = points[i];
+        const QPointF in = unit(at - QPointF(points[(i + n - 1) % n]));
+        const QPointF out = unit(QPointF(points[(i + 1) % n]) - at);
+        const double turn = in.x() * out.y() - in.y() * out.x();
+        if (in.isNull() || out.isNull() || std::fabs(turn) < 1e-9)
+            continue;  // no corner
+        // The miter's length over the line's width: 1 / sin(half the corner's angle).
+        const double ratio = 1 / std::sqrt((1 + QPointF::dotProduct(in, out)) / 2);
+        if (!(ratio <= p.miterLimit))
+            continue;
+        // The outer edges of both segments, on the side away from the turn.
+        QPointF inNormal(-in.y(), in.x()), outNormal(-out.y(), out.x());
+        if (QPointF::dotProduct(inNormal, out) > 0)
+            inNormal = -inNormal;
+        if (QPointF::dotProduct(outNormal, in) < 0)
+            outNormal = -outNormal;
+        const QPointF tip = at + unit(inNormal + outNormal) * half * ratio;
+        painter_.drawPolygon(QPolygonF{at + inNormal * half, tip, at + outNormal * half});
+    }
+    painter_.restore();
 }
 
 int QPainterCanvas::textWidth(const QString& text)

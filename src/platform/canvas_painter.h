@@ -13,6 +13,10 @@
 
 namespace platform {
 
+// Qt's names for the canvas's line ends and corners.
+Qt::PenCapStyle qtCap(LineCap cap);
+Qt::PenJoinStyle qtJoin(LineJoin join);
+
 class QPainterCanvas final : public Canvas {
 public:
     // Draws through `painter` (not owned; it must be active). `pixelsPerInch`
@@ -47,6 +51,8 @@ private:
     bool toPdf() const; // drawing into a PDF document
     QPen qpen() const;
     void applyLinePen();
+    bool bevelsLongMiters() const;
+    void addMiters(const QPolygon& points, bool closed);
     void fillWith(const Rect& r, const QColor& c);
 
     QPainter& painter_;

@@ -1,5 +1,6 @@
 #include "platform/emf_player.h"
 
+#include "platform/canvas_painter.h"
 #include "platform/canvas_text.h"
 #include "platform/emf_dib.h"
 #include "platform/emf_fonts.h"
@@ -87,8 +88,10 @@ struct Affine {
 struct LogPen {
     PenStyle style = PenStyle::Solid;
     double width = 0;
-    bool cosmetic = true;
+    bool cosmetic = true;  // one pixel wide, whatever the transform
     QColor color = QColor(0, 0, 0);
+    LineCap cap = LineCap::Round;
+    LineJoin join = LineJoin::Round;
 };
 struct LogBrush {
     bool clear = false;
@@ -128,6 +131,24 @@ struct Object {
 QColor fromColorRef(std::uint32_t c)
 {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+// The end cap and join bits of a geometric pen's style.
+LineCap penCapFromCode(std::uint32_t style)
+{
+    switch (style & 0x0F00) {
+    case 0x0100: return LineCap::Square;
+    case 0x0200: return LineCap::Flat;
+    default: return LineCap::Round;
+    }
+}
+LineJoin penJoinFromCode(std::uint32_t style)
+{
+    switch (style & 0xF000) {
+    case 0x1000: return LineJoin::Bevel;
+    case 0x2000: return LineJoin::Miter;
+    default: return LineJoin::Round;
+    }
 }
 
 PenStyle penStyleFromCode(std::uint32_t style)
@@ -212,6 +233,7 @@ private:
         bool winding = false;  // polygon fill mode WINDING, else ALTERNATE
         bool clockwise = false;  // arcs run clockwise (SETARCDIRECTION)
         std::uint32_t rop2 = 13;  // how pen and brush combine with the page (R2_COPYPEN)
+        double miterLimit = 10;   // longest miter join, in line widths
         QPoint brushOrigin;       // where hatches and patterns start, reference-device pixels
     };
 
@@ -297,15 +319,22 @@ private:
     }
 
     // ---- Canvas state from the device context.
+    // The pen's width in pixels: a geometric pen's logical width scales with the transforms.
+    int penWidth() const
+    {
+        if (dc_.pen.cosmetic)
+            return 1;
+        return clampSize(dc_.pen.width * (full_.scaleX() + full_.scaleY()) / 2, 1, kMaxPenWidth);
+    }
     void applyPen()
     {
         CanvasPen p;
         p.color = dc_.pen.color;
         p.style = dc_.pen.style;
-        if (!dc_.pen.cosmetic && dc_.pen.width > 1) {
-            const double w = dc_.pen.width * (full_.scaleX() + full_.scaleY()) / 2;
-            p.width = clampSize(w, 1, kMaxPenWidth);
-        }
+        p.width = penWidth();
+        p.cap = dc_.pen.cap;
+        p.join = dc_.pen.join;
+        p.miterLimit = dc_.miterLimit;
         canvas_.setPen(p);
         canvas_.setBackgroundMode(dc_.bkMode);
         canvas_.setBackgroundColor(dc_.bkColor);
@@ -456,6 +485,10 @@ private:
             updateTransform();
             break;
         }
+        case SetMiterLimit:
+            if (need(set_miter_limit::kFixedSize))
+                dc_.miterLimit = std::max<std::uint32_t>(1, u32(set_miter_limit::kMiterLimit));
+            break;
         case SetPolyFillMode:
             if (need(set_poly_fill_mode::kFixedSize))
                 dc_.winding = u32(set_poly_fill_mode::kPolygonFillMode) == 2;
@@ -560,6 +593,8 @@ private:
                 o.kind = Object::Pen;
                 o.pen.style = penStyleFromCode(u32(create_pen::kPenStyle));
                 o.pen.width = xAt(create_pen::kWidth);
+                // Windows scales a width of 1 with the page; our own pages' one-pixel
+                // lines have always played one pixel wide at any zoom, and still do.
                 o.pen.cosmetic = xAt(create_pen::kWidth) <= 1;
                 o.pen.color = fromColorRef(u32(create_pen::kColorRef));
                 store(u32(create_pen::kIhPen), o);
@@ -574,6 +609,8 @@ private:
                 o.pen.cosmetic = (style & 0x00010000) == 0;
                 o.pen.width = u32(ext_create_pen::kWidth) > INT_MAX ? 0 : u32(ext_create_pen::kWidth);
                 o.pen.color = fromColorRef(u32(ext_create_pen::kColorRef));
+                o.pen.cap = penCapFromCode(style);
+                o.pen.join = penJoinFromCode(style);
                 if (u32(ext_create_pen::kBrushStyle) == 1)  // BS_NULL: the pen draws nothing
                     o.pen.style = PenStyle::Clear;
                 store(u32(ext_create_pen::kIhPen), o);
@@ -1235,9 +1272,16 @@ private:
         if (stroke && dc_.pen.style != PenStyle::Clear) {
             applyPen();
             for (const QPolygonF& p : shape.toSubpathPolygons()) {
-                const QPolygon line = p.toPolygon();
+                QPolygon line = p.toPolygon();
                 spendLines(line, false);
-                canvas_.polyline(line);
+                if (line.size() > 2 && line.first() == line.last()) {
+                    // A closed figure joins at its start: a polygon with nothing to fill.
+                    line.removeLast();
+                    canvas_.setBrush(CanvasBrush{QColor(), true});
+                    canvas_.polygon(line);
+                } else {
+                    canvas_.polyline(line);
+                }
             }
         }
     }
@@ -1257,10 +1301,10 @@ private:
         if (dc_.inPath || path_.isEmpty())
             return;
         QPainterPathStroker stroker;
-        const double w = dc_.pen.cosmetic ? 1 : dc_.pen.width * (full_.scaleX() + full_.scaleY()) / 2;
-        stroker.setWidth(std::clamp(w, 1.0, double(kMaxPenWidth)));
-        stroker.setCapStyle(Qt::RoundCap);
-        stroker.setJoinStyle(Qt::RoundJoin);
+        stroker.setWidth(penWidth());
+        stroker.setCapStyle(qtCap(dc_.pen.cap));
+        stroker.setJoinStyle(qtJoin(dc_.pen.join));
+        stroker.setMiterLimit(dc_.miterLimit / 2);
         // The outline has a few elements for every segment and join of the path.
         spendPoints(16 * std::uint64_t(path_.elementCount()));
         path_ = stroker.createStroke(path_);

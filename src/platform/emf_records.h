@@ -108,6 +108,9 @@ inline constexpr std::size_t kBackgroundMode = 8, kFixedSize = 12;
 namespace set_poly_fill_mode {
 inline constexpr std::size_t kPolygonFillMode = 8, kFixedSize = 12;
 }
+namespace set_miter_limit {
+inline constexpr std::size_t kMiterLimit = 8, kFixedSize = 12;
+}
 namespace set_rop2 {
 inline constexpr std::size_t kRop2Mode = 8, kFixedSize = 12;
 }

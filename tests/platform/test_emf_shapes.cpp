@@ -1,7 +1,8 @@
 // Records as other programs write them, most of which our writer never writes:
 // fills, lines and map modes as Windows records them, paths, fill modes, clip
-// regions and paths, hatch brushes, blends and gradients. Each case fills with
-// red and looks at pixels that the records must paint or leave white.
+// regions and paths, wide pens' ends, joins and dashes, hatch brushes, blends
+// and gradients. Each case fills with red and looks at pixels that the records
+// must paint or leave white.
 #include "platform/emf_builder.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +102,33 @@ TEST(EmfPlayerShapes, ShapesClipsBlendsAndGradientsPaintWhatWindowsPaints)
                  .rec(34, {3});                             // absolute: ignored
          },
          {{19, 19, kWhite}, {20, 20, kBlack}, {29, 29, kBlack}, {30, 30, kWhite}}},
+        {"wide pens: flat and square ends, miters to the limit and bevels past it, dashes in line widths",
+         [](EmfBuilder& b) {
+             auto pen = [&](std::uint32_t slot, std::uint32_t style, std::uint32_t width) {
+                 b.rec(95, {slot, 0, 0, 0, 0, 0x00010000 | style, width, 0, colorRef(0xFF0000), 0, 0}).rec(37, {slot});
+             };
+             auto vee = [&](int x) {
+                 b.rec(87, {0, 0, 100, 100, 3, xy16(x, 95), xy16(x + 20, 65), xy16(x + 40, 95)});
+             };
+             pen(2, 0x2200, 10);  // flat ends, miter joins
+             b.rec(27, {20, 8}).rec(54, {80, 8});
+             vee(5);
+             b.rec(58, {1});  // every corner's miter is now too long
+             vee(55);
+             pen(3, 0x0100, 12);  // square ends
+             b.rec(27, {20, 25}).rec(54, {80, 25});
+             pen(4, 0x2201, 4);  // dashes of 3 widths, gaps of 1
+             b.rec(27, {10, 40}).rec(54, {90, 40});
+         },
+         {{17, 8, kWhite}, {22, 8, kRed}, {15, 20, kRed}, {15, 40, kRed}, {23, 40, kWhite}, {30, 40, kRed},
+          {25, 59, kRed}, {75, 59, kWhite}, {75, 64, kRed}}},
+        {"a closed figure's stroke joins at its start",
+         [](EmfBuilder& b) {
+             b.rec(95, {2, 0, 0, 0, 0, 0x00012200, 10, 0, colorRef(0xFF0000), 0, 0}).rec(37, {2});
+             b.rec(59, {}).rec(27, {20, 20}).rec(54, {80, 20}).rec(54, {80, 80}).rec(54, {20, 80}).rec(61, {});
+             b.rec(60, {}).rec(64, {0, 0, 100, 100});
+         },
+         {{16, 16, kRed}, {84, 84, kRed}, {50, 50, kWhite}}},
         {"filled path", [](EmfBuilder& b) { triangle(b); b.rec(62, {0, 0, 100, 100}); },
          {{20, 20, kRed}, {80, 80, kWhite}}},
         {"stroked path is not filled",
