@@ -12,9 +12,19 @@
 
 namespace platform::emf {
 
+const QList<QRgb>& defaultPalette()
+{
+    static const QList<QRgb> colours = {
+        qRgb(0, 0, 0),       qRgb(128, 0, 0),     qRgb(0, 128, 0),     qRgb(128, 128, 0),   qRgb(0, 0, 128),
+        qRgb(128, 0, 128),   qRgb(0, 128, 128),   qRgb(192, 192, 192), qRgb(192, 220, 192), qRgb(166, 202, 240),
+        qRgb(255, 251, 240), qRgb(160, 160, 164), qRgb(128, 128, 128), qRgb(255, 0, 0),     qRgb(0, 255, 0),
+        qRgb(255, 255, 0),   qRgb(0, 0, 255),     qRgb(255, 0, 255),   qRgb(0, 255, 255),   qRgb(255, 255, 255)};
+    return colours;
+}
+
 std::optional<QImage> decodeDib(const std::uint8_t* rec, std::uint64_t recSize, std::uint64_t offBmi,
                                 std::uint64_t cbBmi, std::uint64_t offBits, std::uint64_t cbBits, std::uint32_t usage,
-                                std::uint64_t& pixelBudget, bool withAlpha)
+                                const QList<QRgb>& palette, std::uint64_t& pixelBudget, bool withAlpha)
 {
     if (cbBmi < bmih::kMinSize || !fits(offBmi, cbBmi, recSize) || !fits(offBits, cbBits, recSize))
         return std::nullopt;
@@ -61,22 +71,23 @@ std::optional<QImage> decodeDib(const std::uint8_t* rec, std::uint64_t recSize, 
     if (bitCount <= 8) {
         const std::uint64_t max = 1u << bitCount;
         std::uint64_t entries = clrUsed ? std::min<std::uint64_t>(clrUsed, max) : max;
-        if (usage == 1) {
-            // Palette indices: without the palette, a grey ramp keeps the picture legible.
-            for (std::uint64_t i = 0; i < max; ++i) {
-                const int g = static_cast<int>(255 * i / (max - 1));
-                table.append(qRgb(g, g, g));
-            }
-        } else {
-            if (!fits(tableOffset, entries * 4, cbBmi))
-                entries = tableOffset < cbBmi ? (cbBmi - tableOffset) / 4 : 0;
-            for (std::uint64_t i = 0; i < entries; ++i) {
-                const std::uint8_t* q = bmi + tableOffset + 4 * i;
+        // Each entry is a colour of four bytes or, with palette indices, a
+        // two-byte index into the page's palette (an index past its end is black).
+        const bool indices = usage == 1;
+        const std::uint64_t each = indices ? 2 : 4;
+        if (!fits(tableOffset, entries * each, cbBmi))
+            entries = tableOffset < cbBmi ? (cbBmi - tableOffset) / each : 0;
+        for (std::uint64_t i = 0; i < entries; ++i) {
+            const std::uint8_t* q = bmi + tableOffset + each * i;
+            if (!indices)
                 table.append(qRgb(q[2], q[1], q[0]));
-            }
-            while (static_cast<std::uint64_t>(table.size()) < max)
+            else if (readU16(q) < palette.size())
+                table.append(palette[readU16(q)]);
+            else
                 table.append(qRgb(0, 0, 0));
         }
+        while (static_cast<std::uint64_t>(table.size()) < max)
+            table.append(qRgb(0, 0, 0));
     }
 
     QImage::Format format = QImage::Format_RGB32;

@@ -55,6 +55,10 @@ enum RecordType : std::uint32_t {
     Arc = 45,
     Chord = 46,
     Pie = 47,
+    SelectPalette = 48,
+    CreatePalette = 49,
+    SetPaletteEntries = 50,
+    ResizePalette = 51,
     LineTo = 54,
     ArcTo = 55,
     SetArcDirection = 57,
@@ -98,6 +102,7 @@ constexpr std::uint32_t kSignature = 0x464D4520;  // " EMF"
 constexpr std::uint32_t kEmfPlusIdentifier = 0x2B464D45;  // "EMF+", opening a comment that carries EMF+ records
 constexpr std::uint32_t kVersion = 0x00010000;
 constexpr std::uint32_t kStockObject = 0x80000000;
+constexpr std::uint32_t kStockDefaultPalette = 15;  // with kStockObject
 constexpr std::uint32_t kRopSrcCopy = 0x00CC0020;
 constexpr std::uint32_t kRopPatCopy = 0x00F00021;
 

@@ -44,6 +44,8 @@ namespace {
 // Mapped coordinates are kept well inside what the rasteriser handles.
 constexpr double kCoordLimit = 1 << 21;
 constexpr int kMaxPenWidth = 4096;
+// Bitmaps index a palette with 16 bits; every entry set is paid for as a point.
+constexpr std::uint32_t kMaxPaletteEntries = 65536;
 
 int clampCoord(double v)
 {
@@ -122,10 +124,11 @@ struct LogFont {
 };
 
 struct Object {
-    enum Kind { None, Pen, Brush, Font, Other } kind = None;
+    enum Kind { None, Pen, Brush, Font, Palette, Other } kind = None;
     LogPen pen;
     LogBrush brush;
     LogFont font;
+    QList<QRgb> palette;
 };
 
 QColor fromColorRef(std::uint32_t c)
@@ -234,6 +237,7 @@ private:
         bool clockwise = false;  // arcs run clockwise (SETARCDIRECTION)
         std::uint32_t rop2 = 13;  // how pen and brush combine with the page (R2_COPYPEN)
         double miterLimit = 10;   // longest miter join, in line widths
+        QList<QRgb> palette = defaultPalette();  // what palette-index bitmaps index
         QPoint brushOrigin;       // where hatches and patterns start, reference-device pixels
     };
 
@@ -639,7 +643,7 @@ private:
                 spendOperations(1);
                 if (std::optional<QImage> img = decodeDib(r, size, u32(field::kOffBmi), u32(field::kCbBmi),
                                                           u32(field::kOffBits), u32(field::kCbBits),
-                                                          u32(field::kUsage), pixelBudget_, false)) {
+                                                          u32(field::kUsage), dc_.palette, pixelBudget_, false)) {
                     o.brush.monoPattern = type == CreateMonoBrush;
                     o.brush.pattern = std::move(*img);
                 }
@@ -658,6 +662,40 @@ private:
         case SelectObject:
             if (need(select_object::kFixedSize))
                 selectObject(u32(select_object::kIhObject));
+            break;
+        case CreatePalette:
+            if (need(create_palette::kFixedSize)) {
+                Object o;
+                o.kind = Object::Palette;
+                const std::uint32_t n = readU16(r + create_palette::kNumEntries);
+                setPaletteEntries(o.palette, 0, n, r, size, create_palette::kEntries);
+                store(u32(create_palette::kIhPal), o);
+            }
+            break;
+        case SetPaletteEntries:
+            if (need(set_palette_entries::kFixedSize)) {
+                if (Object* o = object(u32(set_palette_entries::kIhPal), Object::Palette))
+                    setPaletteEntries(o->palette, u32(set_palette_entries::kStart),
+                                      u32(set_palette_entries::kNumEntries), r, size, set_palette_entries::kEntries);
+            }
+            break;
+        case ResizePalette:
+            if (need(resize_palette::kFixedSize)) {
+                if (Object* o = object(u32(resize_palette::kIhPal), Object::Palette)) {
+                    const std::uint32_t n = std::min<std::uint32_t>(u32(resize_palette::kNumEntries), kMaxPaletteEntries);
+                    spendPoints(n);
+                    o->palette.resize(n, qRgb(0, 0, 0));
+                }
+            }
+            break;
+        case SelectPalette:
+            if (need(select_palette::kFixedSize)) {
+                const std::uint32_t ih = u32(select_palette::kIhPal);
+                if (ih == (kStockObject | kStockDefaultPalette))
+                    dc_.palette = defaultPalette();
+                else if (const Object* o = object(ih, Object::Palette))
+                    dc_.palette = o->palette;
+            }
             break;
         case DeleteObject: {
             constexpr std::size_t ih = delete_object::kIhObject;
@@ -805,6 +843,29 @@ private:
     {
         if (ih >= 1 && ih < objects_.size())
             objects_[ih] = o;
+    }
+    // The object in slot `ih` if it is of that kind.
+    Object* object(std::uint32_t ih, Object::Kind kind)
+    {
+        return ih >= 1 && ih < objects_.size() && objects_[ih].kind == kind ? &objects_[ih] : nullptr;
+    }
+
+    // Entries [start, start + count) of `palette` from the R, G, B, flags quadruples
+    // at `at` in record `r`, as many as it holds; the palette grows to take them.
+    void setPaletteEntries(QList<QRgb>& palette, std::uint32_t start, std::uint32_t count, const std::uint8_t* r,
+                           std::uint64_t size, std::uint64_t at)
+    {
+        count = static_cast<std::uint32_t>(std::min<std::uint64_t>(count, (size - at) / 4));
+        if (start >= kMaxPaletteEntries)
+            return;
+        count = std::min(count, kMaxPaletteEntries - start);
+        spendPoints(count);
+        if (palette.size() < qsizetype(start + count))
+            palette.resize(start + count, qRgb(0, 0, 0));
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const std::uint8_t* e = r + at + 4 * i;
+            palette[start + i] = qRgb(e[0], e[1], e[2]);
+        }
     }
 
     void selectObject(std::uint32_t ih)
@@ -1607,7 +1668,7 @@ private:
         spendOperations(1);
         std::optional<QImage> img = decodeDib(r, size, readU32(r + field::kOffBmiSrc), readU32(r + field::kCbBmiSrc),
                                               readU32(r + field::kOffBitsSrc), readU32(r + field::kCbBitsSrc),
-                                              readU32(r + field::kUsageSrc), pixelBudget_, (alphaFormat & 1) != 0);
+                                              readU32(r + field::kUsageSrc), dc_.palette, pixelBudget_, (alphaFormat & 1) != 0);
         if (!img || constantAlpha == 0)
             return;
         // AC_SRC_ALPHA bitmaps hold premultiplied colours.
@@ -1731,7 +1792,7 @@ private:
         if (!mode)
             return;
         spendOperations(1);
-        const std::optional<QImage> img = decodeDib(r, size, offBmi, cbBmi, offBits, cbBits, usage, pixelBudget_, false);
+        const std::optional<QImage> img = decodeDib(r, size, offBmi, cbBmi, offBits, cbBits, usage, dc_.palette, pixelBudget_, false);
         if (!img)
             return;
         const double sw = stretch ? readI32(r + stretch_blt::kCxSrc) : cx;
@@ -1760,7 +1821,7 @@ private:
         if (!mode)
             return;
         spendOperations(1);
-        const std::optional<QImage> img = decodeDib(r, size, offBmi, cbBmi, offBits, cbBits, usage, pixelBudget_, false);
+        const std::optional<QImage> img = decodeDib(r, size, offBmi, cbBmi, offBits, cbBits, usage, dc_.palette, pixelBudget_, false);
         if (!img)
             return;
         RopScope scope(painter_, *mode);

@@ -108,6 +108,20 @@ inline constexpr std::size_t kBackgroundMode = 8, kFixedSize = 12;
 namespace set_poly_fill_mode {
 inline constexpr std::size_t kPolygonFillMode = 8, kFixedSize = 12;
 }
+// Logical palettes: CREATEPALETTE holds a LOGPALETTE (version, count, then
+// R, G, B, flags entries); SETPALETTEENTRIES replaces a run of entries.
+namespace select_palette {
+inline constexpr std::size_t kIhPal = 8, kFixedSize = 12;
+}
+namespace create_palette {
+inline constexpr std::size_t kIhPal = 8, kVersion = 12, kNumEntries = 14, kEntries = 16, kFixedSize = 16;
+}
+namespace set_palette_entries {
+inline constexpr std::size_t kIhPal = 8, kStart = 12, kNumEntries = 16, kEntries = 20, kFixedSize = 20;
+}
+namespace resize_palette {
+inline constexpr std::size_t kIhPal = 8, kNumEntries = 12, kFixedSize = 16;
+}
 namespace set_miter_limit {
 inline constexpr std::size_t kMiterLimit = 8, kFixedSize = 12;
 }

@@ -1,7 +1,7 @@
 // Records as other programs write them, most of which our writer never writes:
 // fills, lines and map modes as Windows records them, paths, fill modes, clip
-// regions and paths, wide pens' ends, joins and dashes, hatch brushes, blends
-// and gradients. Each case fills with red and looks at pixels that the records
+// regions and paths, wide pens' ends, joins and dashes, palette-index bitmaps,
+// hatch brushes, blends and gradients. Each case fills with red and looks at pixels that the records
 // must paint or leave white.
 #include "platform/emf_builder.h"
 
@@ -48,6 +48,14 @@ void clipRegion(EmfBuilder& b, std::uint32_t mode, const std::vector<std::uint32
     r.insert(r.end(), rects.begin(), rects.end());
     r[1] = static_cast<std::uint32_t>(4 * r.size());
     b.raw(r);
+}
+
+// A one-pixel, two-colour bitmap stretched over [x, x + 50) x [0, 100), whose colour
+// table holds the palette indices `first` and `second`; its pixel takes the second.
+void paletteBitmap(EmfBuilder& b, int x, std::uint16_t first, std::uint16_t second, bool takesSecond)
+{
+    b.raw({81, 128, 0, 0, 99, 99, std::uint32_t(x), 0, 0, 0, 1, 1, 80, 44, 124, 4, 1, 0x00CC0020, 50, 100,
+           40, 1, 1, 1 | (1 << 16), 0, 0, 0, 0, 2, 0, first | (std::uint32_t(second) << 16), takesSecond ? 0x80u : 0u});
 }
 
 // A pixel and its colour: exact, or within `tolerance` in each channel.
@@ -129,6 +137,18 @@ TEST(EmfPlayerShapes, ShapesClipsBlendsAndGradientsPaintWhatWindowsPaints)
              b.rec(60, {}).rec(64, {0, 0, 100, 100});
          },
          {{16, 16, kRed}, {84, 84, kRed}, {50, 50, kWhite}}},
+        {"palette-index bitmaps take Windows' default palette, and past its end black",
+         [](EmfBuilder& b) { paletteBitmap(b, 0, 13, 16, false); paletteBitmap(b, 50, 13, 200, true); },
+         {{25, 50, kRed}, {75, 50, kBlack}}},
+        {"palette-index bitmaps take the palette selected, as its entries were last set",
+         [](EmfBuilder& b) {
+             b.rec(49, {2, 0x300 | (2 << 16), 0x0000FF00, 0x00FF0000})  // green, blue
+                 .rec(50, {2, 1, 1, 0x000000FF})                        // blue becomes red
+                 .rec(48, {2});
+             paletteBitmap(b, 0, 0, 1, false);
+             paletteBitmap(b, 50, 0, 1, true);
+         },
+         {{25, 50, 0xFF00FF00}, {75, 50, kRed}}},
         {"filled path", [](EmfBuilder& b) { triangle(b); b.rec(62, {0, 0, 100, 100}); },
          {{20, 20, kRed}, {80, 80, kWhite}}},
         {"stroked path is not filled",
