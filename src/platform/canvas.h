@@ -82,6 +82,9 @@ struct CanvasPen {
     // A miter longer than this many line widths, measured from the inner to
     // the outer corner, is drawn as a bevel.
     double miterLimit = 10;
+    // Dash and gap lengths of a pattern of the pen's own, in place of the
+    // style's: in pixels for a one-pixel line, in line widths for a wider one.
+    std::vector<double> dashes;
 
     friend bool operator==(const CanvasPen&, const CanvasPen&) = default;
 };

@@ -101,7 +101,8 @@ QPen QPainterCanvas::qpen() const
     } else {
         pen.setWidth(0);
     }
-    const QList<qreal> dashes = dashPattern(p.style, wide);
+    const QList<qreal> dashes = p.dashes.empty() ? dashPattern(p.style, wide)
+                                                 : QList<qreal>(p.dashes.begin(), p.dashes.end());
     if (!dashes.isEmpty())
         pen.setDashPattern(dashes);
     return pen;
@@ -200,7 +201,8 @@ void QPainterCanvas::polygon(const QPolygon& points)
 bool QPainterCanvas::bevelsLongMiters() const
 {
     const CanvasPen& p = state().pen;
-    return p.width > 1 && p.join == LineJoin::Miter && (p.style == PenStyle::Solid || p.style == PenStyle::InsideFrame);
+    return p.width > 1 && p.join == LineJoin::Miter && p.dashes.empty()
+        && (p.style == PenStyle::Solid || p.style == PenStyle::InsideFrame);
 }
 
 void QPainterCanvas::addMiters(const QPolygon& points, bool closed)

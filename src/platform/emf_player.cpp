@@ -94,6 +94,7 @@ struct LogPen {
     QColor color = QColor(0, 0, 0);
     LineCap cap = LineCap::Round;
     LineJoin join = LineJoin::Round;
+    std::vector<double> dashes;  // a style of its own: logical units, or pixels when cosmetic
 };
 struct LogBrush {
     bool clear = false;
@@ -339,6 +340,9 @@ private:
         p.cap = dc_.pen.cap;
         p.join = dc_.pen.join;
         p.miterLimit = dc_.miterLimit;
+        const double scale = dc_.pen.cosmetic ? 1 : (full_.scaleX() + full_.scaleY()) / 2;
+        for (double d : dc_.pen.dashes)
+            p.dashes.push_back(p.width > 1 ? d * scale / p.width : d * scale);
         canvas_.setPen(p);
         canvas_.setBackgroundMode(dc_.bkMode);
         canvas_.setBackgroundColor(dc_.bkColor);
@@ -615,6 +619,7 @@ private:
                 o.pen.color = fromColorRef(u32(ext_create_pen::kColorRef));
                 o.pen.cap = penCapFromCode(style);
                 o.pen.join = penJoinFromCode(style);
+                o.pen.dashes = penDashes(style, r, size);
                 if (u32(ext_create_pen::kBrushStyle) == 1)  // BS_NULL: the pen draws nothing
                     o.pen.style = PenStyle::Clear;
                 store(u32(ext_create_pen::kIhPen), o);
@@ -837,6 +842,34 @@ private:
             // Comments, escapes, palettes and what else we do not draw.
             break;
         }
+    }
+
+    // The dash and gap lengths of a user-styled (PS_USERSTYLE) or alternate
+    // (PS_ALTERNATE) EXTCREATEPEN; none for the other styles. An odd count of
+    // lengths runs twice, so that each length is a dash once and a gap once.
+    static std::vector<double> penDashes(std::uint32_t style, const std::uint8_t* r, std::uint64_t size)
+    {
+        constexpr std::uint32_t kUserStyle = 7, kAlternate = 8, kMaxEntries = 16;
+        if ((style & 0x0F) == kAlternate)
+            return {1, 1};
+        if ((style & 0x0F) != kUserStyle)
+            return {};
+        const std::uint64_t n = std::min<std::uint64_t>(readU32(r + ext_create_pen::kNumStyleEntries), kMaxEntries);
+        if (!fits(ext_create_pen::kStyleEntries, 4 * n, size))
+            return {};
+        std::vector<double> dashes;
+        double total = 0;
+        for (std::uint64_t i = 0; i < n; ++i) {
+            dashes.push_back(std::min<std::uint32_t>(readU32(r + ext_create_pen::kStyleEntries + 4 * i), 1 << 20));
+            total += dashes.back();
+        }
+        if (total <= 0)
+            return {};
+        if (n % 2) {
+            const std::vector<double> once = dashes;
+            dashes.insert(dashes.end(), once.begin(), once.end());
+        }
+        return dashes;
     }
 
     void store(std::uint32_t ih, const Object& o)

@@ -205,7 +205,7 @@ inline constexpr std::size_t kIhPen = 8, kPenStyle = 12, kWidth = 16, kColorRef 
 namespace ext_create_pen {
 inline constexpr std::size_t kIhPen = 8, kOffBmi = 12, kCbBmi = 16, kOffBits = 20, kCbBits = 24, kPenStyle = 28,
                              kWidth = 32, kBrushStyle = 36, kColorRef = 40, kBrushHatch = 44,
-                             kNumStyleEntries = 48, kFixedSize = 52;
+                             kNumStyleEntries = 48, kStyleEntries = 52, kFixedSize = 52;
 }
 // CREATEBRUSHINDIRECT: a LOGBRUSH at 12.
 namespace create_brush_indirect {

@@ -130,6 +130,14 @@ TEST(EmfPlayerShapes, ShapesClipsBlendsAndGradientsPaintWhatWindowsPaints)
          },
          {{17, 8, kWhite}, {22, 8, kRed}, {15, 20, kRed}, {15, 40, kRed}, {23, 40, kWhite}, {30, 40, kRed},
           {25, 59, kRed}, {75, 59, kWhite}, {75, 64, kRed}}},
+        {"pens of their own style: dashes in logical units, and every other pixel",
+         [](EmfBuilder& b) {
+             b.rec(95, {2, 0, 0, 0, 0, 0x00010207, 4, 0, colorRef(0xFF0000), 0, 2, 8, 4}).rec(37, {2});
+             b.rec(27, {10, 50}).rec(54, {90, 50});
+             b.rec(95, {3, 0, 0, 0, 0, 0x00000008, 1, 0, colorRef(0xFF0000), 0, 0}).rec(37, {3});
+             b.rec(27, {10, 80}).rec(54, {90, 80});
+         },
+         {{14, 50, kRed}, {19, 50, kWhite}, {25, 50, kRed}, {10, 80, kRed}, {11, 80, kWhite}, {12, 80, kRed}}},
         {"a closed figure's stroke joins at its start",
          [](EmfBuilder& b) {
              b.rec(95, {2, 0, 0, 0, 0, 0x00012200, 10, 0, colorRef(0xFF0000), 0, 0}).rec(37, {2});
