@@ -195,6 +195,26 @@ inline QByteArray triangles(int records, int triangles)
     return p.finish();
 }
 
+// A zigzag of `points` points, `run` units apart, in a pen `width` units wide
+// with miter joins and no limit to them: every corner is so sharp that its
+// miter reaches ten times further than the line.
+inline QByteArray miterSpikes(int points, int width, int run)
+{
+    Page p;
+    p.words(platform::emf::ExtCreatePen, {1, 0, 0, 0, 0, 0x00012000, std::uint32_t(width), 0, 0x00000000, 0, 0})
+        .words(platform::emf::SelectObject, {1})
+        .words(platform::emf::SetMiterLimit, {0xFFFFFFFF});
+    p.record(platform::emf::Polyline16, [&](ByteWriter& w) {
+        w.zeros(16);
+        w.u32(static_cast<std::uint32_t>(points));
+        for (int i = 0; i < points; ++i) {
+            w.i16(static_cast<std::int16_t>(kPageWidth / 2 + (i % 2) * run));
+            w.i16(static_cast<std::int16_t>(kPageHeight / 2 + i * run / 10 % (kPageHeight / 2)));
+        }
+    });
+    return p.finish();
+}
+
 // One POLYBEZIER16 of `points` points (a start point and three per curve).
 inline QByteArray bezier(int points)
 {
@@ -336,6 +356,7 @@ inline std::vector<Case> pageCases()
         {"huge-text", [] { return text(61, 65'536, -4000, QChar(u'W')); }},
         {"unknown-faces-10000", [] { return unknownFaces(10'000); }},
         {"page-fills-50000", [] { return fills(50'000); }},
+        {"miter-spikes-6000", [] { return miterSpikes(6'000, 370, 10); }},
         {"plus-missing-glyphs", [] { return plusText(61, 65'536, 20, QChar(0xE000)); }},
         {"plus-unknown-faces-10000", [] { return plusUnknownFaces(10'000); }},
         {"plus-page-fills-50000", [] { return plusFills(50'000); }},

@@ -258,11 +258,16 @@ private:
         spend(work_.pixels, std::max<std::uint64_t>(1, std::uint64_t(in.width()) * std::uint64_t(in.height())), maxPixels_);
     }
     void spendFill(const Rect& r) { spendFill(r.toQRect()); }
-    // Lines: their length (at most across the target) times the pen's width.
+    // Lines: their length (at most across the target) times the pen's width, and
+    // with miter joins the longest miter each corner may grow, as far again.
     void spendLines(const QPolygon& p, bool closed)
     {
         const std::uint64_t across = std::uint64_t(target_.width()) + std::uint64_t(target_.height());
-        const std::uint64_t width = std::uint64_t(std::max(1, canvas_.pen().width));
+        const CanvasPen& pen = canvas_.pen();
+        const std::uint64_t width = std::uint64_t(std::max(1, pen.width));
+        const std::uint64_t miter = pen.join == LineJoin::Miter && width > 1
+            ? std::uint64_t(std::min(double(across), width * pen.miterLimit / 2))
+            : 0;
         std::uint64_t pixels = 0;
         for (qsizetype i = 1; i < p.size() + (closed ? 1 : 0); ++i) {
             // In 64 bits: a shape's points may lie at the ends of the int range.
@@ -270,7 +275,7 @@ private:
             const QPoint b = p.at(i % p.size());
             const std::int64_t dx = std::abs(std::int64_t(b.x()) - a.x());
             const std::int64_t dy = std::abs(std::int64_t(b.y()) - a.y());
-            pixels += std::min<std::uint64_t>(std::uint64_t(std::max(dx, dy)) + 1, across) * width;
+            pixels += (std::min<std::uint64_t>(std::uint64_t(std::max(dx, dy)) + 1, across) + miter) * width;
         }
         spend(work_.pixels, std::max<std::uint64_t>(1, pixels), maxPixels_);
     }
