@@ -42,6 +42,7 @@ std::vector<std::pair<QString, QByteArray>> seeds()
         {QStringLiteral("unknown-faces"), hostile::unknownFaces(20)},
         {QStringLiteral("page-fills"), hostile::fills(40)},
         {QStringLiteral("page-high-glyphs"), hostile::text(1, 40, -4000, QChar(u'W'), true)},
+        {QStringLiteral("miter-spikes"), hostile::miterSpikes(40, 370, 10)},
         {QStringLiteral("early-eof"), hostile::earlyEof()},
         {QStringLiteral("wrong-record-count"), hostile::wrongRecordCount()},
     };
