@@ -239,6 +239,7 @@ private:
         std::uint32_t rop2 = 13;  // how pen and brush combine with the page (R2_COPYPEN)
         double miterLimit = 10;   // longest miter join, in line widths
         QList<QRgb> palette = defaultPalette();  // what palette-index bitmaps index
+        bool halftone = false;  // stretch mode HALFTONE: shrunk bitmaps average their pixels
         QPoint brushOrigin;       // where hatches and patterns start, reference-device pixels
     };
 
@@ -582,6 +583,10 @@ private:
                 canvas_.setBrush(CanvasBrush{fromColorRef(u32(set_pixel_v::kColor)), false});
                 canvas_.fillRect(Rect{at.x(), at.y(), at.x() + 1, at.y() + 1});
             }
+            break;
+        case SetStretchBltMode:
+            if (need(set_stretch_blt_mode::kFixedSize))
+                dc_.halftone = u32(set_stretch_blt_mode::kStretchMode) == 4;
             break;
         case SetBkMode:
             if (need(set_bk_mode::kFixedSize))
@@ -1643,6 +1648,8 @@ private:
             painter_->restore();
             return;
         }
+        if (dc_.halftone && (dest.width() < part.width() || dest.height() < part.height()))
+            part = part.scaled(dest.width(), dest.height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         if (dest.width() == part.width() && dest.height() == part.height())
             canvas_.drawImage(dest.left, dest.top, part);
         else

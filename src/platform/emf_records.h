@@ -105,6 +105,9 @@ inline constexpr std::size_t kMapMode = 8, kFixedSize = 12;
 namespace set_bk_mode {
 inline constexpr std::size_t kBackgroundMode = 8, kFixedSize = 12;
 }
+namespace set_stretch_blt_mode {
+inline constexpr std::size_t kStretchMode = 8, kFixedSize = 12;
+}
 namespace set_poly_fill_mode {
 inline constexpr std::size_t kPolygonFillMode = 8, kFixedSize = 12;
 }

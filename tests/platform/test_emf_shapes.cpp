@@ -1,7 +1,7 @@
 // Records as other programs write them, most of which our writer never writes:
 // fills, lines and map modes as Windows records them, paths, fill modes, clip
-// regions and paths, wide pens' ends, joins and dashes, palette-index bitmaps,
-// hatch brushes, blends and gradients. Each case fills with red and looks at pixels that the records
+// regions and paths, wide pens' ends, joins and dashes, palette-index and
+// halftone-shrunk bitmaps, hatch brushes, blends and gradients. Each case fills with red and looks at pixels that the records
 // must paint or leave white.
 #include "platform/emf_builder.h"
 
@@ -145,6 +145,13 @@ TEST(EmfPlayerShapes, ShapesClipsBlendsAndGradientsPaintWhatWindowsPaints)
              b.rec(60, {}).rec(64, {0, 0, 100, 100});
          },
          {{16, 16, kRed}, {84, 84, kRed}, {50, 50, kWhite}}},
+        {"a bitmap shrunk in halftone mode averages its pixels",
+         [](EmfBuilder& b) {
+             // Black, white, black, white, 24 bits each, squeezed into two columns.
+             b.rec(21, {4}).raw({81, 132, 0, 0, 99, 99, 0, 0, 0, 0, 4, 1, 80, 40, 120, 12, 0, 0x00CC0020, 2, 100,
+                                 40, 4, 1, 1 | (24 << 16), 0, 0, 0, 0, 0, 0, 0xFF000000, 0x0000FFFF, 0xFFFFFF00});
+         },
+         {{0, 50, 0xFF808080, 40}, {1, 50, 0xFF808080, 40}}},
         {"palette-index bitmaps take Windows' default palette, and past its end black",
          [](EmfBuilder& b) { paletteBitmap(b, 0, 13, 16, false); paletteBitmap(b, 50, 13, 200, true); },
          {{25, 50, kRed}, {75, 50, kBlack}}},
