@@ -84,7 +84,7 @@ struct CanvasPen {
     double miterLimit = 10;
     // Dash and gap lengths of a pattern of the pen's own, in place of the
     // style's: in pixels for a one-pixel line, in line widths for a wider one.
-    std::vector<double> dashes;
+    std::vector<double> dashes = {};
 
     friend bool operator==(const CanvasPen&, const CanvasPen&) = default;
 };

@@ -94,7 +94,7 @@ struct LogPen {
     QColor color = QColor(0, 0, 0);
     LineCap cap = LineCap::Round;
     LineJoin join = LineJoin::Round;
-    std::vector<double> dashes;  // a style of its own: logical units, or pixels when cosmetic
+    std::vector<double> dashes = {};  // a style of its own: logical units, or pixels when cosmetic
 };
 struct LogBrush {
     bool clear = false;
