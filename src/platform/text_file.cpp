@@ -265,10 +265,38 @@ int rewriteInPlace(const std::filesystem::path& file, std::string_view bytes)
     return err;
 }
 
+// Writes into a character device or a named pipe where it stands (/dev/null,
+// /dev/stdout, a pipe another program reads). Returns 0 or an errno.
+int writeIntoDevice(const std::filesystem::path& file, std::string_view bytes)
+{
+    // Opened without blocking, so that a pipe nobody reads is refused at once
+    // (ENXIO) instead of hanging the program; then written with blocking.
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return errno;
+    int err = 0;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        err = errno;
+    else if (!S_ISCHR(st.st_mode) && !S_ISFIFO(st.st_mode))
+        err = EACCES; // a disk's block device, or whatever took the name meanwhile
+    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 || !writeAll(fd, bytes))
+        err = errno;
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    return err;
+}
+
 // Writes `bytes` to a temporary file beside `file` and renames it over `file`.
 // Returns 0, or the errno of the step that failed (nothing is left behind then).
 int replaceAtomically(std::filesystem::path file, std::string_view bytes)
 {
+    // Only a regular file is replaced. Renaming over a device or a pipe would
+    // put an ordinary file in its place (as root, even over /dev/null), so
+    // those are written into; a folder is refused when opened.
+    struct stat target {};
+    if (::stat(file.c_str(), &target) == 0 && !S_ISREG(target.st_mode))
+        return writeIntoDevice(file, bytes);
     if (const int err = resolveLinks(file))
         return err;
     const std::filesystem::path dir = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Profiles without the window and without a display: compose one profile to a
 # PDF (male and female) and checked as the printed sheets are, a list of every
-# sign in both genders to one PDF and to one report file, a list with bad rows
-# that writes nothing, and usage errors with status 2.
+# sign in both genders to one PDF, to one report file and down a pipe, a list
+# with bad rows that writes nothing, and usage errors with status 2.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 need pdfinfo pdftotext python3
 unset DISPLAY
@@ -58,6 +58,9 @@ grep -q 'Said "hi", twice' page1.txt || fail "a quoted field lost its quotes or 
 grep -q "composed 24 of 24 pages" batch.log || fail "no progress lines on a non-terminal: $(cat batch.log)"
 "$APP" batch signs.csv --report signs.QRP || fail "batch to a report file failed"
 "$QRPDUMP" signs.QRP | grep -q "^page count: 24$" || fail "the report file does not hold 24 pages"
+# Standard output as the target, read through a pipe: written into, not replaced.
+"$APP" batch signs.csv --pdf /dev/stdout 2>/dev/null | cat >piped.pdf || fail "batch to a pipe failed"
+[ "$(pages_of piped.pdf)" = 24 ] || fail "the PDF piped to standard output does not hold 24 pages"
 
 # A bad row: named by line and column, and nothing written.
 printf 'date,gender,name,sentiment\n0101,M,Ann,Hi\n3204,F,Bea,Hi\n0101,X,Cy,Hi\n' >bad.csv

@@ -6,7 +6,9 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -152,6 +154,36 @@ TEST(ReplaceFile, CreatesAndReplacesThroughLinksLeavingNoTemporaryFile)
 
     // The temporary file went to the target's folder and was not left anywhere.
     EXPECT_EQ(entriesOf(dir.path() / "real"), 2);
+}
+
+// A device or a pipe named as the file is written into, never replaced by an
+// ordinary file (as root, that would have replaced /dev/null itself).
+TEST(ReplaceFile, DevicesAndPipesAreWrittenWhereTheyStand)
+{
+    TempDir dir;
+    const fs::path pipe = dir.path() / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // Nobody reads it: refused at once rather than waited on.
+    EXPECT_EQ(fileError([&] { platform::replaceFileContents(pipe, "x"); }),
+              "6 I/O error 6 (pipe: No such device or address)");
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    platform::replaceFileContents(pipe, "through the pipe");
+    char got[32] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got), 16);
+    ::close(reader);
+    EXPECT_STREQ(got, "through the pipe");
+    EXPECT_TRUE(fs::is_fifo(pipe));
+
+    // Twins of /dev/full and /dev/null, where the tests may make devices (as root).
+    const fs::path full = dir.path() / "full", null = dir.path() / "null";
+    if (::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0 || ::mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        GTEST_SKIP() << "devices cannot be made here";
+    EXPECT_EQ(fileError([&] { platform::replaceFileContents(full, "x"); }), "101 Disk full (full: No space left on device)");
+    platform::replaceFileContents(null, "gone");
+    EXPECT_TRUE(fs::is_character_file(full));
+    EXPECT_TRUE(fs::is_character_file(null));
+    EXPECT_EQ(entriesOf(dir.path()), 3);
 }
 
 // Runs `f` in a child process as an ordinary user (nobody) when the tests run as
