@@ -201,19 +201,26 @@ std::optional<std::vector<Job>> jobsFor(const ComposeCommand& c)
 
 std::optional<std::vector<Job>> jobsFor(const BatchCommand& c)
 {
+    // "-", as with other tools, is standard input.
+    const bool standardInput = c.listFile == QLatin1String("-");
+    const QString name = standardInput ? QStringLiteral("standard input") : c.listFile;
     QFile file(c.listFile);
-    if (QFileInfo(c.listFile).isDir() || !file.open(QIODevice::ReadOnly)) {
-        say(QStringLiteral("cannot read %1: %2")
-                .arg(c.listFile, QFileInfo(c.listFile).isDir() ? QStringLiteral("it is a folder") : file.errorString()));
+    const bool folder = !standardInput && QFileInfo(c.listFile).isDir();
+    if (folder || !(standardInput ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly))) {
+        say(QStringLiteral("cannot read %1: %2").arg(name, folder ? QStringLiteral("it is a folder") : file.errorString()));
         return std::nullopt;
     }
     const ProfileList list = readProfileList(file.readAll());
+    if (file.error() != QFileDevice::NoError) {
+        say(QStringLiteral("cannot read %1: %2").arg(name, file.errorString()));
+        return std::nullopt;
+    }
     if (!list.errors.empty()) {
         constexpr std::size_t kShown = 20;
         for (std::size_t i = 0; i < list.errors.size() && i < kShown; ++i)
-            say(QStringLiteral("%1: %2").arg(c.listFile, list.errors[i].text()));
+            say(QStringLiteral("%1: %2").arg(name, list.errors[i].text()));
         if (list.errors.size() > kShown)
-            say(QStringLiteral("%1: %2 more errors").arg(c.listFile).arg(list.errors.size() - kShown));
+            say(QStringLiteral("%1: %2 more errors").arg(name).arg(list.errors.size() - kShown));
         say(QStringLiteral("nothing was written"));
         return std::nullopt;
     }

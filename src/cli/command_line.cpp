@@ -30,8 +30,9 @@ const QString kMainHelp = QStringLiteral(
 
 const QString kOutputHelp = QStringLiteral(
     "OUTPUT is one of:\n"
-    "      --pdf FILE          write a PDF file\n"
+    "      --pdf FILE          write a PDF file (- for standard output)\n"
     "      --report FILE.QRP   write a report file, as the preview window saves\n"
+    "                          (- for standard output)\n"
     "      --print             print on the default printer\n"
     "      --printer NAME      with --print: print on this printer instead\n"
     "      --offset TENTHS     move the printed matter by TENTHS of an inch (-10 to 20),\n"
@@ -62,7 +63,8 @@ const QString kBatchHelp = QStringLiteral(
     "\n"
     "LIST.csv: comma-separated, as spreadsheets save it (UTF-8, quoted fields),\n"
     "with a header row naming the columns: date, gender (M/F, male/female), name,\n"
-    "sentiment, and optionally lucky (six numbers, or \"draw\").\n"
+    "sentiment, and optionally lucky (six numbers, or \"draw\"); - reads it from\n"
+    "standard input.\n"
     "  -h, --help              show this help and exit\n"
     "\n") + kOutputHelp + QStringLiteral(
     "\n"
@@ -117,7 +119,8 @@ struct OutputOptions {
             const auto v = words.value(word, name);
             if (!v || v->isEmpty())
                 error = missingValue(name);
-            output.file = v.value_or(QString());
+            // "-", as with other tools, is standard output.
+            output.file = v == QLatin1String("-") ? QStringLiteral("/dev/stdout") : v.value_or(QString());
             setOutput(pdf ? Output::Kind::Pdf : Output::Kind::Report);
         } else if (word == QLatin1String("--print")) {
             setOutput(Output::Kind::Print);

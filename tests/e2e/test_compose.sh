@@ -58,8 +58,9 @@ grep -q 'Said "hi", twice' page1.txt || fail "a quoted field lost its quotes or 
 grep -q "composed 24 of 24 pages" batch.log || fail "no progress lines on a non-terminal: $(cat batch.log)"
 "$APP" batch signs.csv --report signs.QRP || fail "batch to a report file failed"
 "$QRPDUMP" signs.QRP | grep -q "^page count: 24$" || fail "the report file does not hold 24 pages"
-# Standard output as the target, read through a pipe: written into, not replaced.
-"$APP" batch signs.csv --pdf /dev/stdout 2>/dev/null | cat >piped.pdf || fail "batch to a pipe failed"
+# "-": the list from standard input, the PDF down a pipe (written into, not
+# replaced).
+"$APP" batch - --pdf - <signs.csv 2>/dev/null | cat >piped.pdf || fail "batch through pipes failed"
 [ "$(pages_of piped.pdf)" = 24 ] || fail "the PDF piped to standard output does not hold 24 pages"
 
 # A bad row: named by line and column, and nothing written.
