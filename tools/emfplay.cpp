@@ -3,13 +3,16 @@
 // inch (scaled down to 4096 pixels on the longer side if larger) and writes it
 // as PNG. A damaged file prints the player's error and exits with status 1.
 #include "platform/canvas_painter.h"
+#include "platform/emf_format.h"
 #include "platform/emf_player.h"
+#include "platform/emf_records.h"
 
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -43,8 +46,23 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "emfplay: cannot open %s\n", argv[1]);
         return 1;
     }
-    const QByteArray bytes = in.readAll();
     try {
+        // No more than the header says the metafile holds: a device that never
+        // ends (/dev/zero) is refused by its first bytes, not read until the
+        // memory runs out.
+        using namespace platform::emf;
+        QByteArray bytes = in.read(header::kMinSize);
+        const qint64 declared = bytes.size() == header::kMinSize
+            ? readU32(reinterpret_cast<const std::uint8_t*>(bytes.constData()) + header::kBytes)
+            : 0;
+        while (bytes.size() < declared) {
+            const QByteArray more = in.read(std::min<qint64>(declared - bytes.size(), 1 << 20));
+            if (more.isEmpty())
+                break;
+            bytes += more;
+        }
+        if (in.error() != QFileDevice::NoError)
+            throw platform::EmfError(in.errorString().toStdString());
         const platform::EmfHeader header = platform::validateEmf(bytes);
         QSize size = platform::emfFrameSizeInPixels(header, 96);
         // STELLARO_EMFPLAY_SCALE times the frame's size: the comparison tool
