@@ -62,7 +62,7 @@ const std::vector<Page>& benchPages()
         const int pageFills = static_cast<int>(EmfBudget::pixelsFor(area) / area);
         v.push_back({"missing-glyphs-at-budget", hostile::text(4, glyphs / 4, -8, QChar(0xE000))});
         v.push_back({"small-text-at-budget", hostile::text(4, glyphs / 4, -8, QChar(u'W'))});
-        v.push_back({"huge-text-at-budget", hostile::text(1, pageFills, -4000, QChar(u'W'), true)});
+        v.push_back({"huge-text-at-budget", hostile::text(1, pageFills, -4000, QChar(u'W'), 0)});
         v.push_back({"page-fills-at-budget", hostile::fills(pageFills)});
         v.push_back({"unknown-faces-at-budget", hostile::unknownFaces(static_cast<int>(EmfBudget::maxFonts))});
         return v;

@@ -41,7 +41,7 @@ std::vector<std::pair<QString, QByteArray>> seeds()
         {QStringLiteral("huge-text"), hostile::text(2, 20, -4000, QChar(u'W'))},
         {QStringLiteral("unknown-faces"), hostile::unknownFaces(20)},
         {QStringLiteral("page-fills"), hostile::fills(40)},
-        {QStringLiteral("page-high-glyphs"), hostile::text(1, 40, -4000, QChar(u'W'), true)},
+        {QStringLiteral("page-high-glyphs"), hostile::text(1, 40, -4000, QChar(u'W'), 0)},
         {QStringLiteral("miter-spikes"), hostile::miterSpikes(40, 370, 10)},
         {QStringLiteral("early-eof"), hostile::earlyEof()},
         {QStringLiteral("wrong-record-count"), hostile::wrongRecordCount()},

@@ -14,8 +14,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <concepts>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace hostile {
@@ -95,9 +97,12 @@ public:
         });
     }
 
-    // EXTTEXTOUTW at (x, y); without `stacked`, no Dx array (the font's own
-    // advances place the characters), with it every advance is 0.
-    Page& text(int x, int y, const QString& s, bool stacked = false)
+    // EXTTEXTOUTW at (x, y); without `advance`, no Dx array (the font's own
+    // advances place the characters), with it a Dx array that gives every
+    // character that advance (0: all on one spot).
+    template <std::same_as<bool> Flag>
+    Page& text(int x, int y, const QString& s, Flag) = delete;  // an advance, not a flag
+    Page& text(int x, int y, const QString& s, std::optional<int> advance = std::nullopt)
     {
         return record(platform::emf::ExtTextOutW, [&](ByteWriter& w) {
             w.zeros(16);     // bounds
@@ -111,13 +116,14 @@ public:
             w.u32(0x100);    // NO_RECT
             w.zeros(16);     // rectangle
             const std::size_t dxAt = platform::emf::ext_text_out::kFixedSize + (s.size() * 2 + 3) / 4 * 4;
-            w.u32(stacked ? static_cast<std::uint32_t>(dxAt) : 0);  // offDx
+            w.u32(advance ? static_cast<std::uint32_t>(dxAt) : 0);  // offDx
             for (QChar c : s)
                 w.u16(c.unicode());
             if (s.size() % 2)
                 w.u16(0);
-            if (stacked)
-                w.zeros(4 * s.size());
+            if (advance)
+                for (qsizetype i = 0; i < s.size(); ++i)
+                    w.i32(*advance);
         });
     }
 
@@ -231,17 +237,21 @@ inline QByteArray bezier(int points)
 }
 
 // `records` text records of `chars` characters each, in a face at `height`
-// (negative: character height), the text made of `c` repeated; `stacked`
-// draws every character of a record at the same place.
-inline QByteArray text(int records, int chars, std::int32_t height, QChar c, bool stacked = false)
+// (negative: character height), the text made of `c` repeated; `advance`
+// places the characters by a Dx array, and 0 draws every character of a
+// record at the same place.
+template <std::same_as<bool> Flag>
+QByteArray text(int records, int chars, std::int32_t height, QChar c, Flag) = delete;  // an advance, not a flag
+inline QByteArray text(int records, int chars, std::int32_t height, QChar c, std::optional<int> advance = std::nullopt)
 {
     Page p;
     p.font(1, height, QStringLiteral("Arial")).words(platform::emf::SelectObject, {1});
+    const bool stacked = advance == 0;
     if (stacked)  // on a baseline near the bottom, a glyph taller than the page covers it
         p.words(platform::emf::SetTextAlign, {platform::emf::kTaBaseline});
     const QString s(chars, c);
     for (int r = 0; r < records; ++r)
-        p.text(10, stacked ? kPageHeight - 20 : 20 + (r * 40) % (kPageHeight - 40), s, stacked);
+        p.text(10, stacked ? kPageHeight - 20 : 20 + (r * 40) % (kPageHeight - 40), s, advance);
     return p.finish();
 }
 

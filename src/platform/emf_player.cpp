@@ -290,6 +290,30 @@ private:
               maxPixels_);
     }
 
+    // How many letters of a run, drawn along a line from `ref` with the
+    // record's advances (pixels), can show: those whose origin lies within a letter's
+    // height of the visible part of the target, which is where a letter's ink
+    // stays. A name far longer than its label runs off the page, and what runs
+    // off costs next to nothing to draw.
+    std::uint64_t lettersInView(QPoint ref, const Rect& rect, unsigned options, const std::vector<int>& advances) const
+    {
+        const QRect view = (options & TextClipped) ? target_.intersected(rect.toQRect()) : target_;
+        const std::int64_t h = std::max(1, canvas_.font().height);
+        if (view.isEmpty() || ref.y() + 2 * h < view.top() || ref.y() - 2 * h > view.bottom())
+            return 0;
+        std::int64_t width = 0;
+        for (int a : advances)
+            width += a;
+        const HAlign align = canvas_.textAlign().horizontal;
+        std::int64_t x = ref.x() - (align == HAlign::Right ? width : align == HAlign::Center ? width / 2 : 0);
+        std::uint64_t shown = 0;
+        for (int a : advances) {
+            shown += x >= view.left() - h && x <= view.right() + h;
+            x += a;
+        }
+        return shown;
+    }
+
     // ---- Mapping.
     void updateTransform()
     {
@@ -1219,7 +1243,13 @@ private:
             if (std::all_of(drop.begin(), drop.end(), [](int d) { return d == 0; }) || s.size() != qsizetype(n))
                 drop.clear();
         }
-        spendLetters(n);
+        // Letters placed by the record's own advances, along a line, pay where
+        // they can show; any others (placed by the font, turned, or moved one
+        // by one) pay for every letter.
+        if (dxp && !rotated && drop.empty() && !s.isEmpty())
+            spendLetters(lettersInView(ref, rect, canvasOptions, *dxp));
+        else
+            spendLetters(n);
         if (canvasOptions & TextOpaque)
             spendFill(rect);
         if (rotated) {

@@ -17,6 +17,9 @@ has_text() { grep -qF -- "$2" "$1.txt" || fail "$1: no '$2' in the PDF's text"; 
 "$APP" compose --date 0504 --name "Ann Lee" --sentiment "Happy days" --draw-lucky --pdf male.pdf ||
   fail "compose to PDF failed"
 "$APP" compose --date 0504 --female --name "Zoë Brontë" --pdf female.pdf || fail "compose --female failed"
+# A pasted paragraph as the name runs off the page; the page is still drawn.
+"$APP" compose --date 0504 --name "$(printf 'Lorem ipsum dolor sit amet %.0s' {1..200})" --pdf paragraph.pdf ||
+  fail "a long name made the page impossible to draw"
 for sheet in male female; do
   [ "$(pages_of $sheet.pdf)" = 1 ] || fail "$sheet.pdf is not one page"
   pdfinfo $sheet.pdf | grep -q "Page size: *842 x 595 pts (A4)" || fail "$sheet.pdf is not landscape A4"

@@ -102,8 +102,12 @@ TEST(EmfBudget, APageMayUseTheWholeBudgetButNotOneUnitMore)
         {"small text at the budget", hostile::text(4, EmfBudget::maxGlyphs / 4, -8, QChar(u'x')), Outcome::Plays, 4, 0, EmfBudget::maxGlyphs},
         {"one record more", hostile::text(5, EmfBudget::maxGlyphs / 4, -8, QChar(u'x')), Outcome::TooComplex, 4, 0, EmfBudget::maxGlyphs},
         // A glyph taller than the page costs a page fill.
-        {"page-high glyphs at the budget", hostile::text(1, int(kFills), -4000, QChar(u'W'), true), Outcome::Plays, 1, 0, kFills},
-        {"one page-high glyph more", hostile::text(1, int(kFills) + 1, -4000, QChar(u'W'), true), Outcome::TooComplex, 0, 0, 0},
+        {"page-high glyphs at the budget", hostile::text(1, int(kFills), -4000, QChar(u'W'), 0), Outcome::Plays, 1, 0, kFills},
+        {"one page-high glyph more", hostile::text(1, int(kFills) + 1, -4000, QChar(u'W'), 0), Outcome::TooComplex, 0, 0, 0},
+        // Letters pay where they can show: a row running far off the page is
+        // cheap, the same letters drawn on one spot are not.
+        {"a row of tall letters off the page", hostile::text(1, 60'000, -100, QChar(u'x'), 100), Outcome::Plays, 1, 0, 60'000},
+        {"those letters on one spot", hostile::text(1, 60'000, -100, QChar(u'x'), 0), Outcome::TooComplex, 0, 0, 0},
         {"page fills at the budget", hostile::fills(int(kFills)), Outcome::Plays, kFills, 0, 0},
         {"one page fill more", hostile::fills(int(kFills) + 1), Outcome::TooComplex, kFills, 0, 0},
         {"fonts at the budget", hostile::unknownFaces(EmfBudget::maxFonts), Outcome::Plays, EmfBudget::maxFonts, 0, EmfBudget::maxFonts},
