@@ -246,41 +246,29 @@ int resolveLinks(std::filesystem::path& file)
     return ELOOP;
 }
 
-// Rewrites `file` where it stands. Returns 0 or the errno of the step that failed.
-int rewriteInPlace(const std::filesystem::path& file, std::string_view bytes)
-{
-    const int fd = ::open(file.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0)
-        return errno;
-    int err = 0;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        err = errno;
-    else if (!S_ISREG(st.st_mode))
-        err = EACCES;
-    else if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
-        err = errno;
-    if (::close(fd) != 0 && err == 0)
-        err = errno;
-    return err;
-}
+// What a file written where it stands must be.
+enum class InPlace { RegularFile, DeviceOrPipe };
 
-// Writes into a character device or a named pipe where it stands (/dev/null,
-// /dev/stdout, a pipe another program reads). Returns 0 or an errno.
-int writeIntoDevice(const std::filesystem::path& file, std::string_view bytes)
+// Writes `file` where it stands, with no temporary file: a regular file we may
+// write in a folder we may not (truncated, then synced), or a character device
+// or named pipe (/dev/null, /dev/stdout, a pipe another program reads). Opened
+// without blocking, so that a pipe nobody reads is refused at once (ENXIO)
+// instead of hanging the program; then written with blocking. Returns 0 or
+// the errno of the step that failed.
+int writeInPlace(const std::filesystem::path& file, std::string_view bytes, InPlace kind)
 {
-    // Opened without blocking, so that a pipe nobody reads is refused at once
-    // (ENXIO) instead of hanging the program; then written with blocking.
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    const bool regular = kind == InPlace::RegularFile;
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | (regular ? O_TRUNC | O_NOFOLLOW : 0));
     if (fd < 0)
         return errno;
     int err = 0;
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         err = errno;
-    else if (!S_ISCHR(st.st_mode) && !S_ISFIFO(st.st_mode))
+    else if (regular ? !S_ISREG(st.st_mode) : !S_ISCHR(st.st_mode) && !S_ISFIFO(st.st_mode))
         err = EACCES; // a disk's block device, or whatever took the name meanwhile
-    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 || !writeAll(fd, bytes))
+    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 || !writeAll(fd, bytes)
+             || (regular && ::fsync(fd) != 0))
         err = errno;
     if (::close(fd) != 0 && err == 0)
         err = errno;
@@ -296,7 +284,7 @@ int replaceAtomically(std::filesystem::path file, std::string_view bytes)
     // those are written into; a folder is refused when opened.
     struct stat target {};
     if (::stat(file.c_str(), &target) == 0 && !S_ISREG(target.st_mode))
-        return writeIntoDevice(file, bytes);
+        return writeInPlace(file, bytes, InPlace::DeviceOrPipe);
     if (const int err = resolveLinks(file))
         return err;
     const std::filesystem::path dir = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
@@ -309,7 +297,7 @@ int replaceAtomically(std::filesystem::path file, std::string_view bytes)
         // A folder we may not write to can still hold a file we may write to.
         const bool folderRefused = err == EACCES || err == EPERM || err == EROFS;
         if (folderRefused && exists && S_ISREG(old.st_mode) && ::access(file.c_str(), W_OK) == 0)
-            return rewriteInPlace(file, bytes);
+            return writeInPlace(file, bytes, InPlace::RegularFile);
         return err;
     }
 
