@@ -187,11 +187,7 @@ TEST_F(BandDrawing, VisibleChildrenDrawInOrderLaterOverEarlierWindowedOnesLast)
     addLabel(*band, QStringLiteral("Second"), QStringLiteral("second"), 10, 40);
 
     const auto page = onlyPage();
-    QStringList order;
-    for (const auto& t : page.texts)
-        order << t.text;
-    EXPECT_EQ(order, (QStringList{"first", "second", "memo one", "memo two"}));
-    ASSERT_EQ(page.texts.size(), 4u);
+    ASSERT_EQ(textsAt(page, false), (Texts{"first", "second", "memo one", "memo two"}));
     EXPECT_EQ(page.texts[2].y, 100);
     EXPECT_GT(page.texts[3].y, 100);
     ASSERT_EQ(page.images.size(), 1u);

@@ -1,7 +1,6 @@
 // The report definition: margins, paper, columns, references, groups, calc totals and masks.
 #include "report_fixtures.h"
 
-#include "report/data_set.h"
 #include "report/qr_group.h"
 #include "support/test_support.h"
 
@@ -143,8 +142,7 @@ TEST(CalcTotals, EachOperationOverTheRecordsAddedAndNoNumberIsAClearError)
     report::MemoryDataSet data({"Amount"}, {{"4"}, {"10"}, {" 1.5 "}, {""}});
     ReportForm form;
     TQRDBCalc& calc = form.add<TQRDBCalc>(QStringLiteral("Calc"));
-    calc.DataSource = &data;
-    calc.DataField = QStringLiteral("Amount");
+    bound(calc, data, "Amount");
     struct Case { TQRCalcOperation op; double value; };
     for (const Case c : {Case{qrcSUM, 15.5}, Case{qrcCOUNT, 4}, Case{qrcMAX, 10}, Case{qrcMIN, 0},
                          Case{qrcAVERAGE, 15.5 / 4}}) {

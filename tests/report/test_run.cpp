@@ -1,7 +1,6 @@
 // The report run, checked on the composed pages.
 #include "report_fixtures.h"
 
-#include "report/data_set.h"
 #include "report/qr_group.h"
 
 #include "support/test_support.h"
@@ -12,26 +11,6 @@
 #include <vector>
 
 namespace {
-
-using Texts = std::vector<std::string>;
-
-// "x,y text", or the text alone, for every text on a page in drawing order.
-Texts textsAt(const emfpage::Page& page, bool withPlace = true)
-{
-    Texts out;
-    for (const auto& t : page.texts)
-        out.push_back((withPlace ? QStringLiteral("%1,%2 %3").arg(t.x).arg(t.y).arg(t.text) : t.text).toStdString());
-    return out;
-}
-
-// Points a data-aware component at a field of `data`.
-template <class T>
-T& bound(T& component, report::DataSet& data, const char* field)
-{
-    component.DataSource = &data;
-    component.DataField = QString::fromLatin1(field);
-    return component;
-}
 
 using ReportRunTest = ReportFixture;
 
