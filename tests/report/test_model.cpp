@@ -51,7 +51,6 @@ TEST_F(ReportModel, PaperPropertiesActOnThePrinterAtOnceAndReadBackOnlyWhileCust
     report->setPaperWidth(0);
     EXPECT_EQ(mode(), std::tuple(9, 0, 0));
     EXPECT_EQ(report->PaperSize(), qrpA4);
-    EXPECT_EQ(printer.locksHeld(), 0);
 
     std::tie(printer.deviceMode.paperLength, printer.deviceMode.paperWidth) = std::pair(2970, 2100);
     report->setPaperSize(qrpCustom);
