@@ -1,10 +1,8 @@
 // The progress window: its layout, the step arithmetic and Cancel from the keyboard.
-#include "support/printer_fake.h"
-#include "report/qr_printer.h"
 #include "report/qr_progress_form.h"
 #include "report_windows/progress_window.h"
 
-#include <gtest/gtest.h>
+#include "report_fixtures.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -15,9 +13,7 @@
 #include <QTimer>
 
 namespace {
-struct Fixture {
-    platform::FakePrinter fake;
-    TQRPrinter store{fake, 96};
+struct Fixture : Store {
     TQRProgressForm form{store, nullptr};
     report::ProgressWindow& win = *report::progressWindowOf(form);
 };
