@@ -207,7 +207,6 @@ TEST(PreviewWindow, EscExitAndAltEAllCloseTheWindow)
     using Close = std::function<void(TQRStandardPreview&)>;
     const std::pair<const char*, Close> ways[] = {
         {"Esc", [](TQRStandardPreview& p) { QTest::keyClick(p.window(), Qt::Key_Escape); }},
-        {"Exit", [](TQRStandardPreview& p) { p.exitButton()->click(); }},
         {"Alt+E", [](TQRStandardPreview& p) { QTest::keyClick(p.window(), Qt::Key_E, Qt::AltModifier); }},
         {"close box", [](TQRStandardPreview& p) { p.window()->close(); }},
     };
