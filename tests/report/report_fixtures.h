@@ -4,6 +4,7 @@
 // store, whose Preview hands the composed pages to the test instead of a window.
 #pragma once
 
+#include "report/data_set.h"
 #include "report/page_report.h"
 #include "report/qr_band.h"
 #include "report/qr_label.h"
@@ -22,6 +23,7 @@
 #include <deque>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -38,6 +40,26 @@ std::uint32_t u32At(const Bytes& bytes, std::size_t at)
     std::uint32_t v = 0;
     std::memcpy(&v, bytes.data() + at, 4);
     return v;
+}
+
+using Texts = std::vector<std::string>;
+
+// "x,y text", or the text alone, for every text on a page in drawing order.
+inline Texts textsAt(const emfpage::Page& page, bool withPlace = true)
+{
+    Texts out;
+    for (const auto& t : page.texts)
+        out.push_back((withPlace ? QStringLiteral("%1,%2 %3").arg(t.x).arg(t.y).arg(t.text) : t.text).toStdString());
+    return out;
+}
+
+// Points a data-aware component at a field of `data`.
+template <class T>
+T& bound(T& component, report::DataSet& data, const char* field)
+{
+    component.DataSource = &data;
+    component.DataField = QString::fromLatin1(field);
+    return component;
 }
 
 // Each page's own colour, so that printed, saved or shown pages can be told apart.

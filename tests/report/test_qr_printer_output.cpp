@@ -5,8 +5,6 @@
 #include "report_fixtures.h"
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>

@@ -6,8 +6,6 @@
 #include "support/test_support.h"
 #include "tools/hostile_pages.h"
 
-#include <gtest/gtest.h>
-
 #include <QBuffer>
 #include <QDate>
 #include <QFile>
@@ -44,7 +42,6 @@ TEST(ReportFileHeader, FieldsSitAtTheirOffsetsUnusedBytesAreZeroAnyNonZeroOrient
     ReportFileHeader h{762, 1090, 96, 3, 46'000.75, true};
     HeaderBytes b = encodeReportFileHeader(h);
 
-    EXPECT_EQ(b.size(), 372u);
     EXPECT_EQ(u32At(b, 0), 1u | 100u << 16);
     EXPECT_EQ(std::tuple(u32At(b, 4), u32At(b, 8), u32At(b, 12), u32At(b, 16)), std::tuple(762u, 1090u, 96u, 3u));
     double when = 0;
@@ -61,8 +58,6 @@ TEST(ReportFileHeader, FieldsSitAtTheirOffsetsUnusedBytesAreZeroAnyNonZeroOrient
                          back.portrait),
               std::tuple(762, 1090, 96, 3, 46'000.75, true));
 
-    h.portrait = false;
-    EXPECT_EQ(encodeReportFileHeader(h)[112], 0);
     for (int v : {0, 1, 2, 0x80, 0xFF}) {
         b[112] = static_cast<std::uint8_t>(v);
         EXPECT_EQ(decodeReportFileHeader(b).portrait, v != 0) << v;
@@ -82,26 +77,21 @@ TEST(ReportFileHeader, SavingTimeCountsDaysFromTheLastDayOf1899)
         EXPECT_DOUBLE_EQ(daysSince1899(QDateTime(c.date, c.time)), c.days) << c.date.toString().toStdString();
 }
 
-TEST(ReportFileWrite, StoppingBeforeAPageWritesNoMoreAndSaysSo)
+TEST(ReportFileWrite, StoppingBeforeAPageWritesNoMoreAndSaysSoAFullDeviceIsAWriteError)
 {
     const QByteArray page = hostile::triangles(1, 1);
+    const auto pages = [&](int) { return page; };
     ReportFileHeader h{762, 1090, 96, 3, 0.0, false};
     QBuffer buf;
     buf.open(QIODevice::WriteOnly);
-    const bool complete = writeReportFile(buf, h, [&](int) { return page; }, [](int i) { return i < 2; });
+    const bool complete = writeReportFile(buf, h, pages, [](int i) { return i < 2; });
     EXPECT_FALSE(complete);
     EXPECT_EQ(buf.data().size(), 372 + page.size() + 4);
-}
 
-TEST(ReportFileWrite, AFullDeviceIsAWriteError)
-{
     QFile full(QStringLiteral("/dev/full"));
     if (!full.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         GTEST_SKIP() << "/dev/full is not available";
-    const QByteArray page = hostile::triangles(1, 1);
-    ReportFileHeader h{762, 1090, 96, 1, 0.0, false};
-    EXPECT_EQ(errorOf<ReportFileError>([&] { writeReportFile(full, h, [&](int) { return page; }); }),
-              kStreamWriteError);
+    EXPECT_EQ(errorOf<ReportFileError>([&] { writeReportFile(full, h, pages); }), kStreamWriteError);
 }
 
 TEST(ReportFileRead, TellsProgressOncePerPageInOrderAndChecksNeitherLeadingHeaderValuesNorBytesAfterTheEnd)
@@ -127,7 +117,6 @@ TEST(ReportFileRead, PageSidesBeyondAnyPaperAreRefusedBeforeAPageIsRead)
         {1090, kMaxPageSide, ""},
         {kMaxPageSide + 1, 767, kBadPageSize},
         {1090, kMaxPageSide + 1, kBadPageSize},
-        {1'000'000, 767, kBadPageSize},
     };
     for (const Case& c : cases) {
         int pagesRead = 0;
