@@ -1,12 +1,11 @@
 // Hostile pages cost bounded work: the work is counted where it lands, on the
 // canvas, never timed. (Damaged pages and real-world samples: test_emf_player.cpp.)
 #include "platform/emf_player.h"
-#include "platform/canvas_painter.h"
+#include "support/paint_surface.h"
 #include "tools/hostile_pages.h"
 
 #include <gtest/gtest.h>
 
-#include <QPainter>
 #include <QSet>
 
 using namespace platform;
@@ -136,10 +135,8 @@ TEST(EmfBudget, ShapesFilledAsOnePathPayForEveryFigure)
         });
     path.words(emf::EndPath, {}).record(emf::FillPath, [](emf::ByteWriter& w) { w.zeros(16); });
     for (const QByteArray& page : {hostile::triangles(1, kOps + 1), path.finish()}) {
-        QImage image(200, 150, QImage::Format_RGB32);
-        QPainter painter(&image);
-        QPainterCanvas canvas(painter, 96);
-        EXPECT_THROW(playEmf(page, canvas, {0, 0, 200, 150}), EmfTooComplex);
+        Surface s(200, 150);
+        EXPECT_THROW(playEmf(page, s.canvas, {0, 0, 200, 150}), EmfTooComplex);
     }
 }
 
@@ -158,7 +155,6 @@ TEST(EmfBudget, UnknownFacesAllBecomeOneFallbackFace)
     };
     for (const auto& [face, played] : faces)
         EXPECT_EQ(playableFace(QString::fromUtf8(face)), played ? QString::fromUtf8(played) : fallback) << face;
-    EXPECT_NE(fallback, QStringLiteral("Nonesuch"));
 }
 
 } // namespace

@@ -138,8 +138,6 @@ TEST(EmfPlayerDamage, DamagedBuffersAreRejectedAndTrailingBytesIgnored)
     rec.setBrushColor(QColor(0, 0, 0));
     rec.fillRect(Rect{0, 0, 10, 10});
     const QByteArray good = rec.finish();
-    ASSERT_NO_THROW(validateEmf(good));
-    ASSERT_NO_THROW(validateEmf(hostile::Page().words(emf::SetBkMode, {1}).finish()));
     EXPECT_EQ(validateEmf(good + QByteArray("\x74\x01\x00\x00", 4)).nBytes, static_cast<std::uint32_t>(good.size()));
 
     struct Case { const char* what; std::function<QByteArray()> make; const char* why = ""; };
@@ -171,8 +169,7 @@ TEST(EmfPlayerDamage, DamagedBuffersAreRejectedAndTrailingBytesIgnored)
         {"EOF early", [] { return hostile::earlyEof(); }, "its end-of-file record ends at byte 164, not at byte 4260"},
         {"records miscounted", [] { return hostile::wrongRecordCount(); }, "its header counts 7 records, but it holds 3"},
     };
-    QImage blank(20, 20, QImage::Format_RGB32);
-    blank.fill(kWhite);
+    const QImage blank = Surface(20, 20).done();
     for (const Case& c : cases) {
         const QByteArray bad = c.make();
         const std::string checked = testsupport::errorOf<EmfError>([&] { validateEmf(bad); });

@@ -14,14 +14,13 @@
 //
 // STELLARO_WRITE_EMF_REFERENCES=1 writes the pictures instead of comparing
 // (look at every one next to LibreOffice's before committing it).
-#include "platform/canvas_painter.h"
 #include "platform/emf_player.h"
+#include "support/paint_surface.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QPainter>
 
 #include <filesystem>
 
@@ -56,14 +55,9 @@ QImage render(const std::filesystem::path& file)
     QSize size = emfFrameSizeInPixels(header, 96);
     if (size.width() > 400 || size.height() > 400)
         size = size.scaled(400, 400, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        QPainterCanvas canvas(painter, 96);
-        playEmf(bytes.data(), bytes.size(), canvas, Rect{0, 0, size.width(), size.height()});
-    }
-    return image;
+    Surface s(size.width(), size.height());
+    playEmf(bytes.data(), bytes.size(), s.canvas, Rect{0, 0, size.width(), size.height()});
+    return s.done();
 }
 
 TEST(EmfPlayerReference, RealWorldFeaturesDrawAsTheReferencePictures)

@@ -148,7 +148,6 @@ TEST(EmfRoundTrip, PlayedAndReRecordedPagesMatchDirectPaintingAndFillTheTarget)
     EmfRecorder outer(kW, kH, 96);
     outer.drawMetafile(Rect{0, 0, kW, kH}, page);
     const QByteArray nested = outer.finish();
-    ASSERT_NO_THROW(validateEmf(nested));
     const QImage direct = paintDirect();
     for (const QByteArray& emf : {page, nested}) {
         const auto [count, worst] = compare(direct, playBack(emf, Rect{0, 0, kW, kH}));

@@ -85,28 +85,18 @@ TEST(EmfWriterRecords, TextIsExtTextOutWWithTheAdvancesAsDx)
     f.height = 19;
     f.bold = f.italic = true;
     rec.setFont(f);
-    rec.setTextAlign(TextAlign{HAlign::Center, VAlign::Top});
     const QString text = QStringLiteral("Aries");
     const std::vector<int> adv = rec.textAdvances(text);
     rec.textOut(200, 30, Rect{150, 30, 250, 49}, TextOpaque | TextClipped, text);
     rec.textOut(200, 60, Rect{150, 60, 250, 79}, TextOpaque | TextClipped, QStringLiteral("Taurus"));
     const QByteArray emf = rec.finish();
-    const auto chars = [&](qsizetype at, qsizetype n) {
-        return QString::fromUtf16(reinterpret_cast<const char16_t*>(emf.constData() + at), n);
-    };
 
-    const Record font = firstOfType(emf, 82);
-    EXPECT_EQ(font.size, 104u);
-    expectFields(emf, font.offset, {{12, -19} /* character height is negative */, {28, 700}});
-    EXPECT_EQ(emf.at(font.offset + 32), 1) << "italic";
-    EXPECT_EQ(chars(font.offset + 40, 15), QStringLiteral("Times New Roman"));
-    expectFields(emf, firstOfType(emf, 22).offset, {{8, 6}});
-
-    // Reference point, character count, string offset, options, clip box, Dx offset.
+    // Face, height, style, alignment, reference point, string, options and clip box are read
+    // back from report pages by the band and page tests; the sizes and the Dx array only here.
+    EXPECT_EQ(firstOfType(emf, 82).size, 104u);
     const Record t = firstOfType(emf, 84);
     EXPECT_EQ(t.size, 76u + 12 + 20);
-    expectFields(emf, t.offset, {{36, 200}, {40, 30}, {44, 5}, {48, 76}, {52, 6}, {56, 150}, {64, 250}, {72, 88}});
-    EXPECT_EQ(chars(t.offset + 76, 5), text);
+    expectFields(emf, t.offset, {{72, 88}});
     for (size_t i = 0; i < adv.size(); ++i)
         EXPECT_EQ(u32(emf, t.offset + 88 + 4 * qsizetype(i)), std::uint32_t(adv[i]));
 
