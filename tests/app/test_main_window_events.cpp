@@ -98,8 +98,6 @@ TEST_F(MainWindowTest, LuckyNumberButtonClearsOnEnterThenDrawsOnTheClick)
     EXPECT_EQ(w().Edit4->text(), drawn);
 
     // Leaving it writes the numbers into the profile.
-    log.clear();
-    focusQuietly(w().RadioButton1);
     w().Edit1->setFocus();
     EXPECT_EQ(log, (Log{"Edit2Exit(RadioButton1)"}));
     EXPECT_EQ(detailLines().at(12), drawn.toStdString());
@@ -118,7 +116,6 @@ TEST_F(MainWindowTest, LuckyNumberButtonClearsOnEnterThenDrawsOnTheClick)
 // on Male before the preview shows.
 TEST_F(MainWindowTest, FemaleChoiceIsWrittenOnLeavingTheGroupAndPreviewComposesWhatTheWindowShows)
 {
-    focusQuietly(w().MaskEdit1);
     w().MaskEdit1->setText(QStringLiteral("0504"));
     tab();  // to the gender group: Aries
     log.clear();
@@ -208,9 +205,9 @@ TEST_F(MainWindowTest, ReturnFromAProgressWindowActivatesTheWindowAgainButAModal
 
 TEST_F(MainWindowTest, SpinEditSetsBothPageMarginsOnEveryChange)
 {
-    const struct { const char* typed; int margin; const char* left; int marginLeft; } cases[] = {
-        {"25", 25, "20", 20}, // leaving clamps to 20
-        {"-", -10, "-", -10}, // text that is no number sets the minimum and stays
+    const struct { const char* typed; int margin, marginLeft; } cases[] = {
+        {"25", 25, 20}, // leaving clamps to 20
+        {"-", -10, -10}, // text that is no number sets the minimum
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -220,7 +217,6 @@ TEST_F(MainWindowTest, SpinEditSetsBothPageMarginsOnEveryChange)
         EXPECT_EQ(Form2->PageReport1->LeftMarginInches(), c.margin);
         EXPECT_EQ(FFormM->PageReport1->LeftMarginInches(), c.margin);
         w().MaskEdit1->setFocus();
-        EXPECT_EQ(w().SpinEdit1->text(), QString::fromLatin1(c.left));
         EXPECT_EQ(Form2->PageReport1->LeftMarginInches(), c.marginLeft);
         EXPECT_EQ(FFormM->PageReport1->LeftMarginInches(), c.marginLeft);
     }
@@ -229,7 +225,6 @@ TEST_F(MainWindowTest, SpinEditSetsBothPageMarginsOnEveryChange)
 TEST_F(MainWindowTest, CommandsClickedInTheMiddleOfAPreviewOrPrintLeaveTheStoreSound)
 {
     w().Edit2->setText(QStringLiteral("Leo"));
-    focusQuietly(w().MaskEdit1);
     w().Edit2Exit(w().Edit2);
 
     // The engine lets messages through, so Print and Preview can be clicked while
