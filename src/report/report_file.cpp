@@ -150,8 +150,11 @@ void TQRPrinter::Load(const QString& fileName)
     setCancelled(false);
 
     QFile file(fileName);
-    // Unbuffered: page records are read straight into their own buffers, not copied twice.
-    if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    // Only a file: opening a named pipe would hold the window until something
+    // wrote to it. Unbuffered: page records are read straight into their own
+    // buffers, not copied twice.
+    const QFileInfo info(fileName);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         failWith(cannotOpenMessage(fileName));
 
     // Everything is read and checked first; the store changes only once the whole

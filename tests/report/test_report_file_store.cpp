@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace report;
 namespace fs = std::filesystem;
@@ -112,7 +113,9 @@ TEST(ReportFileLoad, MissingTruncatedOrDamagedFilesAreRefusedWithoutTouchingTheS
     composePages(b.store, 3);
     b.store.setCurrentPageNumber(3);
     const auto before = snapshot(b.store);
-    for (const fs::path& missing : {dir.path() / "missing.QRP", dir.path()}) {
+    // Missing, a folder, or a named pipe (which would hold the window until something wrote to it).
+    ASSERT_EQ(::mkfifo((dir.path() / "pipe.QRP").c_str(), 0600), 0);
+    for (const fs::path& missing : {dir.path() / "missing.QRP", dir.path(), dir.path() / "pipe.QRP"}) {
         EXPECT_EQ(errorOf([&] { b.store.Load(qpath(missing)); }), "Cannot open file " + missing.string());
         EXPECT_TRUE(snapshot(b.store) == before);
     }
