@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QIODevice>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -65,6 +66,19 @@ void readExactly(QIODevice& in, char* into, qint64 n)
         if (got <= 0)
             fail(kStreamReadError);
         done += got;
+    }
+}
+
+// Reads n more bytes onto the end of `into`, a megabyte at a time.
+void readOnto(QIODevice& in, QByteArray& into, qint64 n)
+{
+    constexpr qint64 kChunk = 1 << 20;
+    while (n > 0) {
+        const qint64 step = std::min(n, kChunk);
+        const qsizetype at = into.size();
+        into.resize(at + static_cast<qsizetype>(step));
+        readExactly(in, into.data() + at, step);
+        n -= step;
     }
 }
 
@@ -175,7 +189,10 @@ LoadedReportFile readReportFile(QIODevice& in, const PageValidator& validate, co
     if (onHeader)
         onHeader(h);
 
-    out.pages.reserve(static_cast<std::size_t>(h.pageCount));
+    // A stream of unknown length (a pipe) may claim any count and any page
+    // size: memory is then taken as the pages and their bytes arrive.
+    constexpr int kPagesReservedUnchecked = 1024;
+    out.pages.reserve(static_cast<std::size_t>(left >= 0 ? h.pageCount : std::min(h.pageCount, kPagesReservedUnchecked)));
     for (int i = 1; i <= h.pageCount; ++i) {
         if (beforePage)
             beforePage(i);
@@ -187,10 +204,10 @@ LoadedReportFile readReportFile(QIODevice& in, const PageValidator& validate, co
         const qint64 avail = bytesLeft(in);
         if (avail >= 0 && rest + 4 > avail)
             fail(kStreamReadError);
-        QByteArray page;
-        page.resize(static_cast<qsizetype>(size));
-        std::memcpy(page.data(), emfHead.data(), emfHead.size());
-        readExactly(in, page.data() + emfHead.size(), rest);
+        QByteArray page(reinterpret_cast<const char*>(emfHead.data()), static_cast<qsizetype>(emfHead.size()));
+        if (avail >= 0)
+            page.reserve(static_cast<qsizetype>(size));
+        readOnto(in, page, rest);
         char storedOffset[4];
         readExactly(in, storedOffset, sizeof storedOffset);
         if (validate)

@@ -106,6 +106,41 @@ TEST(ReportFileRead, TellsProgressOncePerPageInOrderAndChecksNeitherLeadingHeade
     EXPECT_EQ(seen, (std::vector<int>{1, 2, 3}));
 }
 
+// A pipe has no length to check a page count or a page size against: what it
+// claims is paid for only as the bytes arrive, and a stream that ends first is
+// a read error, not a request for gigabytes.
+TEST(ReportFileRead, AStreamOfUnknownLengthIsReadAsItsBytesArrive)
+{
+    class Pipe : public QIODevice {
+    public:
+        explicit Pipe(const QByteArray& bytes) : bytes_(bytes) { open(QIODevice::ReadOnly); }
+        bool isSequential() const override { return true; }
+
+    protected:
+        qint64 readData(char* data, qint64 n) override
+        {
+            n = std::min(n, bytes_.size() - at_);
+            std::memcpy(data, bytes_.constData() + at_, static_cast<std::size_t>(n));
+            at_ += n;
+            return n;
+        }
+        qint64 writeData(const char*, qint64) override { return -1; }
+
+    private:
+        QByteArray bytes_;
+        qint64 at_ = 0;
+    };
+    const QByteArray file = fileOf({hostile::triangles(1, 1)});
+    QByteArray manyPages = file, hugePage = file;
+    hostile::patchU32(manyPages, 16, 0x7FFFFFFF);
+    hostile::patchU32(hugePage, 372 + 48, 0xFFFFFFFC);
+    for (const QByteArray& bytes : {file, manyPages, hugePage}) {
+        Pipe pipe(bytes);
+        EXPECT_EQ(errorOf<ReportFileError>([&] { readReportFile(pipe, validateReportPage); }),
+                  bytes == file ? "" : kStreamReadError);
+    }
+}
+
 // Sides are bounded by what paper can be: a larger one is refused before a page is
 // read, so that nothing downstream (preview, tools, print) is ever asked for an
 // image of gigabytes.
