@@ -23,8 +23,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>

@@ -291,10 +291,10 @@ private:
     }
 
     // How many letters of a run, drawn along a line from `ref` with the
-    // record's advances (pixels), can show: those whose origin lies within a letter's
-    // height of the visible part of the target, which is where a letter's ink
-    // stays. A name far longer than its label runs off the page, and what runs
-    // off costs next to nothing to draw.
+    // record's advances (pixels), can show: those whose origin lies within a
+    // letter's height of the visible part of the target, which is where a
+    // letter's ink stays. A name far longer than its label runs off the page,
+    // and what runs off costs next to nothing to draw.
     std::uint64_t lettersInView(QPoint ref, const Rect& rect, unsigned options, const std::vector<int>& advances) const
     {
         const QRect view = (options & TextClipped) ? target_.intersected(rect.toQRect()) : target_;
